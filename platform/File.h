@@ -1,0 +1,51 @@
+#pragma once
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <ctime>
+#include <string>
+
+// A plain binary file: the platform's file service for the raw-data and output
+// layers. Standard C++ and POSIX only. Failures are return values.
+class CFile {
+public:
+    enum OpenMode { modeRead, modeWrite /* create or truncate */ };
+
+    CFile() = default;
+    virtual ~CFile();
+    CFile(const CFile&) = delete;
+    CFile& operator=(const CFile&) = delete;
+
+    // Opens path for reading or (creating/truncating) for writing; false on failure.
+    virtual bool Open(const std::string& path, OpenMode mode);
+    // Reads up to count bytes; returns the number read (0 at end of file or on error).
+    virtual size_t Read(void* buffer, size_t count);
+    // Writes count bytes; false when not all could be written.
+    virtual bool Write(const void* buffer, size_t count);
+    // Moves the file position to offset bytes from the start; false on failure.
+    virtual bool Seek(int64_t offset);
+    // The current position in bytes from the start.
+    virtual int64_t GetPosition() const;
+    // The file length in bytes (-1 when not open).
+    virtual int64_t GetLength() const;
+    // Closes the file; false when pending output could not be written.
+    virtual bool Close();
+    // Flushes pending output; false on failure.
+    virtual bool Flush();
+
+    bool IsOpen() const { return fp_ != nullptr; }
+    const std::string& GetFilePath() const { return path_; }
+    void SetFilePath(const std::string& path) { path_ = path; }
+
+private:
+    std::FILE* fp_ = nullptr;
+    std::string path_;
+};
+
+// Last-modification time of a file in seconds since 1970 (UTC); false when it
+// cannot be read.
+bool FileModificationTime(const std::string& path, std::time_t& out);
+// True when path names an existing regular file.
+bool FileExists(const std::string& path);
+// True when path names an existing directory.
+bool DirectoryExists(const std::string& path);

@@ -1,0 +1,44 @@
+#pragma once
+#include <memory>
+#include <vector>
+
+#include "rawdata/Ephemeris.h"
+#include "rawdata/Observation.h"
+
+// Per-satellite lists of owned ephemerides in ascending toeTime order, with the
+// time until which the current selection stays valid.
+class EphemerisStore {
+public:
+    EphemerisStore() = default;
+    EphemerisStore(const EphemerisStore&) = delete;
+    EphemerisStore& operator=(const EphemerisStore&) = delete;
+
+    // Stores a healthy ephemeris (taking ownership) and numbers it from the
+    // process-wide counter. Returns false, leaving eph with the caller, when it is
+    // unhealthy or its toe lies within 0.1 s of one already stored.
+    bool Add(std::unique_ptr<Ephemeris>& eph);
+    // Removes every ephemeris whose toe is before first - 7200 s or after
+    // last + 7200 s; count is decremented once per removal.
+    void Prune(const GpsTime& first, const GpsTime& last, int& count);
+    // Copies into selected[] the ephemeris nearest t of each satellite when t
+    // reaches the reselection time.
+    void Select(const GpsTime& t, Ephemeris selected[kSatelliteCount]);
+    // The first ephemeris in navigation-file order (toe, then satellite), or null.
+    const Ephemeris* First() const;
+    // The ephemeris after e in navigation-file order, or null.
+    const Ephemeris* Next(const Ephemeris& e) const;
+    // Total number of stored ephemerides.
+    int Count() const;
+    // Deletes every stored ephemeris.
+    void Clear();
+
+    const std::vector<std::unique_ptr<Ephemeris>>& List(int sat) const { return lists_[sat]; }
+
+    GpsTime validUntil;
+
+    // The last sequence number handed out in this process (0 before any).
+    static int LastSequence();
+
+private:
+    std::vector<std::unique_ptr<Ephemeris>> lists_[kSatelliteCount];
+};
