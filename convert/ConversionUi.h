@@ -1,0 +1,40 @@
+#pragma once
+#include <initializer_list>
+#include <string>
+
+// Icon of a message shown to a person.
+enum class MessageIcon {
+    Stop,         // failures
+    Information,  // success and cancel
+    Question,     // yes/no question
+    Exclamation,  // a text over its length limit
+};
+
+// An approximate station position entered by a person.
+struct ApproximatePosition {
+    double latitude = 0;   // rad
+    double longitude = 0;  // rad
+    double height = 0;     // m above the ellipsoid
+};
+
+// What the conversion driver needs from a person: a progress window with a
+// cancel button, message boxes by string id and two questions.
+class ConversionUi {
+public:
+    virtual ~ConversionUi() = default;
+    // Shows the text of the current step.
+    virtual void SetStatus(const std::string& text) = 0;
+    // Moves the progress to percent (0..100).
+    virtual void SetPosition(unsigned percent) = 0;
+    // True once after the person asked to cancel; the request is then cleared.
+    virtual bool CheckCancel() = 0;
+    // Shows string id formatted with args (see FormatString) with an icon; true
+    // for OK or Yes, false for No.
+    virtual bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) = 0;
+    // Asks which kind of raw data to convert: choice 0 satellite-dated, 1
+    // receiver-dated (preselected: 1). False when cancelled.
+    virtual bool AskRawKind(int& choice) = 0;
+    // Asks for an approximate position; position holds the initial value
+    // (latitude 0, longitude 0, height 0) and receives the answer. False when cancelled.
+    virtual bool AskPosition(ApproximatePosition& position) = 0;
+};
