@@ -1,0 +1,190 @@
+#include "convert/rinex/RinexFormat.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <limits>
+
+namespace rinex {
+
+namespace {
+
+// Appends the `length` characters at s right-justified in width.
+void AppendRight(std::string& out, int width, const char* s, int length) {
+    if (length < width) out.append(static_cast<size_t>(width - length), ' ');
+    out.append(s, static_cast<size_t>(length));
+}
+
+// Fallback for values whose text does not fit the local buffers (huge fixed values).
+void AppendPrintf(std::string& out, int width, int precision, double x, char conversion) {
+    const char format[] = {'%', '*', '.', '*', conversion, '\0'};
+    const int n = std::snprintf(nullptr, 0, format, width, precision, x);
+    if (n <= 0) return;
+    std::string buffer(static_cast<size_t>(n) + 1, '\0');
+    std::snprintf(buffer.data(), buffer.size(), format, width, precision, x);
+    out.append(buffer.data(), static_cast<size_t>(n));
+}
+
+constexpr long long kPowersOfTen[] = {1,         10,         100,         1000,
+                                      10000,     100000,     1000000,     10000000,
+                                      100000000, 1000000000, 10000000000LL};
+
+}  // namespace
+
+void AppendText(std::string& out, int width, std::string_view s) {
+    out.append(s);
+    if (static_cast<int>(s.size()) < width) out.append(static_cast<size_t>(width) - s.size(), ' ');
+}
+
+void AppendBlanks(std::string& out, int count) {
+    if (count > 0) out.append(static_cast<size_t>(count), ' ');
+}
+
+void AppendInteger(std::string& out, int width, long long n) {
+    char buffer[24];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, n);
+    AppendRight(out, width, buffer, static_cast<int>(r.ptr - buffer));
+}
+
+void AppendFixed(std::string& out, int width, int precision, double x) {
+    char buffer[128];
+    const auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, precision);
+    if (r.ec != std::errc()) {
+        AppendPrintf(out, width, precision, x, 'f');
+        return;
+    }
+    AppendRight(out, width, buffer, static_cast<int>(r.ptr - buffer));
+}
+
+void AppendExponent(std::string& out, int width, int precision, double x) {
+    if (std::isnan(x)) x = 0.0;
+    if (std::isinf(x)) x = std::copysign(std::numeric_limits<double>::max(), x);
+    char buffer[128];
+    auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, precision);
+    if (r.ec != std::errc()) {
+        AppendPrintf(out, width, precision, 0.0, 'e');
+        return;
+    }
+    int length = static_cast<int>(r.ptr - buffer);
+    // The text ends in e, sign and two or three exponent digits.
+    const bool threeDigits = length >= 5 && buffer[length - 5] == 'e';
+    if (threeDigits) {
+        if (buffer[length - 4] == '-') {
+            // Below 1e-99: written as zero.
+            r = std::to_chars(buffer, buffer + sizeof buffer, 0.0, std::chars_format::scientific, precision);
+            length = static_cast<int>(r.ptr - buffer);
+        } else {
+            // 1e100 or more: the largest value the field holds, 9.99...D+99.
+            length = 0;
+            if (x < 0) buffer[length++] = '-';
+            buffer[length++] = '9';
+            if (precision > 0) {
+                buffer[length++] = '.';
+                for (int i = 0; i < precision && length < 100; ++i) buffer[length++] = '9';
+            }
+            buffer[length++] = 'e';
+            buffer[length++] = '+';
+            buffer[length++] = '9';
+            buffer[length++] = '9';
+        }
+    }
+    buffer[length - 4] = 'D';
+    AppendRight(out, width, buffer, length);
+}
+
+std::string text(int width, std::string_view s) {
+    std::string out;
+    AppendText(out, width, s);
+    return out;
+}
+
+std::string character(int width, char ch) { return text(width, std::string_view(&ch, 1)); }
+
+std::string integer(int width, long long n) {
+    std::string out;
+    AppendInteger(out, width, n);
+    return out;
+}
+
+std::string fixed(int width, int precision, double x) {
+    std::string out;
+    AppendFixed(out, width, precision, x);
+    return out;
+}
+
+std::string exponent(int width, int precision, double x) {
+    std::string out;
+    AppendExponent(out, width, precision, x);
+    return out;
+}
+
+std::string HeaderRecord(std::string_view columns, std::string_view label) {
+    std::string out;
+    out.reserve(kLineWidth + kLineEnd.size());
+    AppendText(out, 60, columns);
+    AppendText(out, 20, label);
+    out.append(kLineEnd);
+    return out;
+}
+
+std::string comment(std::string_view s) { return HeaderRecord(s, "COMMENT"); }
+
+std::string EndOfHeader() { return HeaderRecord("", "END OF HEADER"); }
+
+RinexDateTime SplitTime(const GpsTime& t, int decimals) {
+    if (decimals < 0) decimals = 0;
+    if (decimals > 9) decimals = 9;
+    const long long scale = kPowersOfTen[decimals];
+    const double floorSeconds = std::floor(t.seconds);
+    long long whole = static_cast<long long>(floorSeconds);
+    long long ticks = std::llround((t.seconds - floorSeconds) * static_cast<double>(scale));
+    if (ticks >= scale) {
+        whole += 1;
+        ticks -= scale;
+    }
+    const long long week_seconds = static_cast<long long>(GpsTime::kSecondsPerWeek);
+    long long week = t.week;
+    while (whole >= week_seconds) {
+        whole -= week_seconds;
+        ++week;
+    }
+    while (whole < 0) {
+        whole += week_seconds;
+        --week;
+    }
+    const CalendarTime c =
+        GpsTime(static_cast<uint16_t>(week), static_cast<double>(whole)).ToCalendar();
+    RinexDateTime r;
+    r.year = c.year;
+    r.month = c.month;
+    r.day = c.day;
+    r.hour = c.hour;
+    r.minute = c.minute;
+    r.seconds = c.second + static_cast<double>(ticks) / static_cast<double>(scale);
+    return r;
+}
+
+std::string FormatCreationDate(const CalendarTime& date) {
+    static constexpr const char* kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                              "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    const int month = date.month >= 1 && date.month <= 12 ? date.month : 1;
+    auto twoDigits = [](std::string& out, int v) {
+        v = v < 0 ? -v : v;
+        v %= 100;
+        out.push_back(static_cast<char>('0' + v / 10));
+        out.push_back(static_cast<char>('0' + v % 10));
+    };
+    std::string out;
+    twoDigits(out, date.day);
+    out.push_back('-');
+    out.append(kMonths[month - 1]);
+    out.push_back('-');
+    twoDigits(out, date.year);
+    out.push_back(' ');
+    twoDigits(out, date.hour);
+    out.push_back(':');
+    twoDigits(out, date.minute);
+    return out;
+}
+
+}  // namespace rinex
