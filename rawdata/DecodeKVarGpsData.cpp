@@ -1,0 +1,404 @@
+#include "rawdata/DecodeKVarGpsData.h"
+
+#include <cmath>
+#include <string_view>
+#include <vector>
+
+#include "rawdata/NavigationWords.h"
+#include "rawdata/TextScan.h"
+
+namespace {
+
+constexpr char kEtx = 0x03;
+constexpr double kWeekSeconds = GpsTime::kSecondsPerWeek;
+
+// The record text: up to length bytes, ending early at a zero byte.
+std::string_view RecordText(const uint8_t* record, int length) {
+    if (record == nullptr || length <= 0) return {};
+    const char* s = reinterpret_cast<const char*>(record);
+    size_t n = 0;
+    while (n < static_cast<size_t>(length) && s[n] != 0) ++n;
+    return std::string_view(s, n);
+}
+
+// True when seconds is a usable time of week.
+bool IsTimeOfWeek(double seconds) { return seconds >= 0 && seconds < kWeekSeconds; }
+
+// Fixed-column time header at index 6: GPS week and time of week in 0.1 s.
+bool ReadFixedTime(std::string_view text, GpsTime& time) {
+    if (text.size() <= 6) return false;
+    const char* p = text.data() + 6;
+    const char* end = text.data() + text.size();
+    uint64_t week = 0;
+    int64_t tenths = 0;
+    if (!ScanUnsigned(p, end, week) || !ScanSigned(p, end, tenths)) return false;
+    const double seconds = static_cast<double>(tenths) / 10.0;
+    if (week > 0xFFFF || !IsTimeOfWeek(seconds)) return false;
+    time = GpsTime(static_cast<uint16_t>(week), seconds);
+    return true;
+}
+
+// Reads count hexadecimal navigation words from text starting at index from.
+bool ReadHexWords(std::string_view text, size_t from, uint32_t* words, int count) {
+    if (from >= text.size()) return false;
+    const char* p = text.data() + from;
+    const char* end = text.data() + text.size();
+    for (int i = 0; i < count; ++i) {
+        uint64_t v = 0;
+        if (!ScanHex(p, end, v)) return false;
+        words[i] = static_cast<uint32_t>(v & 0xFFFFFFu);
+    }
+    return true;
+}
+
+// True when the record is in the fixed-column layout ("%" or "#" at index 3).
+bool IsFixedColumn(const uint8_t* record, int length) {
+    const std::string_view text = RecordText(record, length);
+    return text.size() > 3 && (text[3] == '%' || text[3] == '#');
+}
+
+// Comma-separated layout: the lines of the text from the first "!" to the ETX,
+// cut at runs of CR/LF.
+std::vector<std::string_view> SplitLines(std::string_view text) {
+    std::vector<std::string_view> lines;
+    size_t start = text.find('!');
+    if (start == std::string_view::npos) return lines;
+    size_t stop = text.find(kEtx, start);
+    if (stop == std::string_view::npos) stop = text.size();
+    size_t i = start;
+    while (i < stop) {
+        size_t j = i;
+        while (j < stop && text[j] != '\r' && text[j] != '\n') ++j;
+        lines.push_back(text.substr(i, j - i));
+        while (j < stop && (text[j] == '\r' || text[j] == '\n')) ++j;
+        i = j;
+    }
+    return lines;
+}
+
+// The comma-separated fields of a line, each without its leading spaces.
+std::vector<std::string_view> SplitFields(std::string_view line) {
+    std::vector<std::string_view> fields;
+    size_t i = 0;
+    while (true) {
+        size_t j = line.find(',', i);
+        std::string_view f = line.substr(i, j == std::string_view::npos ? std::string_view::npos : j - i);
+        while (!f.empty() && f.front() == ' ') f.remove_prefix(1);
+        fields.push_back(f);
+        if (j == std::string_view::npos) break;
+        i = j + 1;
+    }
+    return fields;
+}
+
+// Header line of the comma-separated layout: field 1 the week, field 2 the seconds.
+bool ReadHeaderTime(const std::vector<std::string_view>& header, GpsTime& time) {
+    if (header.size() < 3) return false;
+    uint16_t week = 0;
+    double seconds = 0;
+    if (!ParseUnsigned16(header[1], week) || !ParseReal(header[2], seconds) || !IsTimeOfWeek(seconds))
+        return false;
+    time = GpsTime(week, seconds);
+    return true;
+}
+
+// Hexadecimal field as a status byte (low 8 bits).
+bool ParseStatus(const std::vector<std::string_view>& f, size_t i, uint8_t& status) {
+    uint64_t v = 0;
+    if (i >= f.size() || !ParseHex(f[i], v)) return false;
+    status = static_cast<uint8_t>(v & 0xFF);
+    return true;
+}
+
+// Real field i when it exists and parses.
+bool ParseField(const std::vector<std::string_view>& f, size_t i, double& value) {
+    return i < f.size() && ParseReal(f[i], value);
+}
+
+}  // namespace
+
+double FoldPhaseDifference(double delta) {
+    // Far outside the fold range (only in corrupt data): reduce first, exactly.
+    if (std::fabs(delta) > 1e12) delta = std::fmod(delta, 1e11);
+    while (std::fabs(delta) > 5e10) delta += delta > 0 ? -1e11 : 1e11;
+    return delta;
+}
+
+// ---- fixed-column layout ----
+
+void CDecodeKolmarGpsData::Reset() {
+    previousTime_ = GpsTime();
+    for (int i = 0; i < kSatelliteCount; ++i) {
+        previousL1_[i] = 0;
+        hasPrevious_[i] = 0;
+    }
+}
+
+uint16_t CDecodeKolmarGpsData::DecodeObservation(uint8_t* record, int length, ObservationEpoch& out,
+                                                 uint16_t& referenceWeek) {
+    out.Clear();
+    const std::string_view text = RecordText(record, length);
+    GpsTime time;
+    if (!ReadFixedTime(text, time)) return 0;
+    out.time = time;
+    referenceWeek = time.week;
+    const bool hasPreviousTime = previousTime_ > GpsTime();
+    double dt = 0;
+    if (hasPreviousTime) {
+        dt = time.Difference(previousTime_);
+        if (dt < 0.05) return 0;
+    }
+
+    // Satellite lines from index 20, each "*" + 38 characters + LF.
+    size_t pos = 20;
+    while (pos < text.size() && text[pos] == '*') {
+        const size_t lf = text.find('\n', pos);
+        if (lf == std::string_view::npos) break;
+        if (lf - pos == 39) {
+            const char* p = text.data() + pos + 2;
+            const char* end = text.data() + lf;
+            double c1 = 0, l1 = 0;
+            int64_t prn = 0;
+            uint64_t cn = 0, unused = 0, status = 1;
+            const bool complete = ScanReal(p, end, c1) && ScanReal(p, end, l1) && ScanSigned(p, end, prn) &&
+                                  ScanUnsigned(p, end, cn) && ScanUnsigned(p, end, unused) &&
+                                  ScanUnsigned(p, end, status);
+            if (complete && prn >= 1 && prn <= kSatelliteCount && (status & 0xFF) == 0) {
+                const int i = static_cast<int>(prn - 1);
+                SatObservation& sat = out.Sat(i);
+                if (hasPreviousTime && hasPrevious_[i])
+                    sat.SetValue(kD1, FoldPhaseDifference(l1 - previousL1_[i]) / dt * 0.001);
+                sat.SetValue(kC1, c1 * 1e-10);
+                sat.SetValue(kL1, l1 * 0.001);
+                sat.SetCn0(static_cast<uint8_t>(cn + 3));
+                hasPrevious_[i] = 1;
+                previousL1_[i] = l1;
+                out.AddToMask(sat.Mask());
+            }
+        }
+        pos = lf + 1;
+    }
+
+    previousTime_ = time;
+    for (int i = 0; i < kSatelliteCount; ++i)
+        if (!out.Sat(i).Present()) hasPrevious_[i] = 0;
+    out.Normalise();
+    return out.Mask();
+}
+
+int CDecodeKolmarGpsData::DecodeEphemeris(uint8_t* record, int length, Ephemeris& out,
+                                          uint16_t& referenceWeek) {
+    out.valid = 0;
+    const std::string_view text = RecordText(record, length);
+    if (text.size() <= 20) return -1;
+    const char* p = text.data() + 20;
+    uint64_t unused = 0, prn = 0;
+    if (!ScanUnsigned(p, text.data() + text.size(), unused) || !ScanUnsigned(p, text.data() + text.size(), prn))
+        return -1;
+    uint32_t words[kEphemerisWords];
+    if (!ReadHexWords(text, 26, words, 8) || !ReadHexWords(text, 83, words + 8, 8) ||
+        !ReadHexWords(text, 140, words + 16, 8))
+        return -1;
+    GpsTime time;
+    if (!ReadFixedTime(text, time)) return -1;
+    out.recordTime = time;
+    referenceWeek = time.week;
+    if (prn < 1 || prn > kSatelliteCount) return -1;
+    out.satellite = static_cast<uint16_t>(prn - 1);
+    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
+    out.toeTime = GpsTime(out.week, out.toe);
+    out.valid = 1;
+    return out.satellite;
+}
+
+int CDecodeKolmarGpsData::DecodeIonoUtc(uint8_t* record, int length, IonoUtc& out,
+                                        uint16_t& referenceWeek) {
+    out.valid = 0;
+    const std::string_view text = RecordText(record, length);
+    GpsTime time;
+    if (!ReadFixedTime(text, time)) return 0;
+    referenceWeek = time.week;
+    uint32_t words[kIonoUtcWords];
+    if (!ReadHexWords(text, 20, words, kIonoUtcWords)) return 0;
+    InterpretIonoUtcWords(words, referenceWeek, out);
+    out.valid = 1;
+    return 1;
+}
+
+int CDecodeKolmarGpsData::DecodeSiteEvent(uint8_t* record, int length, SiteEvent& out,
+                                          uint16_t& referenceWeek) {
+    const std::string_view text = RecordText(record, length);
+    GpsTime time;
+    if (!ReadFixedTime(text, time) || text.size() <= 23) return 0;
+    const char* p = text.data() + 23;
+    double x = 0;
+    if (!ScanReal(p, text.data() + text.size(), x)) return 0;
+    const double seconds = std::floor(time.seconds / 10) * 10 + x * 1e-10;
+    if (!IsTimeOfWeek(seconds)) return 0;
+    out.time = GpsTime(time.week, seconds);
+    out.kind = kEventSiteOrTime;
+    if (text[4] == 'M') {
+        std::string_view d = text.size() > 39 ? text.substr(39, 11) : std::string_view();
+        const size_t etx = d.find(kEtx);
+        if (etx != std::string_view::npos) d = d.substr(0, etx);
+        out.description = std::string(d);
+    }
+    referenceWeek = out.time.week;
+    return 1;
+}
+
+int CDecodeKolmarGpsData::DecodeAntennaHeight(uint8_t* record, int length, SiteEvent& out,
+                                              uint16_t& referenceWeek) {
+    const std::string_view text = RecordText(record, length);
+    GpsTime time;
+    if (!ReadFixedTime(text, time)) return 0;
+    referenceWeek = time.week;
+    size_t i = 22;
+    while (i < text.size() && text[i] == ' ') ++i;
+    // Millimetres; more than 15 digits cannot be a height and would lose digits.
+    double millimetres = 0;
+    int digits = 0;
+    for (; i < text.size() && text[i] >= '0' && text[i] <= '9'; ++i) {
+        if (++digits > 15) return 0;
+        millimetres = millimetres * 10 + (text[i] - '0');
+    }
+    if (digits == 0) return 0;
+    out.time = time;
+    out.kind = kEventAntennaHeight;
+    out.value = millimetres / 1000.0;
+    return 1;
+}
+
+// ---- comma-separated layout ----
+
+uint16_t CDecodeKVarGpsData::DecodeObservation(uint8_t* record, int length, ObservationEpoch& out,
+                                               uint16_t& referenceWeek) {
+    if (IsFixedColumn(record, length))
+        return CDecodeKolmarGpsData::DecodeObservation(record, length, out, referenceWeek);
+    out.Clear();
+    const std::vector<std::string_view> lines = SplitLines(RecordText(record, length));
+    if (lines.size() < 2) return 0;
+    GpsTime time;
+    if (!ReadHeaderTime(SplitFields(lines[0]), time)) return 0;
+    // The mode text is read without skipping spaces.
+    const std::string_view mode = lines[1].substr(0, lines[1].find(','));
+    if (mode.size() < 2) return 0;
+    const bool shortMode = mode[0] == '#' || mode[0] == '%';
+    const bool dual = !shortMode && mode[1] == 'P';
+    out.time = time;
+    referenceWeek = time.week;
+
+    for (size_t k = 2; k < lines.size(); ++k) {
+        const std::vector<std::string_view> f = SplitFields(lines[k]);
+        int64_t prn = 0;
+        if (f.size() < 2 || !ParseSigned(f[1], prn) || prn < 1 || prn > kSatelliteCount) return 0;
+        if (f.size() < 7) continue;
+        double c1 = 0;
+        uint16_t cn = 0;
+        uint64_t flags = 0;
+        if (!ParseReal(f[2], c1) || !ParseUnsigned16(f[5], cn) || !ParseHex(f[6], flags)) continue;
+        SatObservation& sat = out.Sat(static_cast<int>(prn - 1));
+        double v = 0;
+        uint8_t status = 0;
+        sat.SetValue(kC1, c1 * 1e-10);
+        sat.SetCn0(static_cast<uint8_t>(shortMode ? cn + 3 : cn));
+        if (ParseField(f, 3, v) && !(flags & 0x4)) sat.SetValue(kL1, v * 0.001);
+        if (ParseField(f, 4, v)) sat.SetValue(kD1, v * 0.001);
+        if (!shortMode) {
+            if (ParseStatus(f, 7, status)) sat.SetStatus(0, status);
+            if (ParseStatus(f, 8, status)) sat.SetStatus(3, status);
+        }
+        if (dual) {
+            if (flags & 0x2) sat.SetAntiSpoofing(1);
+            if (ParseField(f, 10, v)) sat.SetValue(kP1, (v + c1) * 1e-10);
+            if (ParseField(f, 11, v)) sat.SetValue(kP2, (v + c1) * 1e-10);
+            if (ParseField(f, 12, v) && !(flags & 0x8)) sat.SetValue(kL2, v * 0.001);
+            if (ParseField(f, 13, v)) sat.SetValue(kD2, v * 0.001);
+            if (ParseStatus(f, 14, status)) sat.SetStatus(1, status);
+            if (ParseStatus(f, 15, status)) sat.SetStatus(2, status);
+        }
+        out.AddToMask(sat.Mask());
+    }
+    out.Normalise();
+    return out.Mask();
+}
+
+int CDecodeKVarGpsData::DecodeEphemeris(uint8_t* record, int length, Ephemeris& out,
+                                        uint16_t& referenceWeek) {
+    if (IsFixedColumn(record, length))
+        return CDecodeKolmarGpsData::DecodeEphemeris(record, length, out, referenceWeek);
+    out.valid = 0;
+    const std::vector<std::string_view> lines = SplitLines(RecordText(record, length));
+    if (lines.size() < 5) return -1;
+    uint16_t prn = 0;
+    if (!ParseUnsigned16(SplitFields(lines[1])[0], prn)) return -1;
+    uint32_t words[kEphemerisWords];
+    for (int row = 0; row < 3; ++row) {
+        const std::vector<std::string_view> f = SplitFields(lines[2 + row]);
+        if (f.size() < 8) return -1;
+        for (int i = 0; i < 8; ++i) {
+            uint64_t v = 0;
+            if (!ParseHex(f[i], v)) return -1;
+            words[8 * row + i] = static_cast<uint32_t>(v & 0xFFFFFFu);
+        }
+    }
+    GpsTime time;
+    if (ReadHeaderTime(SplitFields(lines[0]), time)) {
+        out.recordTime = time;
+        referenceWeek = time.week;
+    }
+    if (prn < 1 || prn > kSatelliteCount) return -1;
+    out.satellite = static_cast<uint16_t>(prn - 1);
+    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
+    out.toeTime = GpsTime(out.week, out.toe);
+    out.valid = 1;
+    return out.satellite;
+}
+
+int CDecodeKVarGpsData::DecodeIonoUtc(uint8_t* record, int length, IonoUtc& out,
+                                      uint16_t& referenceWeek) {
+    if (IsFixedColumn(record, length))
+        return CDecodeKolmarGpsData::DecodeIonoUtc(record, length, out, referenceWeek);
+    out.valid = 0;
+    const std::vector<std::string_view> lines = SplitLines(RecordText(record, length));
+    if (lines.empty()) return 0;
+    GpsTime time;
+    if (ReadHeaderTime(SplitFields(lines[0]), time)) referenceWeek = time.week;
+    if (lines.size() < 2) return 0;
+    const std::vector<std::string_view> f = SplitFields(lines[1]);
+    if (f.size() < 8) return 0;
+    uint32_t words[kIonoUtcWords];
+    for (int i = 0; i < kIonoUtcWords; ++i) {
+        uint64_t v = 0;
+        if (!ParseHex(f[i], v)) return 0;
+        words[i] = static_cast<uint32_t>(v & 0xFFFFFFu);
+    }
+    InterpretIonoUtcWords(words, referenceWeek, out);
+    out.valid = 1;
+    return 1;
+}
+
+int CDecodeKVarGpsData::DecodeSiteEvent(uint8_t* record, int length, SiteEvent& out,
+                                        uint16_t& referenceWeek) {
+    if (IsFixedColumn(record, length))
+        return CDecodeKolmarGpsData::DecodeSiteEvent(record, length, out, referenceWeek);
+    const std::vector<std::string_view> lines = SplitLines(RecordText(record, length));
+    if (lines.empty()) return 0;
+    GpsTime time;
+    if (!ReadHeaderTime(SplitFields(lines[0]), time)) return 0;
+    out.time = time;
+    out.kind = kEventSiteOrTime;
+    // The first later line with more than 2 fields and a field 0: "*1" carries the
+    // event's seconds of week in field 2.
+    for (size_t k = 1; k < lines.size(); ++k) {
+        const std::vector<std::string_view> f = SplitFields(lines[k]);
+        if (f.size() <= 2 || f[0].empty()) continue;
+        double seconds = 0;
+        if (f[0].size() >= 2 && f[0][0] == '*' && f[0][1] == '1' && ParseReal(f[2], seconds) &&
+            IsTimeOfWeek(seconds))
+            out.time.seconds = seconds;
+        break;
+    }
+    referenceWeek = out.time.week;
+    return 1;
+}
