@@ -1,0 +1,134 @@
+#include "convert/rinex/RinexObsRecord.h"
+
+#include "convert/rinex/RinexFormat.h"
+#include "convert/rinex/RinexObsHeader.h"
+
+using namespace rinex;
+
+namespace {
+
+constexpr int kSatellitesPerLine = 12;
+constexpr int kFieldsPerLine = 5;
+
+// Calendar fields of an epoch or event line: year modulo 100, month, day, hour,
+// minute with integer(3), seconds with fixed(11, 7).
+void AppendEpochDate(std::string& out, const GpsTime& t) {
+    const RinexDateTime d = SplitTime(t, 7);
+    AppendInteger(out, 3, d.year % 100);
+    AppendInteger(out, 3, d.month);
+    AppendInteger(out, 3, d.day);
+    AppendInteger(out, 3, d.hour);
+    AppendInteger(out, 3, d.minute);
+    AppendFixed(out, 11, 7, d.seconds);
+}
+
+// 'G' followed by integer(2, PRN).
+void AppendSatellite(std::string& out, int satelliteIndex) {
+    out.push_back('G');
+    AppendInteger(out, 2, satelliteIndex + 1);
+}
+
+// A one-column digit, written blank when 0 (values above 9 are written as 9).
+void AppendDigit(std::string& out, int digit) {
+    out.push_back(digit == 0 ? ' ' : static_cast<char>('0' + (digit > 9 ? 9 : digit)));
+}
+
+}  // namespace
+
+void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMask) {
+    const uint16_t mask = static_cast<uint16_t>(typeMask & ((1u << kObservationKinds) - 1));
+    int listed[kSatelliteCount];
+    int n = 0;
+    for (int s = 0; s < kSatelliteCount; ++s)
+        if (epoch.sat[s].mask & mask) listed[n++] = s;
+
+    // Epoch line with the first 12 satellites and the clock offset in columns 69-80.
+    const size_t lineStart = out.size();
+    AppendEpochDate(out, epoch.time);
+    AppendInteger(out, 3, epoch.epochFlag);
+    AppendInteger(out, 3, n);
+    for (int i = 0; i < n && i < kSatellitesPerLine; ++i) AppendSatellite(out, listed[i]);
+    AppendBlanks(out, 68 - static_cast<int>(out.size() - lineStart));
+    AppendFixed(out, 12, 9, epoch.clockOffset);
+    out.append(kLineEnd);
+
+    // Continuation lines of 12 satellites each, blank-padded to 80 columns.
+    for (int first = kSatellitesPerLine; first < n; first += kSatellitesPerLine) {
+        AppendBlanks(out, 32);
+        int i = first;
+        for (; i < n && i < first + kSatellitesPerLine; ++i) AppendSatellite(out, listed[i]);
+        AppendBlanks(out, 3 * (first + kSatellitesPerLine - i) + 12);
+        out.append(kLineEnd);
+    }
+
+    // Observation lines, five fields per line.
+    for (int i = 0; i < n; ++i) {
+        const RinexSatValues& v = epoch.sat[listed[i]];
+        int fields = 0;
+        for (int t = 0; t < kRinexTypeCount; ++t) {
+            const int k = kRinexTypeOrder[t];
+            if (!((mask >> k) & 1)) continue;
+            if (fields == kFieldsPerLine) {
+                out.append(kLineEnd);
+                fields = 0;
+            }
+            if (v.Has(k)) {
+                AppendFixed(out, 14, 3, v.value[k]);
+                AppendDigit(out, v.lli[k]);
+                AppendDigit(out, v.strength[k]);
+            } else {
+                AppendBlanks(out, 16);
+            }
+            ++fields;
+        }
+        AppendBlanks(out, 16 * (kFieldsPerLine - fields));
+        out.append(kLineEnd);
+    }
+}
+
+std::string EpochText(const RinexEpoch& epoch, uint16_t typeMask) {
+    std::string out;
+    out.reserve(82 * 24);
+    AppendEpochText(out, epoch, typeMask);
+    return out;
+}
+
+std::string UndatedEventLine(int flag, int count) {
+    std::string out;
+    AppendBlanks(out, 26);
+    AppendInteger(out, 3, flag);
+    AppendInteger(out, 3, count);
+    AppendBlanks(out, 48);
+    out.append(kLineEnd);
+    return out;
+}
+
+std::string DatedEventLine(const GpsTime& t, int flag, int count) {
+    std::string out;
+    AppendEpochDate(out, t);
+    AppendInteger(out, 3, flag);
+    AppendInteger(out, 3, count);
+    AppendBlanks(out, 48);
+    out.append(kLineEnd);
+    return out;
+}
+
+std::string AntennaHeightRecord(double height) {
+    return UndatedEventLine(4, 2) + AntennaDeltaRecord(height, 0.0, 0.0) +
+           comment("<< NEW ANTENNA HEIGHT >>");
+}
+
+std::string NewSiteRecord(std::string_view siteName, double x, double y, double z) {
+    return UndatedEventLine(3, 3) + MarkerNameRecord(siteName) + ApproxPositionRecord(x, y, z) +
+           comment("<< NEW SITE OCCUPATION >>");
+}
+
+std::string KinematicRecord(std::string_view markerName, double x, double y, double z) {
+    return UndatedEventLine(2, 0) + UndatedEventLine(4, 3) + MarkerNameRecord(markerName) +
+           ApproxPositionRecord(x, y, z) + comment("<< FROM NOW ON KINEMATIC DATA >>");
+}
+
+std::string EventRecord(const GpsTime& eventTime) {
+    return DatedEventLine(eventTime, 5, 0) + UndatedEventLine(4, 1) +
+           comment("<< AN EVENT FLAG WITH SIGNIFICANT EPOCH >>");
+}
