@@ -41,6 +41,9 @@ public:
     ~CKVarDataFile() override;
     int ReadRecord(uint8_t* buffer, int& length) override;
     int64_t GetPosition() const override;
+
+private:
+    int valid_ = 0;  // valid bytes in buffer_ (a zero byte follows them)
 };
 
 // Creates the raw data file class of a format index (0 ASCII, 1 binary); null otherwise.

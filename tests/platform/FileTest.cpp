@@ -1,0 +1,95 @@
+#include "platform/File.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+TEST(File, OpenMissingFileFails) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    CFile f;
+    EXPECT_FALSE(f.Open(dir.File("missing.bin"), CFile::modeRead));
+    EXPECT_FALSE(f.IsOpen());
+    EXPECT_EQ(f.GetLength(), -1);
+    EXPECT_EQ(f.GetPosition(), 0);
+    char c;
+    EXPECT_EQ(f.Read(&c, 1), 0u);
+    EXPECT_FALSE(f.Write("x", 1));
+    EXPECT_TRUE(f.Close());  // closing a closed file is harmless
+}
+
+TEST(File, WriteThenReadBack) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string path = dir.File("data.bin");
+    {
+        CFile out;
+        ASSERT_TRUE(out.Open(path, CFile::modeWrite));
+        EXPECT_EQ(out.GetFilePath(), path);
+        EXPECT_TRUE(out.Write("hello, ", 7));
+        EXPECT_TRUE(out.Write("world", 5));
+        EXPECT_EQ(out.GetPosition(), 12);
+        EXPECT_TRUE(out.Close());
+    }
+    CFile in;
+    ASSERT_TRUE(in.Open(path, CFile::modeRead));
+    EXPECT_EQ(in.GetLength(), 12);
+    char buf[32] = {};
+    EXPECT_EQ(in.Read(buf, 5), 5u);
+    EXPECT_EQ(std::string(buf, 5), "hello");
+    EXPECT_EQ(in.GetPosition(), 5);
+    // A read past the end returns what is left, then 0.
+    EXPECT_EQ(in.Read(buf, sizeof buf), 7u);
+    EXPECT_EQ(std::string(buf, 7), ", world");
+    EXPECT_EQ(in.Read(buf, sizeof buf), 0u);
+    EXPECT_EQ(in.Read(buf, 0), 0u);
+    ASSERT_TRUE(in.Seek(7));
+    EXPECT_EQ(in.Read(buf, 5), 5u);
+    EXPECT_EQ(std::string(buf, 5), "world");
+}
+
+TEST(File, WriteModeTruncates) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string path = dir.Write("t.txt", std::string("0123456789"));
+    CFile f;
+    ASSERT_TRUE(f.Open(path, CFile::modeWrite));
+    EXPECT_TRUE(f.Write("ab", 2));
+    EXPECT_TRUE(f.Flush());
+    EXPECT_EQ(f.GetLength(), 2);
+}
+
+TEST(File, ReopenClosesThePreviousFile) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string a = dir.Write("a.txt", std::string("AAAA"));
+    const std::string b = dir.Write("b.txt", std::string("BB"));
+    CFile f;
+    ASSERT_TRUE(f.Open(a, CFile::modeRead));
+    ASSERT_TRUE(f.Open(b, CFile::modeRead));
+    EXPECT_EQ(f.GetLength(), 2);
+    EXPECT_EQ(f.GetFilePath(), b);
+}
+
+TEST(File, ExistenceAndModificationTime) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string path = dir.Write("x.txt", std::string("x"));
+    EXPECT_TRUE(FileExists(path));
+    EXPECT_FALSE(FileExists(dir.Path()));
+    EXPECT_FALSE(FileExists(dir.File("none")));
+    EXPECT_TRUE(DirectoryExists(dir.Path()));
+    EXPECT_FALSE(DirectoryExists(path));
+    std::time_t t = 0;
+    EXPECT_TRUE(FileModificationTime(path, t));
+    const std::time_t now = std::time(nullptr);
+    EXPECT_LE(std::abs(static_cast<long long>(now - t)), 600);
+    EXPECT_FALSE(FileModificationTime(dir.File("none"), t));
+}
+
+}  // namespace
