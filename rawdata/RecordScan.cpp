@@ -1,0 +1,118 @@
+#include "rawdata/RecordScan.h"
+
+#include <cstdio>
+#include <vector>
+
+#include "rawdata/DataFile.h"
+#include "rawdata/Decoder.h"
+
+RecordScan ScanRawFile(const std::string& path, int formatIndex) {
+    RecordScan scan;
+    scan.formatIndex = formatIndex;
+    std::unique_ptr<CDataFile> file = CreateDataFile(formatIndex);
+    std::unique_ptr<CDecodeGpsData> decoder = CreateDecoder(formatIndex);
+    if (!file || !decoder || !file->Open(path, CFile::modeRead)) return scan;
+    scan.opened = true;
+    scan.fileLength = file->GetLength();
+    decoder->Reset();
+
+    std::vector<uint8_t> record(kRecordBufferSize);
+    uint16_t referenceWeek = 0;
+    ObservationEpoch epoch;
+    bool haveEpoch = false;
+    int length = 0;
+    for (;;) {
+        const int kind = file->ReadRecord(record.data(), length);
+        if (kind == kRecordEnd) break;
+        ++scan.records;
+        if (kind > 0 && kind < RecordScan::kKinds) ++scan.perKind[kind];
+        if (kind != kRecordSatelliteDated && kind != kRecordReceiverDated) continue;
+        if (decoder->DecodeObservation(record.data(), length, epoch, referenceWeek) == 0) {
+            ++scan.invalidEpochs;
+            continue;
+        }
+        ++scan.validEpochs;
+        if (!haveEpoch || epoch.time < scan.firstEpoch) scan.firstEpoch = epoch.time;
+        if (!haveEpoch || epoch.time > scan.lastEpoch) scan.lastEpoch = epoch.time;
+        haveEpoch = true;
+    }
+    file->Close();
+    return scan;
+}
+
+std::string RecordKindName(int kind, int formatIndex) {
+    const bool ascii = formatIndex == 0;
+    switch (kind) {
+        case kRecordOther: return "other type";
+        case kRecordI: return "not decoded (I)";
+        case kRecordG: return "not decoded (G)";
+        case kRecordL: return "not decoded (L)";
+        case kRecordSatelliteDated: return "satellite-dated epoch (R)";
+        case kRecordReceiverDated: return "receiver-dated epoch (Q)";
+        case kRecordEphemeris: return "ephemeris (E)";
+        case kRecordA: return "not decoded (A)";
+        case kRecordSiteEvent: return ascii ? "site or time event (M, T)" : "site or time event (M, m)";
+        case kRecordAntennaHeight: return ascii ? "antenna height (V)" : "antenna height (H)";
+        case kRecordIonoUtc: return "ionosphere/UTC (U)";
+        default: return "unknown";
+    }
+}
+
+namespace {
+
+// "2005-04-02 00:00:00 (week 1316, 518400.000 s)"
+std::string FormatEpochTime(const GpsTime& t) {
+    const CalendarTime c = t.ToCalendar();
+    char buf[96];
+    std::snprintf(buf, sizeof buf, "%04d-%02d-%02d %02d:%02d:%02d (week %u, %.3f s)", c.year,
+                  c.month, c.day, c.hour, c.minute, c.second, static_cast<unsigned>(t.week),
+                  t.seconds);
+    return buf;
+}
+
+}  // namespace
+
+std::string FormatRecordScan(const RecordScan& scan, const std::string& path) {
+    std::string out;
+    char line[160];
+    out += "File: " + path + "\n";
+    if (!scan.opened) {
+        out += scan.formatIndex == 0 || scan.formatIndex == 1 ? "Cannot open the file.\n"
+                                                              : "Unknown raw data format.\n";
+        return out;
+    }
+    std::snprintf(line, sizeof line, "Format: %s, %lld bytes\n",
+                  scan.formatIndex == 1 ? "binary" : "ASCII",
+                  static_cast<long long>(scan.fileLength));
+    out += line;
+    std::snprintf(line, sizeof line, "Records: %ld\n", scan.records);
+    out += line;
+    for (int kind = 1; kind < RecordScan::kKinds; ++kind) {
+        if (scan.perKind[kind] == 0) continue;
+        std::snprintf(line, sizeof line, "  %-28s %8ld\n",
+                      RecordKindName(kind, scan.formatIndex).c_str(), scan.perKind[kind]);
+        out += line;
+    }
+    std::snprintf(line, sizeof line, "Epochs: %ld valid, %ld invalid\n", scan.validEpochs,
+                  scan.invalidEpochs);
+    out += line;
+    if (scan.validEpochs > 0) {
+        out += "First epoch: " + FormatEpochTime(scan.firstEpoch) + "\n";
+        out += "Last epoch:  " + FormatEpochTime(scan.lastEpoch) + "\n";
+    }
+    return out;
+}
+
+int GuessFormatIndex(const std::string& path) {
+    CFile file;
+    if (!file.Open(path, CFile::modeRead)) return -1;
+    uint8_t head[1000];
+    const size_t n = file.Read(head, sizeof head);
+    for (size_t i = 0; i < n; ++i) {
+        const uint8_t b = head[i];
+        const bool text = (b >= 0x20 && b <= 0x7E) || b == '\r' || b == '\n' || b == '\t' ||
+                          b == 0x02 || b == 0x03;
+        if (!text) return 1;
+    }
+    return 0;
+}

@@ -1,0 +1,37 @@
+#pragma once
+#include <cstdint>
+#include <string>
+
+#include "rawdata/GpsTime.h"
+
+// What a pass over a raw data file found: the records per kind and the time span of
+// its epoch records.
+struct RecordScan {
+    static constexpr int kKinds = 13;  // record kinds 1..12 are counted at their index
+
+    bool opened = false;         // the file could be opened with a known format index
+    int formatIndex = -1;        // 0 ASCII, 1 binary
+    int64_t fileLength = 0;      // bytes
+    long records = 0;            // records of every kind
+    long perKind[kKinds] = {};   // records of kind k at index k (index 0 unused)
+    long validEpochs = 0;        // "R"/"Q" records the decoder accepted
+    long invalidEpochs = 0;      // "R"/"Q" records the decoder rejected
+    GpsTime firstEpoch;          // earliest time tag of a valid epoch record
+    GpsTime lastEpoch;           // latest time tag of a valid epoch record
+};
+
+// Reads a raw data file of format index formatIndex (0 ASCII, 1 binary) from start to
+// end, counts its records by kind and decodes its epoch records for their time span.
+RecordScan ScanRawFile(const std::string& path, int formatIndex);
+
+// A short report of a scan for a person: format, length, records per kind, epochs and
+// their first and last time (calendar and GPS week/seconds). Lines end with "\n".
+std::string FormatRecordScan(const RecordScan& scan, const std::string& path);
+
+// The format index a file most likely has: 1 (binary) when its first 1000 bytes hold a
+// byte other than printable ASCII, CR, LF, TAB, STX or ETX, else 0 (ASCII, also for an
+// empty file); -1 when the file cannot be opened.
+int GuessFormatIndex(const std::string& path);
+
+// Name of a record kind for a format index, e.g. "satellite-dated epoch (R)".
+std::string RecordKindName(int kind, int formatIndex);
