@@ -1,0 +1,113 @@
+#include "positioning/LeastSquare.h"
+
+#include <cmath>
+
+namespace {
+// A Cholesky pivot smaller than this fraction of its diagonal element of the normal
+// matrix marks a parameter that the observations do not determine.
+constexpr double kRelativePivot = 1e-12;
+}  // namespace
+
+CLeastSquare::CLeastSquare(int n) {
+    if (n > 0) InitLsq(n);
+}
+
+MatStatus CLeastSquare::InitLsq(int n) {
+    if (n_ != 0) return kAlreadySized;  // "Error in CLeastSquare::InitLsq"
+    if (n <= 0) return 0;
+    n_ = static_cast<int16_t>(n);
+    normal_ = CSymMat(n + 1);
+    covariance_ = CSymMat(n);
+    redundancy_ = static_cast<int16_t>(-n);
+    return 0;
+}
+
+MatStatus CLeastSquare::AddObservation(const CVector& a, double y, double variance) {
+    if (a.Size() != n_ || variance == 0.0) return kBadObservation;
+    double scale = 1.0;
+    if (variance != 1.0) scale = 1.0 / std::sqrt(variance);
+    // Elements of the scaled row, without touching the caller's vector.
+    const double* row = a.Data();
+    const double ys = variance != 1.0 ? y * scale : y;
+    const int n = n_;
+    double* packed = normal_.Data();  // lower triangle, row by row: (i, j) at i(i+1)/2 + j
+    for (int i = 0; i < n; ++i) {
+        const double ai = variance != 1.0 ? row[i] * scale : row[i];
+        double* rowI = packed + i * (i + 1) / 2;
+        for (int j = 0; j <= i; ++j) {
+            const double aj = variance != 1.0 ? row[j] * scale : row[j];
+            rowI[j] += ai * aj;
+        }
+    }
+    double* last = packed + n * (n + 1) / 2;  // row n: (n, 0..n)
+    for (int i = 0; i < n; ++i) {
+        const double ai = variance != 1.0 ? row[i] * scale : row[i];
+        last[i] -= ys * ai;
+    }
+    last[n] += ys * ys;
+    ++redundancy_;
+    return 0;
+}
+
+MatStatus CLeastSquare::Solve(CVector& x, CSymMat& Q, double& sigma0Squared) {
+    if (redundancy_ < 0) return kUnderdetermined;  // "Error in CLeastSquare::Solve"
+    const int n = n_;
+    const CUpTriangMat R = normal_.Cholesky();
+    for (int i = 0; i < n; ++i) {
+        const double pivot = R(i, i) * R(i, i);
+        const double diagonal = normal_(i, i);
+        if (!(diagonal > 0.0) || !(pivot > kRelativePivot * diagonal)) return kSingular;
+    }
+    if (redundancy_ > 0) {
+        const double rho = R(n, n);
+        const double s0 = rho * rho / redundancy_;
+        CVector minusR(n);
+        for (int i = 0; i < n; ++i) minusR[i] = -R(i, n);
+        CUpTriangMat R1 = R;
+        R1.Resize(n, true);
+        const CUpTriangMat R1inv = R1.inv();
+        if (R1inv.IsEmpty()) return kSingular;
+        const CVector solution = R1.BackSubstitution(minusR);
+        // Q = s0 R1^-1 R1^-T, lower triangle: Q(i, j) = s0 sum_k>=max(i,j) S(i,k) S(j,k).
+        CSymMat q(n);
+        for (int i = 0; i < n; ++i)
+            for (int j = 0; j <= i; ++j) {
+                double sum = 0.0;
+                for (int k = i; k < n; ++k) sum += R1inv(i, k) * R1inv(j, k);
+                q(i, j) = s0 * sum;
+            }
+        covariance_ = q;
+        Q = q;
+        x = solution;
+        sigma0Squared_ = s0;
+        sigma0Squared = s0;
+        return 0;
+    }
+    // As many observations as parameters: the inverse of the normal matrix.
+    CSymMat N(n);
+    CVector h(n);
+    for (int i = 0; i < n; ++i) {
+        for (int j = 0; j <= i; ++j) N(i, j) = normal_(i, j);
+        h[i] = -normal_(n, i);
+    }
+    const CSymMat inverse = N.inv();
+    if (inverse.IsEmpty()) return kSingular;
+    covariance_ = inverse;
+    Q = inverse;
+    x = inverse * h;
+    sigma0Squared_ = 1.0;
+    sigma0Squared = 1.0;
+    return 0;
+}
+
+CSymMat CLeastSquare::Correlation() const {
+    CSymMat c = covariance_;
+    const int n = c.Order();
+    for (int i = 0; i < n; ++i) c(i, i) = std::sqrt(c(i, i));
+    for (int i = 0; i < n; ++i)
+        for (int j = 0; j < i; ++j) {
+            const double product = c(i, i) * c(j, j);
+            c(i, j) = std::fabs(product) >= 1e-20 ? c(i, j) / product : 0.0;
+        }
+    return c;
+}
