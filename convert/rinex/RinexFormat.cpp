@@ -15,7 +15,7 @@ void AppendRight(std::string& out, int width, const char* s, int length) {
     out.append(s, static_cast<size_t>(length));
 }
 
-// Fallback for values whose text does not fit the local buffers (huge fixed values).
+// Fallback for fixed-point texts longer than the local buffer (magnitudes near 1e100 and up).
 void AppendPrintf(std::string& out, int width, int precision, double x, char conversion) {
     const char format[] = {'%', '*', '.', '*', conversion, '\0'};
     const int n = std::snprintf(nullptr, 0, format, width, precision, x);
@@ -47,6 +47,7 @@ void AppendInteger(std::string& out, int width, long long n) {
 }
 
 void AppendFixed(std::string& out, int width, int precision, double x) {
+    if (precision < 0) precision = 0;
     char buffer[128];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, precision);
     if (r.ec != std::errc()) {
@@ -59,12 +60,9 @@ void AppendFixed(std::string& out, int width, int precision, double x) {
 void AppendExponent(std::string& out, int width, int precision, double x) {
     if (std::isnan(x)) x = 0.0;
     if (std::isinf(x)) x = std::copysign(std::numeric_limits<double>::max(), x);
+    precision = precision < 0 ? 0 : (precision > 60 ? 60 : precision);  // fits the buffer
     char buffer[128];
     auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, precision);
-    if (r.ec != std::errc()) {
-        AppendPrintf(out, width, precision, 0.0, 'e');
-        return;
-    }
     int length = static_cast<int>(r.ptr - buffer);
     // The text ends in e, sign and two or three exponent digits.
     const bool threeDigits = length >= 5 && buffer[length - 5] == 'e';
@@ -80,7 +78,7 @@ void AppendExponent(std::string& out, int width, int precision, double x) {
             buffer[length++] = '9';
             if (precision > 0) {
                 buffer[length++] = '.';
-                for (int i = 0; i < precision && length < 100; ++i) buffer[length++] = '9';
+                for (int i = 0; i < precision; ++i) buffer[length++] = '9';
             }
             buffer[length++] = 'e';
             buffer[length++] = '+';
@@ -142,14 +140,14 @@ RinexDateTime SplitTime(const GpsTime& t, int decimals) {
         whole += 1;
         ticks -= scale;
     }
-    const long long week_seconds = static_cast<long long>(GpsTime::kSecondsPerWeek);
+    const long long weekSeconds = static_cast<long long>(GpsTime::kSecondsPerWeek);
     long long week = t.week;
-    while (whole >= week_seconds) {
-        whole -= week_seconds;
+    while (whole >= weekSeconds) {
+        whole -= weekSeconds;
         ++week;
     }
     while (whole < 0) {
-        whole += week_seconds;
+        whole += weekSeconds;
         --week;
     }
     const CalendarTime c =

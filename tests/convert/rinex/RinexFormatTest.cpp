@@ -54,6 +54,10 @@ TEST(RinexPrimitives, FixedIsRightJustified) {
     EXPECT_EQ(fixed(14, 4, -3976219.5082), " -3976219.5082");
     EXPECT_EQ(fixed(11, 7, 30.0), " 30.0000000");
     EXPECT_EQ(fixed(5, 1, 123456.0), "123456.0");
+    // Longer than any field: written whole, as printf does.
+    EXPECT_EQ(fixed(14, 3, 1e120), Printf("%*.*f", 14, 3, 1e120));
+    EXPECT_EQ(fixed(14, 3, -1e300), Printf("%*.*f", 14, 3, -1e300));
+    EXPECT_EQ(fixed(14, 3, -1e300).size(), 1u + 301u + 1u + 3u);
 }
 
 TEST(RinexPrimitives, ExponentUsesLetterDAndTwoDigits) {
