@@ -1,0 +1,195 @@
+// How a conversion ends when it cannot go through: the message of each failure with
+// its string id and icon, what stays on disk, and cancel in every pass.
+#include <gtest/gtest.h>
+
+#include "tests/convert/DriverTestSupport.h"
+
+using namespace drivertest;
+
+namespace {
+
+// A receiver-dated file of n epochs at 30 s from 345600 s.
+void WriteReceiverDated(const std::string& path, int n) {
+    RawFile raw(path);
+    for (int i = 0; i < n; ++i) raw.Add(Epoch('Q', 345600.0 + 30.0 * i));
+    raw.Close();
+}
+
+}  // namespace
+
+TEST(ConversionFailure, MissingSourceStopsWithMessage127) {
+    ScratchDir dir;
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(Request(dir, dir.File("NONE.RAW")), state, ui);
+    EXPECT_FALSE(r.success);
+    EXPECT_EQ(r.outcome, ConversionOutcome::SourceUnreadable);
+    EXPECT_EQ(r.messageId, 127);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text, "Unable to open source file !");
+    EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+    EXPECT_FALSE(Exists(dir.File("OUT.05O")));
+    EXPECT_FALSE(Exists(dir.File("OUT.05N")));
+}
+
+TEST(ConversionFailure, EmptySourceIsInsufficient) {
+    ScratchDir dir;
+    std::ofstream(dir.File("EMPTY.RAW")).close();
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(Request(dir, dir.File("EMPTY.RAW")), state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].id, 130);
+    EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui.Messages()[0].text,
+              "Data founds in source file :\n\n0 Records,\n0 Ephemeris,\n0 Iono UTC data,\n\nare not sufficient to "
+              "complete operation !");
+    EXPECT_FALSE(Exists(dir.File("OUT.05O")));
+}
+
+TEST(ConversionFailure, SatelliteDatedWithoutEphemeridesNamesTheCounts) {
+    ScratchDir dir;
+    {
+        RawFile raw(dir.File("S.RAW"));
+        for (int i = 0; i < 5; ++i) raw.Add(Epoch('R', 345600.0 + i));
+        raw.Close();
+    }
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(Request(dir, dir.File("S.RAW")), state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].text.find("\n\n5 Records,\n0 Ephemeris,\n0 Iono UTC data,"), std::string::npos);
+    EXPECT_FALSE(Exists(dir.File("OUT.05O")));
+    EXPECT_FALSE(Exists(dir.File("OUT.05N")));
+}
+
+TEST(ConversionFailure, ObservationFileThatCannotBeCreated) {
+    ScratchDir dir;
+    WriteReceiverDated(dir.File("Q.RAW"), 4);
+    ConversionRequest request = Request(dir, dir.File("Q.RAW"));
+    request.observationPath = dir.File("missing/OUT.05O");
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(request, state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::ObservationNotCreated);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].id, 128);
+    EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+    EXPECT_FALSE(Exists(dir.File("OUT.05N")));
+}
+
+TEST(ConversionFailure, NavigationFileThatCannotBeCreatedKeepsTheObservations) {
+    ScratchDir dir;
+    WriteReceiverDated(dir.File("Q.RAW"), 4);
+    ConversionRequest request = Request(dir, dir.File("Q.RAW"));
+    request.navigationPath = dir.File("missing/OUT.05N");
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(request, state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::NavigationNotCreated);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].id, 129);
+    EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+    const std::string obs = ReadAll(dir.File("OUT.05O"));
+    EXPECT_EQ(CountDated(obs, 0), 3) << obs;
+}
+
+TEST(ConversionFailure, SingleEpochIsAFailureNotASuccess) {
+    ScratchDir dir;
+    WriteReceiverDated(dir.File("Q.RAW"), 1);
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ConversionRequest request = Request(dir, dir.File("Q.RAW"));
+    request.silent = false;
+    const ConversionResult r = RunConversion(request, state, ui);
+    EXPECT_FALSE(r.success);
+    EXPECT_EQ(r.outcome, ConversionOutcome::NoEpochWritten);
+    EXPECT_EQ(r.epochsWritten, 0);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].id, 135);
+    EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+    EXPECT_EQ(ui.Messages()[0].text,
+              "No epoch could be written :\n\n1 Records,\n0 with a position,\n\nare not sufficient to complete "
+              "operation !");
+    EXPECT_FALSE(Exists(dir.File("OUT.05N")));  // the navigation pass does not run
+}
+
+TEST(ConversionFailure, SuccessMessageOnlyWhenNotSilent) {
+    ScratchDir dir;
+    WriteReceiverDated(dir.File("Q.RAW"), 3);
+    ConversionState state;
+    HeadlessUi quiet = QuietUi();
+    ConversionRequest request = Request(dir, dir.File("Q.RAW"));
+    ConversionResult r = RunConversion(request, state, quiet);
+    EXPECT_TRUE(r.success);
+    EXPECT_EQ(r.messageId, 121);
+    EXPECT_TRUE(quiet.Messages().empty());
+    request.silent = false;
+    HeadlessUi shown = QuietUi();
+    r = RunConversion(request, state, shown);
+    EXPECT_TRUE(r.success);
+    ASSERT_EQ(shown.Messages().size(), 1u);
+    EXPECT_EQ(shown.Messages()[0].text,
+              "Source file\n\n" + request.sourcePath + "\n\nsuccessfully converted to RINEX !");
+    EXPECT_EQ(shown.Messages()[0].icon, MessageIcon::Information);
+    EXPECT_EQ(shown.positionQuestions, 1);
+}
+
+TEST(ConversionFailure, CancelInEveryPass) {
+    ScratchDir dir;
+    WriteReceiverDated(dir.File("Q.RAW"), 6);  // 6 records per source pass
+    const ConversionRequest request = Request(dir, dir.File("Q.RAW"));
+    struct Case {
+        long poll;
+        bool observation;  // observation file exists afterwards
+        bool navigation;
+    };
+    // Read pass polls 0..5, observation pass 6..11, navigation pass has no ephemeris to poll.
+    for (const Case& c : {Case{2, false, false}, Case{8, true, false}}) {
+        ConversionState state;
+        HeadlessUi ui = QuietUi();
+        ui.cancelAtPoll = c.poll;
+        std::filesystem::remove(request.observationPath);
+        const ConversionResult r = RunConversion(request, state, ui);
+        EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled) << c.poll;
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_EQ(ui.Messages()[0].id, 122);
+        EXPECT_EQ(ui.Messages()[0].text, "Operation canceled by user !");
+        EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Information);
+        EXPECT_EQ(Exists(request.observationPath), c.observation);
+        EXPECT_EQ(Exists(request.navigationPath), c.navigation);
+    }
+}
+
+TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
+    ScratchDir dir;
+    {
+        RawFile raw(dir.File("B.RAW"));
+        for (int i = 0; i < 3; ++i) raw.Add(Epoch('Q', 345600.0 + i)).Add(Epoch('R', 345600.0 + i));
+        raw.Close();
+    }
+    ConversionRequest request = Request(dir, dir.File("B.RAW"));
+    request.silent = false;
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ui.cancelQuestions = true;
+    ConversionResult r = RunConversion(request, state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
+    EXPECT_EQ(ui.rawKindQuestions, 1);
+    EXPECT_TRUE(ui.Messages().empty());
+    EXPECT_FALSE(Exists(request.observationPath));
+
+    // The approximate position question of receiver-dated data without a fix.
+    WriteReceiverDated(dir.File("Q.RAW"), 3);
+    request.sourcePath = dir.File("Q.RAW");
+    HeadlessUi ui2 = QuietUi();
+    ui2.cancelQuestions = true;
+    r = RunConversion(request, state, ui2);
+    EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
+    EXPECT_EQ(ui2.positionQuestions, 1);
+    EXPECT_TRUE(ui2.Messages().empty());
+    EXPECT_TRUE(Exists(request.observationPath));
+    EXPECT_FALSE(Exists(request.navigationPath));
+}
