@@ -1,0 +1,42 @@
+#pragma once
+#include <cstdio>
+
+#include "app/FileChooser.h"
+#include "convert/HeadlessUi.h"
+
+// The person-facing side of a command-line run without windows. Messages go to
+// standard error. A silent run asks nothing and draws no progress. Otherwise a
+// yes/no question is put on the terminal and read from standard input when that
+// is a terminal; without one nobody can answer, and it counts as No.
+class ConsoleUi : public HeadlessUi {
+public:
+    // input: where answers are read (standard input); interactive: whether a person
+    // can type there.
+    ConsoleUi(bool silent, std::FILE* input, bool interactive);
+
+    void SetPosition(unsigned percent) override;
+    bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
+
+private:
+    bool silent_;
+    std::FILE* input_;
+    bool interactive_;
+};
+
+// The pickers of a run without windows: no file dialog; a folder is typed on the
+// terminal (an empty line keeps the offered one) when standard input is one,
+// otherwise the picker counts as cancelled.
+class ConsoleChooser : public IFileChooser {
+public:
+    ConsoleChooser(std::FILE* input, bool interactive) : input_(input), interactive_(interactive) {}
+    bool ChooseFile(FileDialogMode mode, std::string& path, const std::vector<FileFilter>& filters,
+                    int selectedFilter) override;
+    bool ChooseDirectory(std::string& directory) override;
+
+private:
+    std::FILE* input_;
+    bool interactive_;
+};
+
+// One line read from input without its line break; false at the end of input.
+bool ReadAnswerLine(std::FILE* input, std::string& line);

@@ -1,0 +1,157 @@
+#include "app/ConverterApp.h"
+
+#include <climits>
+#include <cmath>
+#include <ctime>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include "app/ConsoleUi.h"
+#include "app/MainDialog.h"
+#include "app/MemoryControls.h"
+#include "app/PathProbe.h"
+#include "app/RecordScanCommand.h"
+#include "platform/Profile.h"
+#include "rawdata/GpsTime.h"
+
+namespace {
+
+const char* const kProgramName = "qern2rinex";
+
+bool IsDirectory(const std::string& path) {
+    struct stat st {};
+    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+// Batch step 3 or 4 for one output.
+void ApplyOutputParameter(CMainDialog& dialog, bool observation, const std::string& value,
+                          const std::string& dataDirectory) {
+    if (value.empty()) return;
+    MainDialogValues& v = dialog.values;
+    if (v.autoNaming) {
+        if (dialog.IsSilent()) {
+            // Nobody is there to pick a folder: the given path names it.
+            (observation ? v.observationDirectory : v.navigationDirectory) = OutputFolderOf(value);
+            dialog.DeriveRinexNames();
+        } else {
+            dialog.ChooseOutputFolder(observation);
+        }
+        return;
+    }
+    (observation ? v.observationPath : v.navigationPath) = value;
+    PathProbe probe;
+    if (ProbePath(value, probe, dataDirectory)) {
+        (observation ? v.observationDirectory : v.navigationDirectory) = probe.directory;
+        (observation ? v.observationExtension : v.navigationExtension) = probe.extension;
+    }
+}
+
+}  // namespace
+
+std::string InstallRootOf(const std::string& executablePath) {
+    const size_t slash = executablePath.find_last_of('/');
+    if (slash == std::string::npos) return std::string();
+    const std::string folder = executablePath.substr(0, slash);
+    const size_t parentSlash = folder.find_last_of('/');
+    if (parentSlash == std::string::npos) return std::string();
+    if (!EqualNoCase(folder.substr(parentSlash + 1), "bin")) return std::string();
+    return folder.substr(0, parentSlash);
+}
+
+std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory) {
+    if (!installRoot.empty() && IsDirectory(installRoot + "/RAW")) return installRoot + "/RAW";
+    return currentDirectory;
+}
+
+std::string OutputFolderOf(const std::string& path) {
+    const std::string full = FullPath(path);
+    if (IsDirectory(full)) return full == "/" ? std::string() : full;
+    const size_t slash = full.find_last_of('/');
+    return slash == std::string::npos ? std::string() : full.substr(0, slash);
+}
+
+void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory) {
+    dialog.values.sourcePath = options.sourcePath;
+    PathProbe probe;
+    if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
+    ApplyOutputParameter(dialog, true, options.observationPath, dataDirectory);
+    ApplyOutputParameter(dialog, false, options.navigationPath, dataDirectory);
+    dialog.ExchangeValues(true);
+    dialog.ApplyAutoNamingState();
+}
+
+double TodayInDays() {
+    const std::time_t now = std::time(nullptr);
+    std::tm local {};
+    if (!localtime_r(&now, &local)) return 0.0;
+    CalendarTime c;
+    c.year = local.tm_year + 1900;
+    c.month = local.tm_mon + 1;
+    c.day = local.tm_mday;
+    GpsTime t;
+    t.FromCalendar(c);
+    return std::floor(t.ToDays());
+}
+
+std::string CurrentExecutablePath(const std::string& fallback) {
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    if (n <= 0) return fallback.find('/') != std::string::npos ? FullPath(fallback) : fallback;
+    return std::string(buffer, static_cast<size_t>(n));
+}
+
+std::string CurrentDirectory() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) {
+    installRoot_ = InstallRootOf(startup_.executablePath);
+    dataDirectory_ = DefaultDataDirectory(installRoot_, startup_.currentDirectory);
+}
+
+int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    const ProgramOptions program = SplitProgramOptions(arguments);
+    if (!program.error.empty()) {
+        err << kProgramName << ": " << program.error << "\n\n" << UsageText(kProgramName);
+        return kExitUsage;
+    }
+    if (program.help) {
+        out << UsageText(kProgramName);
+        return kExitSuccess;
+    }
+    if (program.version) {
+        out << "QERN to RINEX 3.30 (" << kProgramName << ")\n";
+        return kExitSuccess;
+    }
+    if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
+
+    options_ = ParseCommandLine(program.parameters);
+    if (!options_.hasSource) {
+        err << kProgramName << ": no raw data file given (this build has no dialog window)\n\n"
+            << UsageText(kProgramName);
+        return kExitUsage;
+    }
+    return RunConversionMode(err);
+}
+
+int CConverterApp::RunConversionMode(std::ostream& err) {
+    const bool silent = options_.silent;
+    Profile profile(startup_.profilePath);
+    MemoryControls controls;
+    ConsoleUi ui(silent, startup_.input, startup_.interactive && !silent);
+    ConsoleChooser chooser(startup_.input, startup_.interactive && !silent);
+    DialogEnvironment environment;
+    environment.silent = silent;
+    environment.dataDirectory = dataDirectory_;
+    environment.today = startup_.today;
+    CMainDialog dialog(environment, controls, ui, chooser, profile);
+    dialog.InitMainDialog();
+    RunBatchSteps(dialog, options_, dataDirectory_);
+    const bool converted = dialog.GoPressed();
+    if (!dialog.SettingsStored())
+        err << kProgramName << ": the settings could not be stored in "
+            << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
+            << "\n";
+    return converted ? kExitSuccess : kExitFailure;
+}

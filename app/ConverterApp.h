@@ -1,0 +1,79 @@
+#pragma once
+#include <cstdio>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "app/CommandLine.h"
+#include "app/FileChooser.h"
+#include "convert/ConversionUi.h"
+
+class CMainDialog;
+
+// Exit statuses of the program.
+enum ExitStatus : int {
+    kExitSuccess = 0,  // the conversion succeeded (or --help, --version, --scan did)
+    kExitFailure = 1,  // the conversion failed, was cancelled or did not start
+    kExitUsage = 2,    // the command line was not understood
+};
+
+// What the program learns about its surroundings at start.
+struct AppStartup {
+    std::string executablePath;    // full path of the running program
+    std::string currentDirectory;  // the process's current directory
+    std::string profilePath;       // the profile file (empty: settings are not kept)
+    double today = 0.0;            // today's local date, days since the GPS origin
+    std::FILE* input = nullptr;    // where answers to questions are read
+    bool interactive = false;      // a person can type on input
+};
+
+// The application: finds the install root, parses the command line and runs
+// one conversion from it through the main dialog's logic.
+class CConverterApp {
+public:
+    explicit CConverterApp(AppStartup startup);
+
+    // Runs the program with its arguments (without the program name); messages
+    // for a person go to err, --help, --version and --scan write to out. Returns
+    // the exit status.
+    int Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err);
+
+    bool IsSilent() const { return options_.silent; }
+    // The folder above the program's "bin" folder; empty when it is in no "bin" folder.
+    const std::string& InstallRoot() const { return installRoot_; }
+    // Default folder of raw and RINEX files.
+    const std::string& DataDirectory() const { return dataDirectory_; }
+    const CCommandLineOptions& Options() const { return options_; }
+
+private:
+    int RunConversionMode(std::ostream& err);
+
+    AppStartup startup_;
+    std::string installRoot_;
+    std::string dataDirectory_;
+    CCommandLineOptions options_;
+};
+
+// The install root of a program at executablePath: the folder that holds its
+// folder when that folder is named "bin" (any case), otherwise empty.
+std::string InstallRootOf(const std::string& executablePath);
+
+// installRoot + "/RAW" when that folder exists, otherwise currentDirectory.
+std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory);
+
+// The folder an "OBS:" or "NAV:" path names for automatic naming: the path
+// itself when it is a folder, otherwise the folder that holds it; absolute,
+// without a trailing "/".
+std::string OutputFolderOf(const std::string& path);
+
+// The batch steps of a command-line run, after the dialog was initialised: takes
+// the source, probes it, applies the "OBS:" and "NAV:" values and writes every
+// value into the controls. The "Go..." that follows is the caller's.
+void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory);
+
+// Today's local date in whole days since the GPS origin.
+double TodayInDays();
+// The running program's full path ("/proc/self/exe"), or fallback when unknown.
+std::string CurrentExecutablePath(const std::string& fallback);
+// The process's current directory (empty when it cannot be read).
+std::string CurrentDirectory();

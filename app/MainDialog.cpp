@@ -1,0 +1,333 @@
+#include "app/MainDialog.h"
+
+#include <cmath>
+#include <filesystem>
+
+#include "app/ControlIds.h"
+#include "app/RinexNaming.h"
+#include "app/Settings.h"
+#include "convert/StringTable.h"
+
+namespace {
+
+const std::vector<std::string> kFormatEntries = {"QERN ASCII", "QERN BINARY"};
+
+std::vector<std::string> FileIndexEntries() {
+    static const char* const kOrdinals[10] = {"1st", "2nd", "3rd", "4th", "5th",
+                                              "6th", "7th", "8th", "9th", "10th"};
+    std::vector<std::string> entries;
+    for (int i = 0; i < 10; ++i)
+        entries.push_back(std::to_string(i) + " (" + kOrdinals[i] + " session of day)");
+    return entries;
+}
+
+// Directory, title and extension of an output path, as button 1020 keeps them.
+struct OutputParts {
+    std::string directory;
+    std::string title;
+    std::string extension;
+};
+
+// Reads path as a pattern "directory/*" or "directory/*.extension"; false when it
+// is neither.
+bool ReadPattern(const std::string& path, OutputParts& parts) {
+    const size_t star = path.find("/*");
+    if (star == std::string::npos) return false;
+    const std::string rest = path.substr(star + 2);
+    if (!rest.empty() && rest[0] != '.') return false;
+    parts.directory = path.substr(0, star);
+    parts.title.assign(1, '*');
+    parts.extension = rest.empty() ? std::string() : rest.substr(1);
+    return true;
+}
+
+}  // namespace
+
+std::string AdvancedSummary(double tx, int dopplerMode) {
+    const long ms = static_cast<long>(std::floor(tx * 1000.0 + 0.5));
+    const std::string kind(LoadString(dopplerMode == 0 ? kStrInstantaneous : kStrSmoothed));
+    return FormatString(kStrExtrapolation, {std::to_string(ms), kind});
+}
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (EqualNoCase(a, b)) return true;
+    if (EqualNoCase(FullPath(a), FullPath(b))) return true;
+    std::error_code ec;
+    return std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec) &&
+           std::filesystem::equivalent(a, b, ec) && !ec;
+}
+
+CMainDialog::CMainDialog(DialogEnvironment environment, IDialogControls& controls, ConversionUi& ui,
+                         IFileChooser& chooser, Profile& profile, ConversionRunner runner)
+    : environment_(std::move(environment)),
+      controls_(controls),
+      ui_(ui),
+      chooser_(chooser),
+      profile_(profile),
+      runner_(std::move(runner)) {}
+
+void CMainDialog::Message(int id, MessageIcon icon, std::initializer_list<std::string> args) {
+    ui_.ShowMessage(id, icon, args);
+}
+
+bool CMainDialog::ChooseDirectory(std::string& directory) {
+    // A silent run never waits for a person: the picker counts as cancelled.
+    if (environment_.silent) return false;
+    return chooser_.ChooseDirectory(directory);
+}
+
+void CMainDialog::InitMainDialog() {
+    controls_.SetEntries(ControlId::kFormat, kFormatEntries);
+    controls_.SetEntries(ControlId::kFileIndex, FileIndexEntries());
+    LoadSettings(values, controls_, profile_, environment_.dataDirectory, environment_.today);
+    ExchangeValues(true);
+    ApplyAutoNamingState();
+    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+}
+
+bool CMainDialog::ExchangeValues(bool toControls) {
+    MainDialogValues& v = values;
+    if (toControls) {
+        controls_.SetText(ControlId::kSourcePath, v.sourcePath);
+        controls_.SetSelection(ControlId::kFormat, v.format == 0 || v.format == 1 ? v.format : -1);
+        controls_.SetText(ControlId::kObservationPath, v.observationPath);
+        controls_.SetText(ControlId::kNavigationPath, v.navigationPath);
+        controls_.SetChecked(ControlId::kAutoNaming, v.autoNaming);
+        controls_.SetSelection(ControlId::kFileIndex, v.fileIndex);
+        controls_.SetValue(ControlId::kRecordedOn, v.recordedOn);
+        for (int i = 0; i < kHeaderTextCount; ++i) {
+            const int id = HeaderTextTable(i).controlId;
+            const std::string text = ToUpperText(v.header[i]);
+            controls_.SetText(id, text);
+            const std::vector<std::string> entries = controls_.Entries(id);
+            int match = -1;
+            for (size_t e = 0; e < entries.size() && match < 0; ++e)
+                if (EqualNoCase(entries[e], text)) match = static_cast<int>(e);
+            controls_.SetSelection(id, match);
+        }
+        return true;
+    }
+    v.sourcePath = controls_.Text(ControlId::kSourcePath);
+    v.format = controls_.Selection(ControlId::kFormat);
+    v.observationPath = controls_.Text(ControlId::kObservationPath);
+    v.navigationPath = controls_.Text(ControlId::kNavigationPath);
+    v.autoNaming = controls_.Checked(ControlId::kAutoNaming);
+    v.fileIndex = controls_.Selection(ControlId::kFileIndex);
+    v.recordedOn = std::floor(controls_.Value(ControlId::kRecordedOn));
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const HeaderTextInfo& info = HeaderTextTable(i);
+        const std::string text = ToUpperText(controls_.Text(info.controlId));
+        if (text.size() > info.maxLength) {
+            Message(kStrTooLong, MessageIcon::Exclamation, {std::to_string(info.maxLength)});
+            controls_.SetFocus(info.controlId, false);
+            return false;
+        }
+        v.header[i] = text;
+    }
+    return true;
+}
+
+void CMainDialog::ApplyAutoNamingState() {
+    const bool on = values.autoNaming;
+    controls_.SetEnabled(ControlId::kObservationPath, !on);
+    controls_.SetEnabled(ControlId::kNavigationPath, !on);
+    controls_.SetShown(ControlId::kFileIndexLabel, on);
+    controls_.SetShown(ControlId::kFileIndex, on);
+}
+
+void CMainDialog::ToggleAutoNaming() {
+    values.autoNaming = controls_.Checked(ControlId::kAutoNaming);
+    RefreshAutoNames();
+    ApplyAutoNamingState();
+}
+
+void CMainDialog::RefreshAutoNames() {
+    if (!values.autoNaming) return;
+    values.recordedOn = std::floor(controls_.Value(ControlId::kRecordedOn));
+    const int selected = controls_.Selection(ControlId::kMarkerName);
+    const std::vector<std::string> entries = controls_.Entries(ControlId::kMarkerName);
+    values.header[kMarkerName] = ToUpperText(
+        selected >= 0 && selected < static_cast<int>(entries.size()) ? entries[selected]
+                                                                     : controls_.Text(ControlId::kMarkerName));
+    values.fileIndex = controls_.Selection(ControlId::kFileIndex);
+    DeriveRinexNames();
+    controls_.SetText(ControlId::kObservationPath, values.observationPath);
+    controls_.SetText(ControlId::kNavigationPath, values.navigationPath);
+}
+
+void CMainDialog::DeriveRinexNames() { ::DeriveRinexNames(values); }
+
+void CMainDialog::ApplySourceProbe(const PathProbe& probe) {
+    values.recordedOn = std::floor(probe.modified);
+    values.format = probe.ascii ? 0 : 1;
+    values.header[kMarkerName] = ToUpperText(probe.title);
+    if (values.autoNaming) {
+        DeriveRinexNames();
+    } else {
+        values.observationPath = JoinPath(values.observationDirectory, probe.title, values.observationExtension);
+        values.navigationPath = JoinPath(values.navigationDirectory, probe.title, values.navigationExtension);
+    }
+}
+
+bool CMainDialog::BrowseSource() {
+    ExchangeValues(false);
+    std::string path = values.sourcePath;
+    const std::vector<FileFilter> filters = {
+        {"QERN ASCII Files (*.raw; *.var; *.txt)", "*.raw;*.var;*.txt"},
+        {"QERN Binary Files (*.bin; *.dat; *.dXX)", "*.bin;*.dat;*.d??"},
+    };
+    if (environment_.silent || !chooser_.ChooseFile(FileDialogMode::Open, path, filters, 2)) return false;
+    values.sourcePath = path;
+    PathProbe probe;
+    if (ProbePath(path, probe, environment_.dataDirectory)) ApplySourceProbe(probe);
+    ExchangeValues(true);
+    return true;
+}
+
+bool CMainDialog::BrowseObservation() { return BrowseOutput(Output::Observation); }
+
+bool CMainDialog::BrowseNavigation() { return BrowseOutput(Output::Navigation); }
+
+bool CMainDialog::BrowseOutput(Output output) {
+    const bool obs = output == Output::Observation;
+    std::string& directory = obs ? values.observationDirectory : values.navigationDirectory;
+    std::string& extension = obs ? values.observationExtension : values.navigationExtension;
+    std::string& path = obs ? values.observationPath : values.navigationPath;
+    ExchangeValues(false);
+    if (values.autoNaming) {
+        if (!ChooseOutputFolder(obs)) return false;
+        ExchangeValues(true);
+        return true;
+    }
+    const std::string label = obs ? "RINEX Observation Files (*." : "RINEX Navigation Files (*.";
+    const std::vector<FileFilter> filters = {{label + extension + ")", "*." + extension}};
+    std::string chosen = path;
+    if (environment_.silent || !chooser_.ChooseFile(FileDialogMode::SaveAs, chosen, filters, 1)) return false;
+    path = chosen;
+    PathProbe probe;
+    if (ProbePath(path, probe, environment_.dataDirectory)) {
+        directory = probe.directory;
+        extension = probe.extension;
+    }
+    ExchangeValues(true);
+    return true;
+}
+
+bool CMainDialog::ChooseOutputFolder(bool observation) {
+    std::string& directory = observation ? values.observationDirectory : values.navigationDirectory;
+    std::string chosen = directory;
+    if (!ChooseDirectory(chosen)) return false;
+    directory = chosen;
+    DeriveRinexNames();
+    return true;
+}
+
+bool CMainDialog::BrowseOutputDirectory() {
+    ExchangeValues(false);
+    OutputParts obs, nav;
+    PathProbe probe;
+    bool obsFromDirectory = false;
+    if (ProbePath(values.observationPath, probe, environment_.dataDirectory)) {
+        obs = {probe.directory, probe.title, probe.extension};
+    } else if (values.autoNaming) {
+        obsFromDirectory = true;
+    } else if (!ReadPattern(values.observationPath, obs)) {
+        return false;
+    }
+    if (ProbePath(values.navigationPath, probe, environment_.dataDirectory)) {
+        nav = {probe.directory, probe.title, probe.extension};
+    } else if (values.autoNaming || !ReadPattern(values.navigationPath, nav)) {
+        return false;
+    }
+    std::string directory = obsFromDirectory ? values.observationDirectory : obs.directory;
+    if (!ChooseDirectory(directory)) return false;
+    values.observationDirectory = directory;
+    values.navigationDirectory = directory;
+    if (values.autoNaming) {
+        DeriveRinexNames();
+    } else {
+        values.observationPath = JoinPath(directory, obs.title, obs.extension);
+        values.navigationPath = JoinPath(directory, nav.title, nav.extension);
+    }
+    ExchangeValues(true);
+    return true;
+}
+
+bool CMainDialog::ValidatePaths() {
+    if (!ExchangeValues(false)) return false;
+    MainDialogValues& v = values;
+    if (SameFile(v.sourcePath, v.observationPath) || SameFile(v.sourcePath, v.navigationPath) ||
+        SameFile(v.observationPath, v.navigationPath)) {
+        Message(kStrFilesMustDiffer, MessageIcon::Stop);
+        controls_.SetFocus(ControlId::kSourcePath, true);
+        return false;
+    }
+    PathProbe probe;
+    if (!ProbePath(v.sourcePath, probe, environment_.dataDirectory) || !probe.exists) {
+        Message(kStrInvalidFileName, MessageIcon::Stop);
+        controls_.SetFocus(ControlId::kSourcePath, true);
+        return false;
+    }
+    v.sourceDirectory = probe.directory;
+    // A format outside the list (a profile value other than 0 or 1) is settled by
+    // the source itself.
+    if (v.format != 0 && v.format != 1) v.format = probe.ascii ? 0 : 1;
+
+    std::string existing;
+    for (const Output output : {Output::Observation, Output::Navigation}) {
+        const bool obs = output == Output::Observation;
+        const std::string& path = obs ? v.observationPath : v.navigationPath;
+        if (!ProbePath(path, probe, environment_.dataDirectory)) {
+            if (v.autoNaming) {
+                Message(kStrInvalidPath, MessageIcon::Stop);
+                BrowseOutput(output);
+            } else {
+                Message(kStrInvalidFileName, MessageIcon::Stop);
+                controls_.SetFocus(obs ? ControlId::kObservationPath : ControlId::kNavigationPath, true);
+            }
+            return false;
+        }
+        if (probe.exists) existing += path + "\n";
+        (obs ? v.observationDirectory : v.navigationDirectory) = probe.directory;
+        if (!v.autoNaming) (obs ? v.observationExtension : v.navigationExtension) = probe.extension;
+    }
+    if (!existing.empty() && !environment_.silent &&
+        !ui_.ShowMessage(kStrOverwrite, MessageIcon::Question, {existing}))
+        return false;
+    return true;
+}
+
+bool CMainDialog::GoPressed() {
+    lastResult_ = ConversionResult();
+    if (!ValidatePaths()) return false;
+    AddToHistories(values, controls_);
+    settingsStored_ = StoreDefaults(values, controls_, profile_);
+    const ConversionRequest request = MakeRequest();
+    lastResult_ = runner_ ? runner_(request, state_, ui_) : RunConversion(request, state_, ui_);
+    return lastResult_.success;
+}
+
+ConversionRequest CMainDialog::MakeRequest() const {
+    const MainDialogValues& v = values;
+    ConversionRequest r;
+    r.sourcePath = v.sourcePath;
+    r.formatIndex = v.format;
+    r.recordingDate = v.recordedOn;
+    r.markerName = v.header[kMarkerName];
+    r.markerNumber = v.header[kMarkerNumber];
+    r.observer = v.header[kObserver];
+    r.agency = v.header[kAgency];
+    r.receiverNumber = v.header[kReceiverNumber];
+    r.receiverType = v.header[kReceiverType];
+    r.receiverVersion = v.header[kReceiverVersion];
+    r.antennaNumber = v.header[kAntennaNumber];
+    r.antennaType = v.header[kAntennaType];
+    r.observationPath = v.observationPath;
+    r.navigationPath = v.navigationPath;
+    r.tx = v.tx;
+    r.smoothedDopplers = v.dopplerMode != 0;
+    r.smoothedPseudoranges = v.smoothedPseudoranges;
+    r.logFile = v.logFile;
+    r.silent = environment_.silent;
+    return r;
+}

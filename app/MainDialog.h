@@ -1,0 +1,131 @@
+#pragma once
+#include <functional>
+#include <string>
+
+#include "app/DialogControls.h"
+#include "app/DialogValues.h"
+#include "app/FileChooser.h"
+#include "app/PathProbe.h"
+#include "convert/ConversionDriver.h"
+#include "convert/ConversionRequest.h"
+#include "convert/ConversionState.h"
+#include "convert/ConversionUi.h"
+#include "platform/Profile.h"
+
+// What the main dialog is told about the run it belongs to.
+struct DialogEnvironment {
+    bool silent = false;            // no question is asked and no picker opened
+    std::string dataDirectory;      // default folder of sources and outputs
+    double today = 0.0;             // today's local date in days since the GPS origin
+};
+
+// Runs one conversion: RunConversion, or a stand-in of the same form.
+using ConversionRunner =
+    std::function<ConversionResult(const ConversionRequest&, ConversionState&, ConversionUi&)>;
+
+// The main conversion dialog's logic: its values, the exchange with its
+// controls, and the actions of its buttons. It works on any IDialogControls (a
+// window or MemoryControls), shows messages and asks questions through the
+// ConversionUi, picks files and folders through the IFileChooser, and keeps its
+// settings in the Profile. It owns the conversion state for its whole life.
+class CMainDialog {
+public:
+    // runner empty: conversions run with RunConversion.
+    CMainDialog(DialogEnvironment environment, IDialogControls& controls, ConversionUi& ui,
+                IFileChooser& chooser, Profile& profile, ConversionRunner runner = {});
+
+    // The values the dialog edits (public: the command line and the conversion read them).
+    MainDialogValues values;
+
+    // Fills the fixed lists, loads the settings and history lists, writes every
+    // value into the controls, applies the automatic naming state and shows the
+    // advanced summary.
+    void InitMainDialog();
+
+    // Writes every value into the controls (toControls) or reads them back. When
+    // reading stops at a header text over its length limit, the message "Please
+    // enter no more than %1 characters." is shown, the focus goes to that combo
+    // box, the header texts after it keep their values, and false is returned.
+    bool ExchangeValues(bool toControls);
+
+    // Check box 1006: takes its state, refreshes the names, enables and shows the
+    // controls that go with it.
+    void ToggleAutoNaming();
+    // With automatic naming on: takes Recorded On, the marker name and the file
+    // index from the controls and puts the derived output paths into 1005 and 1007.
+    void RefreshAutoNames();
+    // Edits 1005 and 1007 enabled and 1000, 1013 hidden when automatic naming is
+    // off; the other way round when it is on.
+    void ApplyAutoNamingState();
+
+    // The "..." buttons: 1003, 1004, 1010, 1020. Each returns true when the person
+    // made a choice (and the values changed), false on Cancel or when nothing could
+    // be done.
+    bool BrowseSource();
+    bool BrowseObservation();
+    bool BrowseNavigation();
+    bool BrowseOutputDirectory();
+
+    // Takes the values that a successful probe of a new source gives: Recorded On
+    // (whole days of its modification), format, marker name (its title in upper
+    // case) and both output paths.
+    void ApplySourceProbe(const PathProbe& probe);
+
+    // Opens the folder picker on the observation (or navigation) folder; on OK the
+    // choice becomes that folder and both output paths are derived again. Never
+    // opens in a silent run (counts as Cancel). The controls are not touched.
+    bool ChooseOutputFolder(bool observation);
+
+    // Sets both output paths by the RINEX naming rule.
+    void DeriveRinexNames();
+
+    // The checks of "Go...": reads the controls, refuses identical paths, an
+    // unusable source or output path, and existing outputs unless the person (or
+    // a silent run) agrees to overwrite them. True when the conversion may start.
+    bool ValidatePaths();
+
+    // "Go...": validates, adds the header texts to the histories, stores the
+    // defaults and histories, and runs the conversion. True only when the
+    // conversion ran and succeeded.
+    bool GoPressed();
+
+    // The request a conversion is run with, from the current values.
+    ConversionRequest MakeRequest() const;
+
+    // False when the last store of the settings could not write the profile.
+    bool SettingsStored() const { return settingsStored_; }
+
+    bool IsSilent() const { return environment_.silent; }
+
+    // How the last conversion ended (not run: success false, outcome Success).
+    const ConversionResult& LastResult() const { return lastResult_; }
+    // The conversion state kept between conversions.
+    const ConversionState& State() const { return state_; }
+
+private:
+    // Which output a shared action works on.
+    enum class Output { Observation, Navigation };
+    bool BrowseOutput(Output output);
+    bool ChooseDirectory(std::string& directory);
+    void Message(int id, MessageIcon icon, std::initializer_list<std::string> args = {});
+
+    DialogEnvironment environment_;
+    IDialogControls& controls_;
+    ConversionUi& ui_;
+    IFileChooser& chooser_;
+    Profile& profile_;
+    ConversionRunner runner_;
+    bool settingsStored_ = true;
+    ConversionState state_;
+    ConversionResult lastResult_;
+};
+
+// The advanced summary shown in 1036: "( Tr = Ts + %d ms, using %s dopplers )"
+// with Tx in whole milliseconds and "instantaneous" for doppler mode 0, "smoothed"
+// for any other.
+std::string AdvancedSummary(double tx, int dopplerMode);
+
+// True when the two paths name the same file: equal without regard to case
+// (the file may sit on a file system that ignores case), equal once made
+// absolute and normalised, or both existing and one file on disk.
+bool SameFile(const std::string& a, const std::string& b);

@@ -1,0 +1,48 @@
+#include "app/RinexNaming.h"
+
+#include <cstdio>
+
+#include "app/DialogValues.h"
+#include "rawdata/GpsTime.h"
+
+namespace {
+
+bool IsLeapYear(int y) { return (y % 4 == 0 && y % 100 != 0) || y % 400 == 0; }
+
+// Day of the year of a calendar date, 1 January being 1.
+int DayOfYear(const CalendarTime& c) {
+    static const int kDaysBefore[12] = {0, 31, 59, 90, 120, 151, 181, 212, 243, 273, 304, 334};
+    const int month = c.month < 1 ? 1 : (c.month > 12 ? 12 : c.month);
+    return kDaysBefore[month - 1] + c.day + (month > 2 && IsLeapYear(c.year) ? 1 : 0);
+}
+
+}  // namespace
+
+std::string RinexBaseName(const std::string& markerName, double recordedOn, int fileIndex) {
+    std::string site = markerName.substr(0, 4);
+    for (char& ch : site)
+        if (ch == '/' || ch == '\0') ch = '_';
+    GpsTime t;
+    t.FromDays(recordedOn + 0.5);
+    const CalendarTime c = t.ToCalendar();
+    const int index = fileIndex < 0 ? 0 : (fileIndex > 9 ? 9 : fileIndex);
+    char digits[32];
+    std::snprintf(digits, sizeof digits, "%03d%1d.%02d", DayOfYear(c), index,
+                  ((c.year % 100) + 100) % 100);
+    return site + digits;
+}
+
+RinexPaths RinexOutputPaths(const std::string& observationDirectory,
+                            const std::string& navigationDirectory,
+                            const std::string& markerName, double recordedOn, int fileIndex) {
+    const std::string name = RinexBaseName(markerName, recordedOn, fileIndex);
+    return RinexPaths{observationDirectory + "/" + name + "O", navigationDirectory + "/" + name + "N"};
+}
+
+void DeriveRinexNames(MainDialogValues& values) {
+    const RinexPaths paths =
+        RinexOutputPaths(values.observationDirectory, values.navigationDirectory,
+                         values.header[kMarkerName], values.recordedOn, values.fileIndex);
+    values.observationPath = paths.observation;
+    values.navigationPath = paths.navigation;
+}

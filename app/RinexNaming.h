@@ -1,0 +1,24 @@
+#pragma once
+#include <string>
+
+// The RINEX 2 file name without its type letter, "ssssdddf.yy": the first four
+// characters of markerName (fewer when it is shorter; a "/" among them becomes
+// "_" so that the name stays in its directory), the day of year and the two-digit
+// year of the date of recordedOn (days since the GPS origin, whole days), and the
+// file index limited to 0..9 (a negative index counts as 0).
+std::string RinexBaseName(const std::string& markerName, double recordedOn, int fileIndex);
+
+// Observation and navigation paths of the RINEX naming rule: directory + "/" +
+// RinexBaseName(...) + "O" (observation) or "N" (navigation).
+struct RinexPaths {
+    std::string observation;
+    std::string navigation;
+};
+RinexPaths RinexOutputPaths(const std::string& observationDirectory,
+                            const std::string& navigationDirectory,
+                            const std::string& markerName, double recordedOn, int fileIndex);
+
+struct MainDialogValues;
+// Sets the dialog's observation and navigation paths by the RINEX naming rule
+// from its Recorded On, marker name, file index and output folders.
+void DeriveRinexNames(MainDialogValues& values);

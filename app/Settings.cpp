@@ -1,0 +1,118 @@
+#include "app/Settings.h"
+
+#include <cmath>
+#include <cstdio>
+
+#include "app/RinexNaming.h"
+#include "convert/StringTable.h"
+
+namespace {
+
+std::string HistoryKey(int position) {
+    char key[16];
+    std::snprintf(key, sizeof key, "History%02d", position);
+    return key;
+}
+
+// Directory + "/*", followed by "." + extension when that is not empty.
+std::string OutputPattern(const std::string& directory, const std::string& extension) {
+    return directory + "/*" + (extension.empty() ? std::string() : "." + extension);
+}
+
+}  // namespace
+
+void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile& profile,
+                  const std::string& dataDirectory, double today) {
+    v.sourceDirectory = profile.GetString(kDefaultsSection, "SrcDir", dataDirectory);
+    v.observationDirectory = profile.GetString(kDefaultsSection, "ObsDir", dataDirectory);
+    v.navigationDirectory = profile.GetString(kDefaultsSection, "NavDir", dataDirectory);
+    v.observationExtension = profile.GetString(kDefaultsSection, "ObsExt", "RNX");
+    v.navigationExtension = profile.GetString(kDefaultsSection, "NavExt", "EPH");
+    v.sourcePath = v.sourceDirectory + "/*.*";
+    v.recordedOn = std::floor(today);
+    v.format = profile.GetInt(kDefaultsSection, "Format", 0);
+    v.header[kMarkerName] = std::string(LoadString(kStrDefaultMarker));
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const HeaderTextInfo& info = HeaderTextTable(i);
+        if (info.defaultsKey)
+            v.header[i] = ToUpperText(profile.GetString(kDefaultsSection, info.defaultsKey, ""));
+    }
+    v.autoNaming = profile.GetInt(kDefaultsSection, "Auto", 0) != 0;
+    if (v.autoNaming) {
+        DeriveRinexNames(v);
+    } else {
+        v.observationPath = OutputPattern(v.observationDirectory, v.observationExtension);
+        v.navigationPath = OutputPattern(v.navigationDirectory, v.navigationExtension);
+    }
+    v.tx = profile.GetInt(kAdvancedSection, "Tx", 0) * 0.001;
+    v.dopplerMode = profile.GetInt(kAdvancedSection, "SmouthedDopplers", 0);
+    v.smoothedPseudoranges = profile.GetInt(kAdvancedSection, "SmouthedPseudoranges", 0) != 0;
+    v.logFile = profile.GetInt(kAdvancedSection, "LogFile", 0) != 0;
+    LoadHistories(controls, profile);
+}
+
+void LoadHistories(IDialogControls& controls, const Profile& profile) {
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const HeaderTextInfo& info = HeaderTextTable(i);
+        std::vector<std::string> entries;
+        for (int position = 0; position < kHistorySize; ++position) {
+            const std::string value = profile.GetString(info.historySection, HistoryKey(position), "");
+            if (value.empty() || value == kUnusedEntry) break;
+            entries.push_back(ToUpperText(value));
+        }
+        controls.SetEntries(info.controlId, entries);
+    }
+}
+
+void AddToHistories(const MainDialogValues& v, IDialogControls& controls) {
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const int id = HeaderTextTable(i).controlId;
+        const std::string value = ToUpperText(v.header[i]);
+        std::vector<std::string> entries{value};
+        for (const std::string& e : controls.Entries(id))
+            if (!EqualNoCase(e, value)) entries.push_back(e);
+        if (entries.size() > static_cast<size_t>(kHistorySize)) entries.resize(kHistorySize);
+        controls.SetEntries(id, entries);
+        controls.SetSelection(id, 0);
+    }
+}
+
+bool StoreDefaults(const MainDialogValues& v, const IDialogControls& controls, Profile& profile) {
+    bool ok = true;
+    ok &= profile.WriteString(kDefaultsSection, "SrcDir", v.sourceDirectory);
+    ok &= profile.WriteString(kDefaultsSection, "ObsDir", v.observationDirectory);
+    ok &= profile.WriteString(kDefaultsSection, "NavDir", v.navigationDirectory);
+    ok &= profile.WriteString(kDefaultsSection, "ObsExt", v.observationExtension);
+    ok &= profile.WriteString(kDefaultsSection, "NavExt", v.navigationExtension);
+    ok &= profile.WriteInt(kDefaultsSection, "Format", v.format);
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const HeaderTextInfo& info = HeaderTextTable(i);
+        if (info.defaultsKey) ok &= profile.WriteString(kDefaultsSection, info.defaultsKey, v.header[i]);
+    }
+    ok &= profile.WriteInt(kDefaultsSection, "Auto", v.autoNaming ? 1 : 0);
+    ok &= StoreHistories(controls, profile);
+    return ok;
+}
+
+bool StoreHistories(const IDialogControls& controls, Profile& profile) {
+    bool ok = true;
+    for (int i = 0; i < kHeaderTextCount; ++i) {
+        const HeaderTextInfo& info = HeaderTextTable(i);
+        const std::vector<std::string> entries = controls.Entries(info.controlId);
+        for (int position = 0; position < kHistorySize; ++position) {
+            const std::string& text =
+                position < static_cast<int>(entries.size()) ? entries[position] : std::string(kUnusedEntry);
+            ok &= profile.WriteString(info.historySection, HistoryKey(position), text);
+        }
+    }
+    return ok;
+}
+
+bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
+    bool ok = true;
+    ok &= profile.WriteInt(kAdvancedSection, "Tx", static_cast<int>(std::floor(v.tx * 1000.0 + 0.5)));
+    ok &= profile.WriteInt(kAdvancedSection, "SmouthedDopplers", v.dopplerMode);
+    ok &= profile.WriteInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
+    ok &= profile.WriteInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
+    return ok;
+}

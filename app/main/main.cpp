@@ -1,0 +1,28 @@
+// qern2rinex: converts a raw data file of a QERN GPS receiver to RINEX 2.
+#include <cstdio>
+#include <exception>
+#include <iostream>
+#include <string>
+#include <unistd.h>
+#include <vector>
+
+#include "app/ConverterApp.h"
+#include "platform/Profile.h"
+
+int main(int argc, char** argv) {
+    try {
+        AppStartup startup;
+        startup.executablePath = CurrentExecutablePath(argc > 0 ? argv[0] : "");
+        startup.currentDirectory = CurrentDirectory();
+        startup.profilePath = Profile::DefaultPath("qern2rinex");
+        startup.today = TodayInDays();
+        startup.input = stdin;
+        startup.interactive = isatty(fileno(stdin)) != 0;
+        const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
+        CConverterApp app(startup);
+        return app.Run(arguments, std::cout, std::cerr);
+    } catch (const std::exception& e) {
+        std::cerr << "qern2rinex: " << e.what() << "\n";
+        return kExitFailure;
+    }
+}

@@ -1,0 +1,56 @@
+#include "app/RinexNaming.h"
+
+#include <gtest/gtest.h>
+
+#include "app/DialogValues.h"
+
+namespace {
+
+// Days since 6 January 1980 of some dates.
+constexpr double k3Feb2001 = 7699;
+constexpr double k31Dec2000 = 7665;
+constexpr double k15Mar2024 = 16140;
+
+TEST(RinexNaming, SiteDayIndexAndYear) {
+    EXPECT_EQ(RinexBaseName("ALGO-1", k3Feb2001, 0), "ALGO0340.01");
+    const RinexPaths p = RinexOutputPaths("/data", "/nav", "ALGO-1", k3Feb2001, 0);
+    EXPECT_EQ(p.observation, "/data/ALGO0340.01O");
+    EXPECT_EQ(p.navigation, "/nav/ALGO0340.01N");
+}
+
+TEST(RinexNaming, ShortAndBlankMarkerNamesAreKept) {
+    EXPECT_EQ(RinexBaseName("AB", k3Feb2001, 0), "AB0340.01");
+    EXPECT_EQ(RinexBaseName("X Y Z", k3Feb2001, 0), "X Y 0340.01");
+    EXPECT_EQ(RinexBaseName("", k3Feb2001, 0), "0340.01");
+    EXPECT_EQ(RinexBaseName("site", k3Feb2001, 0), "site0340.01");  // no change of case
+}
+
+TEST(RinexNaming, LeapYearEndAndModernDates) {
+    EXPECT_EQ(RinexBaseName("ALGO", k31Dec2000, 0), "ALGO3660.00");
+    EXPECT_EQ(RinexBaseName("ALGO", k15Mar2024, 2), "ALGO0752.24");
+}
+
+TEST(RinexNaming, FileIndexIsLimitedToOneDigit) {
+    EXPECT_EQ(RinexBaseName("ALGO", k3Feb2001, 9), "ALGO0349.01");
+    EXPECT_EQ(RinexBaseName("ALGO", k3Feb2001, -1), "ALGO0340.01");
+    EXPECT_EQ(RinexBaseName("ALGO", k3Feb2001, 12), "ALGO0349.01");
+}
+
+TEST(RinexNaming, ASlashInTheSiteCannotLeaveTheFolder) {
+    EXPECT_EQ(RinexBaseName("../X", k3Feb2001, 0), ".._X0340.01");
+    EXPECT_EQ(RinexOutputPaths("/out", "/out", "A/B", k3Feb2001, 0).observation, "/out/A_B0340.01O");
+}
+
+TEST(RinexNaming, DeriveRinexNamesSetsBothPathsOfTheDialog) {
+    MainDialogValues v;
+    v.observationDirectory = "/obs";
+    v.navigationDirectory = "/nav";
+    v.header[kMarkerName] = "ALGO-1";
+    v.recordedOn = k3Feb2001;
+    v.fileIndex = 1;
+    DeriveRinexNames(v);
+    EXPECT_EQ(v.observationPath, "/obs/ALGO0341.01O");
+    EXPECT_EQ(v.navigationPath, "/nav/ALGO0341.01N");
+}
+
+}  // namespace
