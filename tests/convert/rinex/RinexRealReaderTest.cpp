@@ -371,3 +371,45 @@ TEST_F(RinexRealReader, ConvbinCopyCarriesTheWrittenValues) {
     }
     EXPECT_EQ(compared, 10 * 8 * 4);
 }
+
+TEST_F(RinexRealReader, ConvbinReadsEpochsOfMoreThan24Satellites) {
+    const std::string convbin = FindProgram("convbin");
+    if (convbin.empty()) GTEST_SKIP() << "convbin not installed";
+    // The real values of the first epoch spread over 30 satellites (two
+    // continuation lines), values shifted per satellite to tell them apart.
+    ObsFile crowded;
+    crowded.types = source_.types;
+    for (size_t n = 0; n < 2; ++n) {
+        const RinexEpoch& real = source_.epochs[n];
+        RinexEpoch e;
+        e.time = real.time;
+        std::vector<int> present;
+        for (int s = 0; s < kSatelliteCount; ++s)
+            if (real.sat[s].mask) present.push_back(s);
+        for (int s = 0; s < 30; ++s) {
+            e.sat[s] = real.sat[present[static_cast<size_t>(s) % present.size()]];
+            for (int k = 0; k < kObservationKinds; ++k)
+                if (e.sat[s].Has(k)) e.sat[s].value[k] += 1000.0 * s;
+        }
+        crowded.epochs.push_back(e);
+    }
+    WriteFile(dir_ / "crowd0920.05o", WriteObsText(crowded, mask_));
+    const fs::path copyObs = dir_ / "crowd.obs";
+    ASSERT_TRUE(Run(convbin + " -r rinex -v 2.11 -o " + copyObs.string() + " " +
+                    (dir_ / "crowd0920.05o").string() + " > /dev/null 2>&1"));
+    const ObsFile copy = ReadObs(copyObs.string());
+    ASSERT_EQ(copy.epochs.size(), 2u);
+    for (size_t n = 0; n < 2; ++n) {
+        for (int s = 0; s < kSatelliteCount; ++s) {
+            const RinexSatValues& a = crowded.epochs[n].sat[s];
+            const RinexSatValues& b = copy.epochs[n].sat[s];
+            for (int k = 0; k < kObservationKinds; ++k) {
+                if (!((mask_ >> k) & 1)) continue;
+                ASSERT_EQ(a.Has(k), b.Has(k)) << "PRN " << s + 1;
+                if (a.Has(k)) {
+                    EXPECT_NEAR(a.value[k], b.value[k], 0.0005) << "PRN " << s + 1;
+                }
+            }
+        }
+    }
+}
