@@ -115,6 +115,12 @@ bool ParseField(const std::vector<std::string_view>& f, size_t i, double& value)
     return i < f.size() && ParseReal(f[i], value);
 }
 
+// Stores a measurement computed from text numbers only when it is a finite number
+// (sums and differences of huge values can overflow).
+void SetFinite(SatObservation& sat, int k, double value) {
+    if (std::isfinite(value)) sat.SetValue(k, value);
+}
+
 }  // namespace
 
 double FoldPhaseDifference(double delta) {
@@ -167,9 +173,9 @@ uint16_t CDecodeKolmarGpsData::DecodeObservation(uint8_t* record, int length, Ob
                 const int i = static_cast<int>(prn - 1);
                 SatObservation& sat = out.Sat(i);
                 if (hasPreviousTime && hasPrevious_[i])
-                    sat.SetValue(kD1, FoldPhaseDifference(l1 - previousL1_[i]) / dt * 0.001);
-                sat.SetValue(kC1, c1 * 1e-10);
-                sat.SetValue(kL1, l1 * 0.001);
+                    SetFinite(sat, kD1, FoldPhaseDifference(l1 - previousL1_[i]) / dt * 0.001);
+                SetFinite(sat, kC1, c1 * 1e-10);
+                SetFinite(sat, kL1, l1 * 0.001);
                 sat.SetCn0(static_cast<uint8_t>(cn + 3));
                 hasPrevious_[i] = 1;
                 previousL1_[i] = l1;
@@ -300,20 +306,20 @@ uint16_t CDecodeKVarGpsData::DecodeObservation(uint8_t* record, int length, Obse
         SatObservation& sat = out.Sat(static_cast<int>(prn - 1));
         double v = 0;
         uint8_t status = 0;
-        sat.SetValue(kC1, c1 * 1e-10);
+        SetFinite(sat, kC1, c1 * 1e-10);
         sat.SetCn0(static_cast<uint8_t>(shortMode ? cn + 3 : cn));
-        if (ParseField(f, 3, v) && !(flags & 0x4)) sat.SetValue(kL1, v * 0.001);
-        if (ParseField(f, 4, v)) sat.SetValue(kD1, v * 0.001);
+        if (ParseField(f, 3, v) && !(flags & 0x4)) SetFinite(sat, kL1, v * 0.001);
+        if (ParseField(f, 4, v)) SetFinite(sat, kD1, v * 0.001);
         if (!shortMode) {
             if (ParseStatus(f, 7, status)) sat.SetStatus(0, status);
             if (ParseStatus(f, 8, status)) sat.SetStatus(3, status);
         }
         if (dual) {
             if (flags & 0x2) sat.SetAntiSpoofing(1);
-            if (ParseField(f, 10, v)) sat.SetValue(kP1, (v + c1) * 1e-10);
-            if (ParseField(f, 11, v)) sat.SetValue(kP2, (v + c1) * 1e-10);
-            if (ParseField(f, 12, v) && !(flags & 0x8)) sat.SetValue(kL2, v * 0.001);
-            if (ParseField(f, 13, v)) sat.SetValue(kD2, v * 0.001);
+            if (ParseField(f, 10, v)) SetFinite(sat, kP1, (v + c1) * 1e-10);
+            if (ParseField(f, 11, v)) SetFinite(sat, kP2, (v + c1) * 1e-10);
+            if (ParseField(f, 12, v) && !(flags & 0x8)) SetFinite(sat, kL2, v * 0.001);
+            if (ParseField(f, 13, v)) SetFinite(sat, kD2, v * 0.001);
             if (ParseStatus(f, 14, status)) sat.SetStatus(1, status);
             if (ParseStatus(f, 15, status)) sat.SetStatus(2, status);
         }
