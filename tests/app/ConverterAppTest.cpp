@@ -1,0 +1,145 @@
+#include "app/ConverterApp.h"
+
+#include <gtest/gtest.h>
+
+#include <sstream>
+
+#include "app/ControlIds.h"
+#include "convert/StringTable.h"
+#include "tests/app/DialogTestSupport.h"
+
+namespace {
+
+TEST(InstallRoot, IsTheFolderAboveTheProgramsBinFolder) {
+    EXPECT_EQ(InstallRootOf("/opt/qern/bin/qern2rinex"), "/opt/qern");
+    EXPECT_EQ(InstallRootOf("/opt/Qern/BIN/qern2rinex"), "/opt/Qern");
+    EXPECT_EQ(InstallRootOf("/home/bin/tools/qern2rinex"), "");
+    EXPECT_EQ(InstallRootOf("/work/build/app/main/qern2rinex"), "");
+    EXPECT_EQ(InstallRootOf("qern2rinex"), "");
+}
+
+TEST(InstallRoot, DataFolderIsItsRawFolderWhenThereIsOne) {
+    ScopedTempDir root;
+    EXPECT_EQ(DefaultDataDirectory(root.Path(), "/current"), "/current");
+    std::filesystem::create_directory(root.File("RAW"));
+    EXPECT_EQ(DefaultDataDirectory(root.Path(), "/current"), root.File("RAW"));
+    EXPECT_EQ(DefaultDataDirectory("", "/current"), "/current");
+
+    AppStartup startup;
+    startup.executablePath = root.File("bin/qern2rinex");
+    startup.currentDirectory = "/current";
+    CConverterApp app(startup);
+    EXPECT_EQ(app.InstallRoot(), root.Path());
+    EXPECT_EQ(app.DataDirectory(), root.File("RAW"));
+}
+
+TEST(OutputFolderOf, AFolderOrTheFolderOfAFile) {
+    ScopedTempDir dir;
+    EXPECT_EQ(OutputFolderOf(dir.Path()), dir.Path());
+    EXPECT_EQ(OutputFolderOf(dir.Path() + "/"), dir.Path());
+    EXPECT_EQ(OutputFolderOf(dir.File("algo.o")), dir.Path());
+    EXPECT_EQ(OutputFolderOf("/"), "");
+}
+
+TEST(ConverterAppRun, OwnOptionsAndMissingParameters) {
+    AppStartup startup;
+    startup.executablePath = "/usr/bin/qern2rinex";
+    CConverterApp app(startup);
+    std::ostringstream out, err;
+    EXPECT_EQ(app.Run({"--help"}, out, err), kExitSuccess);
+    EXPECT_NE(out.str().find("Usage: qern2rinex SOURCE"), std::string::npos);
+    out.str("");
+    EXPECT_EQ(app.Run({"--version"}, out, err), kExitSuccess);
+    EXPECT_EQ(out.str(), "QERN to RINEX 3.30 (qern2rinex)\n");
+    EXPECT_EQ(app.Run({}, out, err), kExitUsage);
+    EXPECT_EQ(app.Run({"a.raw", "--nonsense"}, out, err), kExitUsage);
+    EXPECT_NE(err.str().find("unknown option --nonsense"), std::string::npos);
+    EXPECT_EQ(app.Run({"--scan", "/no/such/file.raw"}, out, err), kExitFailure);
+}
+
+TEST(ConverterAppRun, ScanListsTheRecords) {
+    AppStartup startup;
+    CConverterApp app(startup);
+    std::ostringstream out, err;
+    EXPECT_EQ(app.Run({"--scan", std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin"}, out, err),
+              kExitSuccess);
+    EXPECT_NE(out.str().find("Format: binary, 4777 bytes"), std::string::npos);
+    EXPECT_NE(out.str().find("Records: 35"), std::string::npos);
+}
+
+class BatchStepsTest : public DialogFixture {
+protected:
+    CCommandLineOptions Options(const std::vector<std::string>& parameters) {
+        return ParseCommandLine(parameters);
+    }
+};
+
+TEST_F(BatchStepsTest, SourceProbeAndOutputsByTitle) {
+    CMainDialog& d = Open();
+    const std::string source = folder.Write("Pent.raw", "ascii text");
+    RunBatchSteps(d, Options({source}), folder.File("RAW"));
+    EXPECT_EQ(d.values.sourcePath, source);
+    EXPECT_EQ(d.values.format, 0);
+    EXPECT_EQ(d.values.header[kMarkerName], "PENT");
+    EXPECT_EQ(d.values.observationPath, folder.File("RAW") + "/Pent.RNX");
+    EXPECT_EQ(d.values.navigationPath, folder.File("RAW") + "/Pent.EPH");
+    EXPECT_EQ(controls.Text(ControlId::kObservationPath), folder.File("RAW") + "/Pent.RNX");
+    EXPECT_EQ(controls.Text(ControlId::kMarkerName), "PENT");
+}
+
+TEST_F(BatchStepsTest, ObsAndNavPathsWithoutAutomaticNaming) {
+    CMainDialog& d = Open();
+    std::filesystem::create_directory(folder.File("out"));
+    const std::string source = folder.Write("pent.raw", "ascii text");
+    RunBatchSteps(d, Options({source, "OBS:" + folder.File("out/P.obs"), "NAV:" + folder.File("none/P.nav")}),
+                  folder.File("RAW"));
+    EXPECT_EQ(d.values.observationPath, folder.File("out/P.obs"));
+    EXPECT_EQ(d.values.observationDirectory, folder.File("out"));
+    EXPECT_EQ(d.values.observationExtension, "obs");
+    // A path that does not probe is taken as it is; the folder stays.
+    EXPECT_EQ(d.values.navigationPath, folder.File("none/P.nav"));
+    EXPECT_EQ(d.values.navigationDirectory, folder.File("RAW"));
+    EXPECT_EQ(d.values.navigationExtension, "EPH");
+}
+
+TEST_F(BatchStepsTest, SilentAutomaticNamingTakesTheFolderOfTheObsPath) {
+    profile->WriteInt("Defaults", "Auto", 1);
+    CMainDialog& d = Open(true);
+    std::filesystem::create_directory(folder.File("out"));
+    std::filesystem::create_directory(folder.File("nav"));
+    const std::string source = folder.Write("algo.raw", "ascii text");
+    chooser.folderAnswer = folder.Path();  // would be picked if a picker opened
+    RunBatchSteps(d, Options({source, "OBS:" + folder.File("out"), "NAV:" + folder.File("nav/ignored.n"), "S"}),
+                  folder.File("RAW"));
+    EXPECT_EQ(chooser.folderDialogs, 0);
+    EXPECT_EQ(d.values.observationDirectory, folder.File("out"));
+    EXPECT_EQ(d.values.navigationDirectory, folder.File("nav"));
+    const std::string obs = d.values.observationPath;
+    EXPECT_EQ(obs.substr(0, folder.File("out").size() + 5), folder.File("out") + "/ALGO");
+    EXPECT_EQ(obs.back(), 'O');
+    EXPECT_EQ(d.values.navigationPath.substr(0, folder.File("nav").size() + 5), folder.File("nav") + "/ALGO");
+}
+
+TEST_F(BatchStepsTest, AutomaticNamingWithAPersonOpensTheFolderPicker) {
+    profile->WriteInt("Defaults", "Auto", 1);
+    CMainDialog& d = Open(false);
+    std::filesystem::create_directory(folder.File("picked"));
+    chooser.folderAnswer = folder.File("picked");
+    RunBatchSteps(d, Options({folder.Write("algo.raw", "x"), "OBS:/somewhere/else"}), folder.File("RAW"));
+    EXPECT_EQ(chooser.folderDialogs, 1);
+    EXPECT_EQ(chooser.lastInitialFolder, folder.File("RAW"));
+    EXPECT_EQ(d.values.observationDirectory, folder.File("picked"));
+    EXPECT_EQ(d.values.navigationDirectory, folder.File("RAW"));
+}
+
+TEST_F(BatchStepsTest, AnUnprobedSourceChangesNothingButThePath) {
+    CMainDialog& d = Open();
+    RunBatchSteps(d, Options({folder.File("none/missing.raw")}), folder.File("RAW"));
+    EXPECT_EQ(d.values.sourcePath, folder.File("none/missing.raw"));
+    EXPECT_EQ(d.values.header[kMarkerName], "SITE");
+    EXPECT_EQ(d.values.observationPath, folder.File("RAW") + "/*.RNX");
+    EXPECT_FALSE(d.GoPressed());
+    EXPECT_EQ(ui.MessageIds(), (std::vector<int>{kStrInvalidFileName}));
+}
+
+}  // namespace

@@ -1,0 +1,193 @@
+// Runs the built qern2rinex program the way a batch job does.
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <sys/time.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <ctime>
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "platform/Profile.h"
+#include "tests/platform/TempDir.h"
+
+namespace {
+
+const std::string kProgram = std::string(QERN_BINARY_DIR) + "/app/main/qern2rinex";
+const std::string kSample = std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin";
+
+struct RunResult {
+    int status = -1;  // exit status, -1 when the program did not end normally
+    std::string out;
+    std::string err;
+};
+
+std::string ReadAll(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+// Runs the program in folder with arguments, its configuration folder inside
+// folder, standard input empty (nobody to answer).
+RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>& arguments) {
+    const std::string outPath = folder.File(".stdout");
+    const std::string errPath = folder.File(".stderr");
+    const pid_t child = fork();
+    if (child == 0) {
+        if (chdir(folder.Path().c_str()) != 0) _exit(120);
+        setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+        const int in = open("/dev/null", O_RDONLY);
+        const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+        if (in < 0 || out < 0 || err < 0) _exit(121);
+        dup2(in, 0);
+        dup2(out, 1);
+        dup2(err, 2);
+        std::vector<char*> argv;
+        argv.push_back(const_cast<char*>(kProgram.c_str()));
+        for (const std::string& a : arguments) argv.push_back(const_cast<char*>(a.c_str()));
+        argv.push_back(nullptr);
+        execv(kProgram.c_str(), argv.data());
+        _exit(122);
+    }
+    RunResult r;
+    int status = 0;
+    if (child > 0 && waitpid(child, &status, 0) == child && WIFEXITED(status)) r.status = WEXITSTATUS(status);
+    r.out = ReadAll(outPath);
+    r.err = ReadAll(errPath);
+    return r;
+}
+
+// Copies the sample raw file into folder under name, dated 7 February 2024 at
+// noon local time (the recording's own day).
+std::string CopySample(const ScopedTempDir& folder, const std::string& name) {
+    const std::string path = folder.File(name);
+    std::filesystem::copy_file(kSample, path);
+    std::tm t {};
+    t.tm_year = 124;
+    t.tm_mon = 1;
+    t.tm_mday = 7;
+    t.tm_hour = 12;
+    t.tm_isdst = -1;
+    const std::time_t when = std::mktime(&t);
+    struct timeval times[2] = {{when, 0}, {when, 0}};
+    utimes(path.c_str(), times);
+    return path;
+}
+
+std::string ProfilePath(const ScopedTempDir& folder) { return folder.File("config/qern2rinex.ini"); }
+
+class EndToEnd : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.Ok());
+        ASSERT_TRUE(std::filesystem::exists(kProgram)) << kProgram;
+    }
+    ScopedTempDir folder;
+};
+
+TEST_F(EndToEnd, SilentRunWritesTheNamedFilesAndStoresTheSettings) {
+    CopySample(folder, "site.bin");
+    std::filesystem::create_directory(folder.File("Out"));
+    const RunResult r = RunProgram(folder, {"site.bin", "OBS:Out/site.24o", "-nav:Out/site.24n", "S"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.err, "");
+    EXPECT_EQ(r.out, "");
+    const std::string obs = ReadAll(folder.File("Out/site.24o"));
+    EXPECT_EQ(obs.substr(0, 80),
+              "     2              OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE");
+    EXPECT_NE(obs.find("SITE                                                        MARKER NAME"),
+              std::string::npos);
+    EXPECT_NE(ReadAll(folder.File("Out/site.24n")).find("NAVIGATION DATA"), std::string::npos);
+
+    Profile stored(ProfilePath(folder));
+    EXPECT_EQ(stored.GetString("Defaults", "ObsDir", ""), folder.File("Out"));
+    EXPECT_EQ(stored.GetString("Defaults", "ObsExt", ""), "24o");
+    EXPECT_EQ(stored.GetString("Defaults", "SrcDir", ""), folder.Path());
+    EXPECT_EQ(stored.GetInt("Defaults", "Format", -1), 1);
+    EXPECT_EQ(stored.GetString("MarkerNames", "History00", ""), "SITE");
+}
+
+TEST_F(EndToEnd, SilentAutomaticNamingPutsRinexNamesIntoTheObsFolder) {
+    {
+        Profile p(ProfilePath(folder));
+        p.WriteInt("Defaults", "Auto", 1);
+        p.WriteString("Defaults", "Observer", "robot");
+    }
+    CopySample(folder, "algo.bin");
+    std::filesystem::create_directory(folder.File("rinex"));
+    const RunResult r = RunProgram(folder, {"algo.bin", "OBS:" + folder.File("rinex"), "NAV:" + folder.File("rinex"), "-S"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    // 7 February 2024 is day 038.
+    EXPECT_TRUE(std::filesystem::exists(folder.File("rinex/ALGO0380.24O")));
+    EXPECT_TRUE(std::filesystem::exists(folder.File("rinex/ALGO0380.24N")));
+    EXPECT_NE(ReadAll(folder.File("rinex/ALGO0380.24O")).find("ROBOT"), std::string::npos);
+}
+
+TEST_F(EndToEnd, ExistingOutputsWithNobodyToAskAreKept) {
+    CopySample(folder, "site.bin");
+    folder.Write("site.o", "old observation");
+    const RunResult r = RunProgram(folder, {"site.bin", "OBS:site.o", "NAV:site.n"});
+    EXPECT_NE(r.status, 0);
+    EXPECT_NE(r.err.find("already exist(s) !"), std::string::npos) << r.err;
+    EXPECT_EQ(ReadAll(folder.File("site.o")), "old observation");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("site.n")));
+    EXPECT_FALSE(std::filesystem::exists(ProfilePath(folder)));
+
+    const RunResult silent = RunProgram(folder, {"site.bin", "OBS:site.o", "NAV:site.n", "s"});
+    EXPECT_EQ(silent.status, 0) << silent.err;
+    EXPECT_NE(ReadAll(folder.File("site.o")), "old observation");
+}
+
+TEST_F(EndToEnd, AMissingSourceFailsWithItsMessage) {
+    const RunResult r = RunProgram(folder, {"missing.bin", "OBS:x.o", "NAV:x.n", "S"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Please enter a valid file name !\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("x.o")));
+    EXPECT_FALSE(std::filesystem::exists(ProfilePath(folder)));
+}
+
+TEST_F(EndToEnd, AnOverLengthHeaderTextEndsASilentRun) {
+    {
+        Profile p(ProfilePath(folder));
+        p.WriteString("Defaults", "Observer", std::string(21, 'O'));
+    }
+    const std::string before = ReadAll(ProfilePath(folder));
+    CopySample(folder, "site.bin");
+    const RunResult r = RunProgram(folder, {"site.bin", "OBS:site.o", "NAV:site.n", "S"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Please enter no more than 20 characters.\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("site.o")));
+    EXPECT_EQ(ReadAll(ProfilePath(folder)), before);
+}
+
+TEST_F(EndToEnd, AFileWithoutRecordsFailsTheConversion) {
+    folder.Write("junk.raw", "no records in here\n");
+    const RunResult r = RunProgram(folder, {"junk.raw", "OBS:junk.o", "NAV:junk.n", "S"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("are not sufficient to complete operation !"), std::string::npos) << r.err;
+    // Validation passed: the settings are stored although the conversion failed.
+    EXPECT_TRUE(std::filesystem::exists(ProfilePath(folder)));
+}
+
+TEST_F(EndToEnd, HelpVersionAndUsage) {
+    RunResult r = RunProgram(folder, {"--help"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("Example:"), std::string::npos);
+    r = RunProgram(folder, {"--version"});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_EQ(r.out, "QERN to RINEX 3.30 (qern2rinex)\n");
+    r = RunProgram(folder, {});
+    EXPECT_EQ(r.status, 2);
+    EXPECT_NE(r.err.find("Usage:"), std::string::npos);
+    r = RunProgram(folder, {"--scan", kSample});
+    EXPECT_EQ(r.status, 0);
+    EXPECT_NE(r.out.find("receiver-dated epoch (Q)"), std::string::npos);
+}
+
+}  // namespace
