@@ -72,6 +72,15 @@ bool ExtrapolationDoppler(const SatObservation& cur, const SatObservation& prev,
     return true;
 }
 
+// Loss-of-lock digit of phase kind k (kL1 or kL2) of satellite s: the raw digit,
+// or 1 when the phase starts again after an output epoch without it (its
+// whole-cycle offset is chosen afresh, so the arc cannot be joined to the earlier
+// one). The first output epoch of a pass starts every phase without a flag.
+int PhaseLli(const SatObservation& cur, const SatObservation& prev, int k, int s, const RinexEpoch& previousOutput) {
+    if (previousOutput.time != GpsTime() && !previousOutput.Sat(s).Has(k)) return 1;
+    return LliDigit(cur, prev, k);
+}
+
 }  // namespace
 
 int Cn0Digit(int n) {
@@ -119,7 +128,7 @@ RinexEpoch BuildSatelliteDated(const ObservationEpoch& current, const Observatio
         const double delta = tau - tx;  // s from reception of the measurement back to Tr
         Put(o, kC1, tau * c - delta * d * lambda1, 0, cur);
         if (cur.Has(kL1)) {
-            const int lli = LliDigit(cur, prev, kL1);
+            const int lli = PhaseLli(cur, prev, kL1, s, previousOutput);
             const double phi = cur.value[kL1] - clockOffset * c / lambda1 - delta * d;
             Put(o, kL1, ContinuePhase(phi, kL1, s, lli, o, previousOutput.Sat(s), tables.satelliteDatedL1),
                 lli, cur);
@@ -132,7 +141,7 @@ RinexEpoch BuildSatelliteDated(const ObservationEpoch& current, const Observatio
         double d2 = 0;
         if (!cur.Has(kD2) || !ExtrapolationDoppler(cur, prev, kL2, kD2, dt, smoothedDopplers, d2)) continue;
         if (cur.Has(kL2)) {
-            const int lli = LliDigit(cur, prev, kL2);
+            const int lli = PhaseLli(cur, prev, kL2, s, previousOutput);
             const double phi = cur.value[kL2] - clockOffset * c / lambda2 - delta * d2;
             Put(o, kL2, ContinuePhase(phi, kL2, s, lli, o, previousOutput.Sat(s), tables.satelliteDatedL2),
                 lli, cur);
@@ -158,7 +167,7 @@ RinexEpoch BuildReceiverDated(const ObservationEpoch& current, const Observation
         RinexSatValues& o = out.Sat(s);
         Put(o, kC1, cur.value[kC1] * c, 0, cur);
         if (cur.Has(kL1)) {
-            const int lli = LliDigit(cur, prev, kL1);
+            const int lli = PhaseLli(cur, prev, kL1, s, previousOutput);
             Put(o, kL1,
                 ContinuePhase(cur.value[kL1], kL1, s, lli, o, previousOutput.Sat(s), tables.receiverDatedL1),
                 lli, cur);
@@ -166,7 +175,7 @@ RinexEpoch BuildReceiverDated(const ObservationEpoch& current, const Observation
         if (cur.Has(kD1)) Put(o, kD1, -cur.value[kD1], 0, cur);
         if (cur.Has(kP1)) Put(o, kP1, cur.value[kP1] * c, LliDigit(cur, prev, kP1), cur);
         if (cur.Has(kL2)) {
-            const int lli = LliDigit(cur, prev, kL2);
+            const int lli = PhaseLli(cur, prev, kL2, s, previousOutput);
             Put(o, kL2,
                 ContinuePhase(cur.value[kL2], kL2, s, lli, o, previousOutput.Sat(s), tables.receiverDatedL2),
                 lli, cur);

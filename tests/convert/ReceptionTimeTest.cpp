@@ -234,3 +234,23 @@ TEST(ExtrapolationComment, NamesTxAndDopplerKind) {
     EXPECT_EQ(ExtrapolationComment(0.075, false), "( Tr = Ts + 75 ms, using instantaneous dopplers )");
     EXPECT_EQ(ExtrapolationComment(0.0, false), "( Tr = Ts + 0 ms, using instantaneous dopplers )");
 }
+
+TEST(ReceiverDated, PhaseAfterAGapStartsANewArcWithLossOfLock) {
+    PhaseOffsetTables tables;
+    ObservationEpoch e1 = EpochAt(0.0), e2 = EpochAt(30.0), e3 = EpochAt(60.0);
+    e1.Sat(0).SetValue(kC1, 0.07);
+    e1.Sat(0).SetValue(kL1, 100.25);
+    e2.Sat(0).SetValue(kC1, 0.07);  // no phase in this epoch
+    e3.Sat(0).SetValue(kC1, 0.07);
+    e3.Sat(0).SetValue(kL1, 7777.75);
+    e3.Sat(1).SetValue(kC1, 0.08);  // a satellite seen for the first time
+    e3.Sat(1).SetValue(kL1, 5.5);
+    const RinexEpoch out1 = BuildReceiverDated(e1, ObservationEpoch(), RinexEpoch(), tables);
+    EXPECT_EQ(out1.Sat(0).lli[kL1], 0);  // first output epoch of a pass: no flag
+    const RinexEpoch out2 = BuildReceiverDated(e2, e1, out1, tables);
+    EXPECT_FALSE(out2.Sat(0).Has(kL1));
+    const RinexEpoch out3 = BuildReceiverDated(e3, e2, out2, tables);
+    EXPECT_NEAR(out3.Sat(0).value[kL1], 0.75, 1e-9);
+    EXPECT_EQ(out3.Sat(0).lli[kL1], 1);
+    EXPECT_EQ(out3.Sat(1).lli[kL1], 1);
+}

@@ -1,0 +1,331 @@
+// Whole conversions of simulated raw files of every layout and both epoch kinds,
+// checked against the simulator's truth and against an independent RINEX reader
+// (RTKLIB's single-point solution when it is installed).
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+#include <map>
+
+#include "tests/convert/DriverTestSupport.h"
+#include "tools/rawsim/RinexReader.h"
+#include "tools/rawsim/Simulation.h"
+
+using namespace drivertest;
+
+namespace {
+
+constexpr double kC = 299792458.0;
+constexpr double kLambda1 = kC / 1575.42e6;
+
+double Distance(const double a[3], const double b[3]) {
+    return std::sqrt((a[0] - b[0]) * (a[0] - b[0]) + (a[1] - b[1]) * (a[1] - b[1]) + (a[2] - b[2]) * (a[2] - b[2]));
+}
+
+// Header APPROX POSITION XYZ of an observation file.
+bool HeaderPosition(const std::string& path, double xyz[3]) {
+    RinexObsReader reader;
+    std::string error;
+    if (!reader.Open(path, error)) return false;
+    for (int k = 0; k < 3; ++k) xyz[k] = reader.Header().position[k];
+    return true;
+}
+
+// A simulated recording written to dir/name with its truth.
+bool Simulate(const ScratchDir& dir, const std::string& name, RawLayout layout, bool satelliteDated,
+              bool receiverDated, Truth& truth, double duration = 900, double interval = 10) {
+    SynthRequest request;
+    request.layout = layout;
+    request.synth.receiverDated = receiverDated;
+    request.synth.satelliteDated = satelliteDated;
+    request.synth.start = NominalStart();
+    request.synth.duration = duration;
+    request.synth.interval = interval;
+    request.synth.dual = layout != RawLayout::AsciiFixed;
+    SimulationOutput output;
+    output.rawPath = dir.File(name);
+    output.truth = &truth;
+    SynthSummary summary;
+    std::string error;
+    const bool ok = RunSynth(request, output, summary, error);
+    if (!ok) ADD_FAILURE() << error;
+    return ok;
+}
+
+ConversionRequest RequestFor(const ScratchDir& dir, const std::string& source, RawLayout layout,
+                             const GpsTime& start) {
+    ConversionRequest r = Request(dir, source);
+    r.formatIndex = FormatIndex(layout);
+    r.recordingDate = start.ToDays();
+    return r;
+}
+
+// Fraction of the single-point solutions of RTKLIB within 15 m of the station, or
+// a negative value when rnx2rtkp is not installed.
+double RtklibFraction(const ScratchDir& dir, const ConversionRequest& r, const double station[3], int& count) {
+    count = 0;
+    if (!Exists("/usr/bin/rnx2rtkp")) return -1.0;
+    const std::string options = dir.File("spp.conf");
+    {
+        std::ofstream out(options);
+        out << "pos1-posmode=single\npos1-ionoopt=brdc\npos1-tropopt=saas\npos1-elmask=10\n";
+    }
+    const std::string command = "/usr/bin/rnx2rtkp -k " + options + " -e -p 0 " + r.observationPath + " " +
+                                r.navigationPath + " 2>/dev/null";
+    FILE* pipe = popen(command.c_str(), "r");
+    if (!pipe) return -1.0;
+    char line[1024];
+    int good = 0;
+    while (std::fgets(line, sizeof line, pipe)) {
+        if (line[0] == '%') continue;
+        char date[32], time[32];
+        double xyz[3];
+        if (std::sscanf(line, "%31s %31s %lf %lf %lf", date, time, &xyz[0], &xyz[1], &xyz[2]) != 5) continue;
+        ++count;
+        if (Distance(xyz, station) <= 15.0) ++good;
+    }
+    pclose(pipe);
+    return count ? static_cast<double>(good) / count : 0.0;
+}
+
+struct LayoutCase {
+    RawLayout layout;
+    bool satelliteDated;
+    const char* name;
+};
+
+class SimulatedConversion : public ::testing::TestWithParam<LayoutCase> {};
+
+}  // namespace
+
+TEST_P(SimulatedConversion, PositionsAgreeWithTheTruth) {
+    const LayoutCase c = GetParam();
+    ScratchDir dir;
+    Truth truth;
+    ASSERT_TRUE(Simulate(dir, "SIM.RAW", c.layout, c.satelliteDated, !c.satelliteDated, truth));
+    ConversionRequest request = RequestFor(dir, dir.File("SIM.RAW"), c.layout, NominalStart());
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(request, state, ui);
+    ASSERT_TRUE(r.success) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
+    EXPECT_EQ(state.tracker.rawKind, c.satelliteDated ? kRawKindSatelliteDated : kRawKindReceiverDated);
+    EXPECT_GE(r.epochsWritten, 85);
+    double header[3];
+    ASSERT_TRUE(HeaderPosition(request.observationPath, header));
+    EXPECT_LT(Distance(header, truth.station), 15.0);
+    int count = 0;
+    const double fraction = RtklibFraction(dir, request, truth.station, count);
+    if (fraction < 0) GTEST_SKIP() << "rnx2rtkp is not installed";
+    EXPECT_GE(count, r.epochsWritten * 95 / 100);
+    EXPECT_GE(fraction, 0.95) << count << " solutions";
+}
+
+INSTANTIATE_TEST_SUITE_P(Layouts, SimulatedConversion,
+                         ::testing::Values(LayoutCase{RawLayout::Binary, true, "BinarySatelliteDated"},
+                                           LayoutCase{RawLayout::Binary, false, "BinaryReceiverDated"},
+                                           LayoutCase{RawLayout::AsciiCsv, true, "CsvSatelliteDated"},
+                                           LayoutCase{RawLayout::AsciiCsv, false, "CsvReceiverDated"},
+                                           LayoutCase{RawLayout::AsciiFixed, false, "FixedReceiverDated"}),
+                         [](const ::testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
+
+// A fixed-column file has no Doppler in its first epoch, so the first written epoch
+// cannot be positioned; a silent run must still position the rest and put the
+// first fix into the header.
+TEST(SimulatedConversion, FixedColumnSilentRunFindsItsPosition) {
+    ScratchDir dir;
+    Truth truth;
+    ASSERT_TRUE(Simulate(dir, "SIM.FIX", RawLayout::AsciiFixed, false, true, truth, 300, 10));
+    ConversionRequest request = RequestFor(dir, dir.File("SIM.FIX"), RawLayout::AsciiFixed, NominalStart());
+    request.logFile = true;
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(request, state, ui);
+    ASSERT_TRUE(r.success);
+    double header[3];
+    ASSERT_TRUE(HeaderPosition(request.observationPath, header));
+    EXPECT_LT(Distance(header, truth.station), 15.0);
+    // The u-th ".pos" line belongs to raw epoch u + 1 (the first one is never written);
+    // its time is the epoch's own when that epoch got a fix.
+    const std::vector<std::string> pos = Lines(ReadAll(request.observationPath + ".pos"));
+    ASSERT_EQ(static_cast<int>(pos.size()), r.epochsWritten + 1);
+    ASSERT_EQ(static_cast<size_t>(r.epochsWritten) + 1, truth.epochs.size());
+    for (size_t u = 1; u < pos.size(); ++u) {
+        const size_t epoch = u;  // 0-based raw epoch index
+        if (epoch < 2) continue;
+        double t = 0, xyz[3];
+        ASSERT_EQ(std::sscanf(pos[u].c_str(), "%lf\t%lf\t%lf\t%lf", &t, &xyz[0], &xyz[1], &xyz[2]), 4);
+        EXPECT_NEAR(t, std::floor(truth.epochs[epoch].tag.seconds * 10 + 0.5) / 10, 1e-6) << "epoch " << epoch;
+        EXPECT_LT(Distance(xyz, truth.station), 15.0) << "epoch " << epoch;
+    }
+}
+
+// The same signals as satellite-dated and as receiver-dated records: both
+// conversions describe the same ranges once time tags and clock offset are accounted for.
+TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
+    ScratchDir dir;
+    Truth truth;
+    ASSERT_TRUE(Simulate(dir, "BOTH.RAW", RawLayout::Binary, true, true, truth, 300, 10));
+    ConversionRequest request = RequestFor(dir, dir.File("BOTH.RAW"), RawLayout::Binary, NominalStart());
+    request.silent = false;
+    request.observationPath = dir.File("SAT.O");
+    request.navigationPath = dir.File("SAT.N");
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ui.rawKindChoice = 0;
+    ASSERT_TRUE(RunConversion(request, state, ui).success);
+    EXPECT_EQ(ui.rawKindQuestions, 1);
+    request.silent = true;
+    request.observationPath = dir.File("RCV.O");
+    request.navigationPath = dir.File("RCV.N");
+    HeadlessUi silent = QuietUi();
+    ASSERT_TRUE(RunConversion(request, state, silent).success);
+
+    // Receiver clock offset (s) of each receiver-dated time tag.
+    std::map<long long, double> clock;
+    for (const TruthEpoch& e : truth.epochs)
+        if (e.kind == 7) clock[std::llround(e.tag.seconds * 1000)] = e.receiverClock;
+
+    // prn -> (true time, range corrected for the receiver clock, range rate) of the receiver-dated file.
+    struct Sample {
+        double t, range, rate;
+    };
+    std::map<int, std::vector<Sample>> received;
+    std::string error;
+    RinexObsReader rcv;
+    ASSERT_TRUE(rcv.Open(dir.File("RCV.O"), error)) << error;
+    const int c1 = rcv.TypeIndex("C1"), d1 = rcv.TypeIndex("D1");
+    RinexObsEpoch epoch;
+    while (rcv.Next(epoch)) {
+        if (epoch.flag > 1) continue;
+        const auto it = clock.find(std::llround(epoch.time.seconds * 1000));
+        ASSERT_NE(it, clock.end());
+        const double dtr = it->second;
+        for (const RinexSatObs& s : epoch.sats) {
+            if (!s.values[c1].present || !s.values[d1].present) continue;
+            received[s.prn].push_back({epoch.time.seconds - dtr, s.values[c1].value - dtr * kC,
+                                       -s.values[d1].value * kLambda1});
+        }
+    }
+    RinexObsReader sat;
+    ASSERT_TRUE(sat.Open(dir.File("SAT.O"), error)) << error;
+    const int sc1 = sat.TypeIndex("C1");
+    int compared = 0;
+    double worst = 0;
+    while (sat.Next(epoch)) {
+        if (epoch.flag > 1) continue;
+        for (const RinexSatObs& s : epoch.sats) {
+            if (!s.values[sc1].present) continue;
+            const std::vector<Sample>& list = received[s.prn];
+            const Sample* nearest = nullptr;
+            for (const Sample& q : list)
+                if (!nearest || std::fabs(q.t - epoch.time.seconds) < std::fabs(nearest->t - epoch.time.seconds))
+                    nearest = &q;
+            if (!nearest || std::fabs(nearest->t - epoch.time.seconds) > 1.0) continue;
+            const double expected = nearest->range + (epoch.time.seconds - nearest->t) * nearest->rate;
+            worst = std::max(worst, std::fabs(s.values[sc1].value - expected));
+            ++compared;
+        }
+    }
+    EXPECT_GT(compared, 100);
+    EXPECT_LT(worst, 1.0);
+}
+
+// Receiver-dated raw files made from a real recording (GEONET station 0759): every
+// code equals the original, every phase differs from it by a constant whole number
+// of cycles along a satellite pass, and losses of lock are flagged where the
+// original flags them.
+TEST(RealRecording, ReceiverDatedValuesEqualTheOriginal) {
+    const std::string original = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05o";
+    for (RawLayout layout : {RawLayout::Binary, RawLayout::AsciiCsv}) {
+        ScratchDir dir;
+        FromRinexRequest make;
+        make.layout = layout;
+        make.rinex.obsPath = original;
+        make.rinex.navPath = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05n";
+        SimulationOutput output;
+        output.rawPath = dir.File("GEONET.RAW");
+        std::string error;
+        ASSERT_TRUE(RunFromRinex(make, output, error)) << error;
+        const GpsTime start = RinexEpochTime(2005, 4, 2, 0, 0, 0);
+        ConversionRequest request = RequestFor(dir, output.rawPath, layout, start);
+        ConversionState state;
+        HeadlessUi ui = QuietUi();
+        const ConversionResult r = RunConversion(request, state, ui);
+        ASSERT_TRUE(r.success) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
+        EXPECT_EQ(r.epochsWritten, 119);  // 120 epochs, the first one opens the window
+        double header[3];
+        ASSERT_TRUE(HeaderPosition(request.observationPath, header));
+        const double truthPosition[3] = {-3976219.5082, 3382372.5671, 3652512.9849};
+        EXPECT_LT(Distance(header, truthPosition), 15.0);
+
+        // Original values by (time in ms, prn).
+        RinexObsReader orig;
+        ASSERT_TRUE(orig.Open(original, error)) << error;
+        const int oc1 = orig.TypeIndex("C1"), op2 = orig.TypeIndex("P2"), ol1 = orig.TypeIndex("L1"),
+                  ol2 = orig.TypeIndex("L2");
+        std::map<std::pair<long long, int>, RinexSatObs> originals;
+        RinexObsEpoch epoch;
+        while (orig.Next(epoch))
+            for (const RinexSatObs& s : epoch.sats) originals[{std::llround(epoch.time.seconds * 10), s.prn}] = s;
+
+        RinexObsReader ours;
+        ASSERT_TRUE(ours.Open(request.observationPath, error)) << error;
+        const int c1 = ours.TypeIndex("C1"), p2 = ours.TypeIndex("P2"), l1 = ours.TypeIndex("L1"),
+                  l2 = ours.TypeIndex("L2");
+        ASSERT_GE(c1, 0);
+        ASSERT_GE(p2, 0);
+        ASSERT_GE(l1, 0);
+        ASSERT_GE(l2, 0);
+        struct Arc {
+            long long lastTime = -1;
+            double offset[2] = {0, 0};  // whole cycles of L1 and L2 in this pass
+        };
+        std::map<int, Arc> arcs;
+        int codes = 0, phases = 0, flags = 0;
+        double worstCode = 0, worstPhase = 0;
+        while (ours.Next(epoch)) {
+            if (epoch.flag > 1) continue;
+            // Tags to 0.1 s: the original's receiver tags carry milliseconds of clock offset.
+            const long long t = std::llround(epoch.time.seconds * 10);
+            for (const RinexSatObs& s : epoch.sats) {
+                const auto it = originals.find({t, s.prn});
+                ASSERT_NE(it, originals.end()) << s.prn << " " << t << " " << epoch.time.week;
+                const RinexSatObs& o = it->second;
+                for (auto [mine, theirs] : {std::pair{c1, oc1}, std::pair{p2, op2}}) {
+                    if (!o.values[theirs].present) continue;
+                    ASSERT_TRUE(s.values[mine].present);
+                    worstCode = std::max(worstCode, std::fabs(s.values[mine].value - o.values[theirs].value));
+                    ++codes;
+                }
+                Arc& arc = arcs[s.prn];
+                const bool continues = arc.lastTime == t - 300;
+                bool newArc = !continues;
+                for (int f = 0; f < 2; ++f) {
+                    const int mine = f == 0 ? l1 : l2, theirs = f == 0 ? ol1 : ol2;
+                    if (!o.values[theirs].present || !s.values[mine].present) continue;
+                    if (o.values[theirs].lli & 1) {
+                        if (continues) {
+                            EXPECT_EQ(s.values[mine].lli & 1, 1) << "PRN " << s.prn << " at " << t;
+                            ++flags;
+                        }
+                        newArc = true;
+                    }
+                }
+                for (int f = 0; f < 2; ++f) {
+                    const int mine = f == 0 ? l1 : l2, theirs = f == 0 ? ol1 : ol2;
+                    if (!o.values[theirs].present || !s.values[mine].present) continue;
+                    const double difference = s.values[mine].value - o.values[theirs].value;
+                    if (newArc) arc.offset[f] = std::round(difference);
+                    worstPhase = std::max(worstPhase, std::fabs(difference - arc.offset[f]));
+                    ++phases;
+                }
+                arc.lastTime = t;
+            }
+        }
+        EXPECT_GT(codes, 1800);  // C1 and P2 of about 8 satellites in 119 epochs
+        EXPECT_GT(phases, 1800);
+        EXPECT_GT(flags, 10);
+        EXPECT_LE(worstCode, 0.03);
+        EXPECT_LE(worstPhase, 0.001);
+    }
+}
