@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include "tests/convert/DriverTestSupport.h"
+#include "tools/rawsim/Constellation.h"
+#include "tools/rawsim/Simulation.h"
 
 using namespace drivertest;
 
@@ -13,6 +15,35 @@ void WriteReceiverDated(const std::string& path, int n) {
     RawFile raw(path);
     for (int i = 0; i < n; ++i) raw.Add(Epoch('Q', 345600.0 + 30.0 * i));
     raw.Close();
+}
+
+// A satellite-dated file at the nominal constellation's start: n epochs 1 s apart of
+// PRNs without usable ranges, ephemerides of the first four PRNs with their toe moved
+// by the given offsets (s), and an ionosphere/UTC record when asked.
+void WriteSatelliteDated(const std::string& path, int n, const std::vector<double>& toeShifts, bool ionoUtc) {
+    const GpsTime start = NominalStart();
+    NominalConstellation constellation(start);
+    RawFile raw(path);
+    for (size_t k = 0; k < toeShifts.size(); ++k) {
+        Ephemeris eph = constellation.EphemerisAt(NominalConstellation::Prns()[k], start);
+        eph.toe += toeShifts[k];
+        eph.toc += toeShifts[k];
+        eph.toeTime = eph.toeTime.AddSeconds(toeShifts[k]);
+        raw.AddEphemeris(eph);
+    }
+    if (ionoUtc) raw.Writer().WriteIonoUtc(NominalIonoUtc(start.week), start.week, start);
+    for (int i = 0; i < n; ++i) {
+        SimEpoch e = Epoch('R', 0.0);
+        e.time = start.AddSeconds(i);
+        raw.Add(e);
+    }
+    raw.Close();
+}
+
+ConversionRequest NominalRequest(const ScratchDir& dir, const std::string& source) {
+    ConversionRequest r = Request(dir, source);
+    r.recordingDate = NominalStart().ToDays();
+    return r;
 }
 
 }  // namespace
@@ -192,4 +223,75 @@ TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
     EXPECT_TRUE(ui2.Messages().empty());
     EXPECT_TRUE(Exists(request.observationPath));
     EXPECT_FALSE(Exists(request.navigationPath));
+}
+
+TEST(ConversionFailure, SatelliteDatedNeedsFourEphemeridesWithinTwoHoursAndIonoUtc) {
+    ScratchDir dir;
+    // One of four ephemerides lies 3 h after the last epoch: pruned, 3 remain.
+    WriteSatelliteDated(dir.File("P.RAW"), 5, {0, 0, 0, 10800}, true);
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ConversionResult r = RunConversion(NominalRequest(dir, dir.File("P.RAW")), state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_NE(ui.Messages()[0].text.find("\n\n5 Records,\n3 Ephemeris,\n1 Iono UTC data,"), std::string::npos);
+    EXPECT_EQ(state.tracker.store.Count(), 3);
+    // Four ephemerides but no ionosphere/UTC record.
+    WriteSatelliteDated(dir.File("I.RAW"), 5, {0, 0, 0, 3600}, false);
+    HeadlessUi ui2 = QuietUi();
+    r = RunConversion(NominalRequest(dir, dir.File("I.RAW")), state, ui2);
+    EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
+    ASSERT_EQ(ui2.Messages().size(), 1u);
+    EXPECT_NE(ui2.Messages()[0].text.find("\n\n5 Records,\n4 Ephemeris,\n0 Iono UTC data,"), std::string::npos);
+    EXPECT_FALSE(Exists(dir.File("OUT.05O")));
+}
+
+TEST(ConversionFailure, SatelliteDatedWithoutAnyFixIsAFailure) {
+    ScratchDir dir;
+    WriteSatelliteDated(dir.File("S.RAW"), 5, {0, 0, 0, 0}, true);
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(NominalRequest(dir, dir.File("S.RAW")), state, ui);
+    EXPECT_FALSE(r.success);
+    EXPECT_EQ(r.outcome, ConversionOutcome::NoEpochWritten);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].text,
+              "No epoch could be written :\n\n5 Records,\n0 with a position,\n\nare not sufficient to complete "
+              "operation !");
+    EXPECT_EQ(ReadAll(dir.File("OUT.05O")), "");
+    EXPECT_FALSE(Exists(dir.File("OUT.05N")));
+}
+
+TEST(ConversionFailure, CancelInTheNavigationPassKeepsACompleteObservationFile) {
+    ScratchDir dir;
+    SynthRequest synth;
+    synth.synth.start = NominalStart();
+    synth.synth.duration = 60;
+    synth.synth.interval = 10;
+    SimulationOutput output;
+    output.rawPath = dir.File("N.RAW");
+    Truth truth;
+    output.truth = &truth;
+    SynthSummary summary;
+    std::string error;
+    ASSERT_TRUE(RunSynth(synth, output, summary, error)) << error;
+    const TruthCounts& n = truth.counts;
+    const long records = static_cast<long>(n.satelliteDated + n.receiverDated + n.ephemerides + n.ionoUtc + n.events);
+    ASSERT_GE(n.ephemerides, 4);
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ui.cancelAtPoll = 2 * records + 2;  // before the third ephemeris
+    const ConversionResult r = RunConversion(NominalRequest(dir, output.rawPath), state, ui);
+    EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled);
+    EXPECT_EQ(r.ephemeridesWritten, 2);
+    ASSERT_EQ(ui.Messages().size(), 1u);
+    EXPECT_EQ(ui.Messages()[0].id, 122);
+    const std::string obs = ReadAll(dir.File("OUT.05O"));
+    EXPECT_EQ(CountDated(obs, 0, " 24"), r.epochsWritten);  // week 2300 is in 2024
+    EXPECT_EQ(r.epochsWritten, static_cast<int>(n.receiverDated) - 1);
+    const std::vector<std::string> nav = Lines(ReadAll(dir.File("OUT.05N")));
+    ASSERT_GE(nav.size(), 16u);
+    size_t header = 0;
+    while (header < nav.size() && nav[header].find("END OF HEADER") == std::string::npos) ++header;
+    EXPECT_EQ(nav.size() - header - 1, 16u);  // two records of eight lines
 }

@@ -65,12 +65,12 @@ inline std::string HeaderLine(const std::string& text, const std::string& label)
     return {};
 }
 
-// Number of dated lines (epoch lines and dated event lines of 2005) with an
-// epoch flag.
-inline int CountDated(const std::string& text, int flag) {
+// Number of dated lines (epoch lines and dated event lines) of a year (two digits,
+// as written: "  5" for 2005) with an epoch flag.
+inline int CountDated(const std::string& text, int flag, const std::string& year = "  5") {
     int n = 0;
     for (const std::string& line : Lines(text))
-        if (line.size() >= 32 && line.compare(0, 3, "  5") == 0 && line[28] == '0' + flag) ++n;
+        if (line.size() >= 32 && line.compare(0, 3, year) == 0 && line[28] == '0' + flag) ++n;
     return n;
 }
 
