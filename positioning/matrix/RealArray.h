@@ -74,5 +74,5 @@ private:
     std::int16_t size_ = 0;
     double* data_ = nullptr;
     std::unique_ptr<double[]> heap_;
-    double local_[kInlineCount] = {};
+    double local_[kInlineCount];  // elements of a small array (only the first capacity_ are used)
 };
