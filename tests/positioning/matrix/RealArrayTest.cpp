@@ -142,3 +142,23 @@ TEST(RealArrayDeath, EltOutOfRangeStops)
     EXPECT_STOP(a.Elt(3) = 1.0, "Error in Elt");
     EXPECT_STOP((void)constant.Elt(-1), "Error in Elt");
 }
+
+namespace {
+
+// Opens the reallocation used by the derived classes.
+struct ReallocatingArray : CRealArray {
+    using CRealArray::CRealArray;
+    using CRealArray::Reallocate;
+};
+
+}  // namespace
+
+TEST(RealArray, ReallocationRefusesANegativeCount)
+{
+    ReallocatingArray a(2, 5.0);
+    EXPECT_EQ(a.Reallocate(-1), 103);
+    EXPECT_EQ(Elements(a), (Values{5.0, 5.0}));
+    EXPECT_EQ(a.Reallocate(3, 1.0), 0);
+    EXPECT_EQ(a.Capacity(), 3);
+    EXPECT_EQ(Elements(a), (Values{1.0, 1.0, 1.0}));
+}
