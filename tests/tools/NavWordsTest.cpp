@@ -6,6 +6,7 @@
 #include <cmath>
 
 #include "tests/tools/ToolsTestSupport.h"
+#include "tools/rawsim/Constellation.h"
 #include "tools/rawsim/NavWords.h"
 #include "tools/rawsim/RinexReader.h"
 
@@ -177,5 +178,37 @@ INSTANTIATE_TEST_SUITE_P(Files, RealNavigationRecords,
                                          NavCase{"07590920.05n", RawLayout::AsciiFixed, "geonet_fixed"},
                                          NavCase{"brdc1820.10n", RawLayout::Binary, "brdc2010_binary"}),
                          [](const testing::TestParamInfo<NavCase>& info) { return std::string(info.param.name); });
+
+}  // namespace
+
+namespace {
+
+TEST(NavWords, EveryNominalEphemerisFitsTheBroadcastFieldsAllDayLong) {
+    NominalConstellation orbits(NominalStart());
+    for (int hour = 0; hour <= 24; hour += 2) {
+        const GpsTime t = NominalStart().AddSeconds(hour * 3600.0);
+        for (int prn : NominalConstellation::Prns()) {
+            EphemerisWords w;
+            Ephemeris q;
+            EXPECT_TRUE(EncodeEphemeris(orbits.EphemerisAt(prn, t), w, q)) << "PRN " << prn << " hour " << hour;
+            EXPECT_NE(orbits.Select(prn, t), nullptr);
+        }
+    }
+    EXPECT_EQ(NominalConstellation::Prns().size(), 30u);
+}
+
+TEST(NavWords, AnglesOfHalfATurnWrapToMinusHalfATurn) {
+    const RinexNavData nav = ReadNav("07590920.05n");
+    Ephemeris e = nav.ephemerides[0];
+    e.M0 = 3.14159265358979323846;
+    e.omega = -3.14159265358979323846;
+    EphemerisWords w;
+    Ephemeris q;
+    ASSERT_TRUE(EncodeEphemeris(e, w, q));
+    EXPECT_EQ(w.words[9] & 0xFF, 0x80u);  // M0 bits 31..24 of -2^31
+    EXPECT_EQ(w.words[10], 0u);
+    EXPECT_NEAR(q.M0, -3.14159265358979, 1e-12);
+    EXPECT_NEAR(q.omega, -3.14159265358979, 1e-12);
+}
 
 }  // namespace

@@ -18,6 +18,15 @@ bool Signed(double value, double scale, int bits, int64_t& raw) {
     return raw >= -limit && raw < limit;
 }
 
+// An angle in semicircle units of a 32-bit field: the turn wraps, so +pi is written as -pi.
+bool Angle(double value, double scale, int64_t& raw) {
+    raw = std::llround(value / scale);
+    const int64_t turn = int64_t{1} << 32;
+    raw = ((raw % turn) + turn) % turn;
+    if (raw >= turn / 2) raw -= turn;
+    return std::isfinite(value) && std::fabs(value) < 8.0;
+}
+
 // Same for an unsigned field.
 bool Unsigned(double value, double scale, int bits, int64_t& raw) {
     raw = std::llround(value / scale);
@@ -61,7 +70,7 @@ bool EncodeEphemeris(const Ephemeris& eph, EphemerisWords& out, Ephemeris& q, in
     int64_t crs, dn, m0, cuc, e, cus, sqrtA, toe;
     ok = Signed(eph.Crs, k2m5, 16, crs) && ok;
     ok = Signed(eph.deltaN, k2m43pi, 16, dn) && ok;
-    ok = Signed(eph.M0, k2m31pi, 32, m0) && ok;
+    ok = Angle(eph.M0, k2m31pi, m0) && ok;
     ok = Signed(eph.Cuc, k2m29, 16, cuc) && ok;
     ok = Unsigned(eph.e, k2m33, 32, e) && ok;
     ok = Signed(eph.Cus, k2m29, 16, cus) && ok;
@@ -69,11 +78,11 @@ bool EncodeEphemeris(const Ephemeris& eph, EphemerisWords& out, Ephemeris& q, in
     ok = Unsigned(eph.toe, 16, 16, toe) && ok;
     int64_t cic, omega0, cis, i0, crc, omega, omegaDot, idot;
     ok = Signed(eph.Cic, k2m29, 16, cic) && ok;
-    ok = Signed(eph.Omega0, k2m31pi, 32, omega0) && ok;
+    ok = Angle(eph.Omega0, k2m31pi, omega0) && ok;
     ok = Signed(eph.Cis, k2m29, 16, cis) && ok;
     ok = Signed(eph.i0, k2m31pi, 32, i0) && ok;
     ok = Signed(eph.Crc, k2m5, 16, crc) && ok;
-    ok = Signed(eph.omega, k2m31pi, 32, omega) && ok;
+    ok = Angle(eph.omega, k2m31pi, omega) && ok;
     ok = Signed(eph.OmegaDot, k2m43pi, 24, omegaDot) && ok;
     ok = Signed(eph.IDOT, k2m43pi, 14, idot) && ok;
     const int64_t fit = eph.fitInterval > 4 ? 1 : 0;
