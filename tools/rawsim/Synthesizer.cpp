@@ -142,32 +142,38 @@ bool Synthesize(const SynthOptions& o, EphemerisSource& orbits, const IonoUtc& i
     epochQ.letter = 'Q';
     epochR.dual = epochQ.dual = o.dual;
     const double mask = o.elevationMask * kDegree;
+    constexpr double kLookInterval = 10.0;  // s between searches for satellites in view
+    GpsTime lastLook;
 
     for (long long k = 0; k < epochs; ++k) {
         const GpsTime t = o.start.AddSeconds(static_cast<double>(k * stepTenths) / 10.0);
-        // Satellites in view, those already tracked first, then by elevation.
-        candidates.clear();
-        for (int prn = 1; prn <= 32; ++prn) {
-            const Ephemeris* eph = orbits.Select(prn, t);
-            if (!eph) continue;
-            SatelliteState state;
-            if (!ComputeSatelliteState(t, *eph, state)) continue;
-            const LineOfSight los = ComputeLineOfSight(context.station, state);
-            if (los.elevation < mask) continue;
-            candidates.push_back({prn, los.elevation, track[prn].active});
-        }
-        std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
-            if (a.active != b.active) return a.active;
-            return a.elevation > b.elevation;
-        });
-        if (static_cast<int>(candidates.size()) > o.maxSatellites) candidates.resize(o.maxSatellites);
-        chosen.clear();
-        for (const Candidate& cand : candidates) chosen.push_back(cand.prn);
-        std::sort(chosen.begin(), chosen.end());
-        for (int prn = 1; prn <= 32; ++prn) {
-            if (std::find(chosen.begin(), chosen.end(), prn) == chosen.end()) {
-                track[prn].active = false;
-                track[prn].tau = 0;
+        // Satellites in view, those already tracked first, then by elevation; looked
+        // for every 10 s (elevations change by less than 0.01 degree meanwhile).
+        if (k == 0 || t.Difference(lastLook) >= kLookInterval - 1e-6) {
+            lastLook = t;
+            candidates.clear();
+            for (int prn = 1; prn <= 32; ++prn) {
+                const Ephemeris* eph = orbits.Select(prn, t);
+                if (!eph) continue;
+                SatelliteState state;
+                if (!ComputeSatelliteState(t, *eph, state)) continue;
+                const LineOfSight los = ComputeLineOfSight(context.station, state);
+                if (los.elevation < mask) continue;
+                candidates.push_back({prn, los.elevation, track[prn].active});
+            }
+            std::stable_sort(candidates.begin(), candidates.end(), [](const Candidate& a, const Candidate& b) {
+                if (a.active != b.active) return a.active;
+                return a.elevation > b.elevation;
+            });
+            if (static_cast<int>(candidates.size()) > o.maxSatellites) candidates.resize(o.maxSatellites);
+            chosen.clear();
+            for (const Candidate& cand : candidates) chosen.push_back(cand.prn);
+            std::sort(chosen.begin(), chosen.end());
+            for (int prn = 1; prn <= 32; ++prn) {
+                if (std::find(chosen.begin(), chosen.end(), prn) == chosen.end()) {
+                    track[prn].active = false;
+                    track[prn].tau = 0;
+                }
             }
         }
         summary.minSatellites = std::min(summary.minSatellites, static_cast<int>(chosen.size()));

@@ -56,7 +56,7 @@ bool TruthJsonWriter::Open(const std::string& path, const Truth& h, int epochEve
 }
 
 void TruthJsonWriter::OnEpoch(const TruthEpoch& e) {
-    if (!fp_ || (seen_++ % every_) != 0) return;
+    if (!fp_ || (seen_[e.kind == 6 ? 0 : 1]++ % every_) != 0) return;
     std::fprintf(fp_, "%s{\"kind\":\"%c\",", written_++ ? ",\n" : "", e.kind == 6 ? 'R' : 'Q');
     Time(fp_, "tag", e.tag);
     std::fputc(',', fp_);

@@ -115,7 +115,8 @@ public:
     TruthJsonWriter& operator=(const TruthJsonWriter&) = delete;
 
     // Opens path and writes the file's head from the header fields of truth (layout,
-    // station, clock, tx). epochEvery: keep one epoch in that many. False on failure.
+    // station, clock, tx). epochEvery: keep one epoch of each kind in that many. False
+    // on failure.
     bool Open(const std::string& path, const Truth& header, int epochEvery = 1);
     void OnEpoch(const TruthEpoch& e) override;
     void OnEphemeris(const Ephemeris& e) override { ephemerides_.push_back(e); }
@@ -128,7 +129,7 @@ public:
 private:
     std::FILE* fp_ = nullptr;
     int every_ = 1;
-    long long seen_ = 0;
+    long long seen_[2] = {0, 0};  // satellite-dated, receiver-dated epochs seen
     long long written_ = 0;
     std::vector<Ephemeris> ephemerides_;
     std::vector<IonoUtc> ionoUtc_;
