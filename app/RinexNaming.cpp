@@ -1,5 +1,6 @@
 #include "app/RinexNaming.h"
 
+#include <cmath>
 #include <cstdio>
 
 #include "app/DialogValues.h"
@@ -23,7 +24,7 @@ std::string RinexBaseName(const std::string& markerName, double recordedOn, int 
     for (char& ch : site)
         if (ch == '/' || ch == '\0') ch = '_';
     GpsTime t;
-    t.FromDays(recordedOn + 0.5);
+    t.FromDays(std::isfinite(recordedOn) && recordedOn > 0 ? recordedOn + 0.5 : 0.5);
     const CalendarTime c = t.ToCalendar();
     const int index = fileIndex < 0 ? 0 : (fileIndex > 9 ? 9 : fileIndex);
     char digits[32];

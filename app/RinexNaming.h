@@ -4,7 +4,8 @@
 // The RINEX 2 file name without its type letter, "ssssdddf.yy": the first four
 // characters of markerName (fewer when it is shorter; a "/" among them becomes
 // "_" so that the name stays in its directory), the day of year and the two-digit
-// year of the date of recordedOn (days since the GPS origin, whole days), and the
+// year of the date of recordedOn (days since the GPS origin, whole days; a value
+// before the origin or not a number counts as the origin), and the
 // file index limited to 0..9 (a negative index counts as 0).
 std::string RinexBaseName(const std::string& markerName, double recordedOn, int fileIndex);
 

@@ -1,5 +1,6 @@
 #include "app/Settings.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -78,41 +79,39 @@ void AddToHistories(const MainDialogValues& v, IDialogControls& controls) {
 }
 
 bool StoreDefaults(const MainDialogValues& v, const IDialogControls& controls, Profile& profile) {
-    bool ok = true;
-    ok &= profile.WriteString(kDefaultsSection, "SrcDir", v.sourceDirectory);
-    ok &= profile.WriteString(kDefaultsSection, "ObsDir", v.observationDirectory);
-    ok &= profile.WriteString(kDefaultsSection, "NavDir", v.navigationDirectory);
-    ok &= profile.WriteString(kDefaultsSection, "ObsExt", v.observationExtension);
-    ok &= profile.WriteString(kDefaultsSection, "NavExt", v.navigationExtension);
-    ok &= profile.WriteInt(kDefaultsSection, "Format", v.format);
+    profile.SetString(kDefaultsSection, "SrcDir", v.sourceDirectory);
+    profile.SetString(kDefaultsSection, "ObsDir", v.observationDirectory);
+    profile.SetString(kDefaultsSection, "NavDir", v.navigationDirectory);
+    profile.SetString(kDefaultsSection, "ObsExt", v.observationExtension);
+    profile.SetString(kDefaultsSection, "NavExt", v.navigationExtension);
+    profile.SetInt(kDefaultsSection, "Format", v.format);
     for (int i = 0; i < kHeaderTextCount; ++i) {
         const HeaderTextInfo& info = HeaderTextTable(i);
-        if (info.defaultsKey) ok &= profile.WriteString(kDefaultsSection, info.defaultsKey, v.header[i]);
+        if (info.defaultsKey) profile.SetString(kDefaultsSection, info.defaultsKey, v.header[i]);
     }
-    ok &= profile.WriteInt(kDefaultsSection, "Auto", v.autoNaming ? 1 : 0);
-    ok &= StoreHistories(controls, profile);
-    return ok;
+    profile.SetInt(kDefaultsSection, "Auto", v.autoNaming ? 1 : 0);
+    return StoreHistories(controls, profile);  // writes the file once for all
 }
 
 bool StoreHistories(const IDialogControls& controls, Profile& profile) {
-    bool ok = true;
     for (int i = 0; i < kHeaderTextCount; ++i) {
         const HeaderTextInfo& info = HeaderTextTable(i);
         const std::vector<std::string> entries = controls.Entries(info.controlId);
         for (int position = 0; position < kHistorySize; ++position) {
             const std::string& text =
                 position < static_cast<int>(entries.size()) ? entries[position] : std::string(kUnusedEntry);
-            ok &= profile.WriteString(info.historySection, HistoryKey(position), text);
+            profile.SetString(info.historySection, HistoryKey(position), text);
         }
     }
-    return ok;
+    return profile.Save();
 }
 
 bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
-    bool ok = true;
-    ok &= profile.WriteInt(kAdvancedSection, "Tx", static_cast<int>(std::floor(v.tx * 1000.0 + 0.5)));
-    ok &= profile.WriteInt(kAdvancedSection, "SmouthedDopplers", v.dopplerMode);
-    ok &= profile.WriteInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
-    ok &= profile.WriteInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
-    return ok;
+    const double ms = std::floor(v.tx * 1000.0 + 0.5);
+    profile.SetInt(kAdvancedSection, "Tx",
+                   std::isfinite(ms) ? static_cast<int>(std::clamp(ms, -2147483647.0, 2147483647.0)) : 0);
+    profile.SetInt(kAdvancedSection, "SmouthedDopplers", v.dopplerMode);
+    profile.SetInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
+    profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
+    return profile.Save();
 }

@@ -29,8 +29,8 @@ void LoadHistories(IDialogControls& controls, const Profile& profile);
 // most 15 entries.
 void AddToHistories(const MainDialogValues& values, IDialogControls& controls);
 
-// Writes the "Defaults" keys from values, then the history lists. False when the
-// profile could not be written.
+// Writes the "Defaults" keys from values, then the history lists, in one
+// rewrite of the profile file. False when the profile could not be written.
 bool StoreDefaults(const MainDialogValues& values, const IDialogControls& controls, Profile& profile);
 
 // Writes the nine history lists, "<Unused>" for each position without an entry.

@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <fstream>
+#include <stdlib.h>
 #include <sstream>
 #include <strings.h>
 #include <sys/stat.h>
@@ -129,6 +130,19 @@ int Profile::GetInt(const std::string& section, const std::string& key, int defa
 
 bool Profile::WriteString(const std::string& section, const std::string& key,
                           const std::string& value) {
+    SetString(section, key, value);
+    return Save();
+}
+
+bool Profile::WriteInt(const std::string& section, const std::string& key, int value) {
+    return WriteString(section, key, std::to_string(value));
+}
+
+void Profile::SetInt(const std::string& section, const std::string& key, int value) {
+    SetString(section, key, std::to_string(value));
+}
+
+void Profile::SetString(const std::string& section, const std::string& key, const std::string& value) {
     const std::string sectionName = CleanName(section);
     const std::string keyName = CleanName(key);
     const std::string stored = DecodeValue(EncodeValue(value));
@@ -146,11 +160,6 @@ bool Profile::WriteString(const std::string& section, const std::string& key,
             found = true;
         }
     if (!found) target->keys.emplace_back(keyName, stored);
-    return Save();
-}
-
-bool Profile::WriteInt(const std::string& section, const std::string& key, int value) {
-    return WriteString(section, key, std::to_string(value));
 }
 
 bool Profile::Save() const {
@@ -164,20 +173,21 @@ bool Profile::Save() const {
         for (const auto& kv : s.keys) text << kv.first << '=' << EncodeValue(kv.second) << '\n';
         text << '\n';
     }
-    const std::string temporary = path_ + ".new";
-    {
-        std::ofstream out(temporary, std::ios::binary | std::ios::trunc);
-        if (!out) return false;
-        out << text.str();
-        out.flush();
-        if (!out) {
-            out.close();
-            std::remove(temporary.c_str());
-            return false;
-        }
+    // A temporary file of its own beside the profile, renamed over it when whole.
+    std::string temporary = path_ + ".XXXXXX";
+    const int fd = mkstemp(temporary.data());
+    if (fd < 0) return false;
+    const std::string bytes = text.str();
+    size_t written = 0;
+    while (written < bytes.size()) {
+        const ssize_t n = write(fd, bytes.data() + written, bytes.size() - written);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        written += static_cast<size_t>(n);
     }
-    if (std::rename(temporary.c_str(), path_.c_str()) != 0) {
-        std::remove(temporary.c_str());
+    const bool closed = close(fd) == 0;
+    if (written != bytes.size() || !closed || std::rename(temporary.c_str(), path_.c_str()) != 0) {
+        unlink(temporary.c_str());
         return false;
     }
     return true;

@@ -35,6 +35,14 @@ public:
     // Sets key in section to the decimal text of value and rewrites the file.
     bool WriteInt(const std::string& section, const std::string& key, int value);
 
+    // Set key in section in the copy held, without writing the file: a group of
+    // values then reaches the file at once with Save.
+    void SetString(const std::string& section, const std::string& key, const std::string& value);
+    void SetInt(const std::string& section, const std::string& key, int value);
+    // Rewrites the file from the copy held; false when it could not be written
+    // (the old file then stays as it was).
+    bool Save() const;
+
     // Reads the file again, dropping the copy held; false when it cannot be read
     // (the profile is then empty).
     bool Reload();
@@ -51,7 +59,6 @@ private:
     };
 
     const std::string* Find(const std::string& section, const std::string& key) const;
-    bool Save() const;
 
     std::string path_;
     std::vector<Section> sections_;

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 #include "app/DialogValues.h"
 
 namespace {
@@ -39,6 +41,11 @@ TEST(RinexNaming, FileIndexIsLimitedToOneDigit) {
 TEST(RinexNaming, ASlashInTheSiteCannotLeaveTheFolder) {
     EXPECT_EQ(RinexBaseName("../X", k3Feb2001, 0), ".._X0340.01");
     EXPECT_EQ(RinexOutputPaths("/out", "/out", "A/B", k3Feb2001, 0).observation, "/out/A_B0340.01O");
+}
+
+TEST(RinexNaming, ADateBeforeTheOriginOrNoNumberGivesTheOrigin) {
+    EXPECT_EQ(RinexBaseName("A", -3, 0), "A0060.80");  // 6 January 1980
+    EXPECT_EQ(RinexBaseName("A", std::nan(""), 0), "A0060.80");
 }
 
 TEST(RinexNaming, DeriveRinexNamesSetsBothPathsOfTheDialog) {

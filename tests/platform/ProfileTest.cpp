@@ -98,6 +98,18 @@ TEST_F(ProfileTest, OtherContentOfTheFileSurvivesAWrite) {
     EXPECT_EQ(again.GetString("Defaults", "ObsExt", ""), "RNX");
 }
 
+TEST_F(ProfileTest, SetValuesReachTheFileTogetherAtSave) {
+    Profile p(File("p.ini"));
+    p.SetString("Defaults", "ObsExt", "RNX");
+    p.SetInt("Defaults", "Auto", 1);
+    EXPECT_EQ(p.GetInt("Defaults", "Auto", 0), 1);
+    EXPECT_FALSE(std::filesystem::exists(File("p.ini")));
+    ASSERT_TRUE(p.Save());
+    EXPECT_EQ(ReadAll(File("p.ini")), "[Defaults]\nObsExt=RNX\nAuto=1\n\n");
+    // No temporary file is left beside the profile.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder_), std::filesystem::directory_iterator()), 1);
+}
+
 TEST_F(ProfileTest, AnUnwritablePlaceReportsFailure) {
     WriteAll(File("blocker"), "x");
     Profile p(File("blocker/p.ini"));  // a file stands where the folder should be
