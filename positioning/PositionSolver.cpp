@@ -52,6 +52,11 @@ SatelliteSet SelectAboveMask(const SatelliteModels& models, const SatelliteSet& 
     return above;
 }
 
+bool WithinConvergence(double dNorth, double dEast, double dUp) {
+    const double bound = PositionSolver::kConvergence;
+    return std::fabs(dNorth) <= bound && std::fabs(dEast) <= bound && std::fabs(dUp) <= bound;
+}
+
 int PositionSolver::SelectAboveMask() {
     aboveMask_ = ::SelectAboveMask(models_, usable_);
     return aboveMask_.Count();
@@ -167,8 +172,7 @@ int PositionSolver::RefineFix(const EpochTracker& tracker) {
             return 0;
         P.OffsetLocal(dNorth, dEast, dUp);
         if (!P.IsFinite()) return 0;
-        if (std::fabs(dNorth) <= kConvergence && std::fabs(dEast) <= kConvergence &&
-            std::fabs(dUp) <= kConvergence) {
+        if (WithinConvergence(dNorth, dEast, dUp)) {
             time_ = tracker.current.time;
             position_ = P;
             clock_ = clockMetres / c;

@@ -9,6 +9,9 @@
 // The usable slots of models whose line of sight is higher than the 5 deg mask.
 SatelliteSet SelectAboveMask(const SatelliteModels& models, const SatelliteSet& usable);
 
+// True when every position correction (m) is within the 100 m convergence bound.
+bool WithinConvergence(double dNorth, double dEast, double dUp);
+
 // Receiver position and clock bias, epoch by epoch, from the C/A-code measurements:
 // a closed-form fix without prior position and an iterative weighted least-squares
 // refinement in the local north/east/up frame of the last position.

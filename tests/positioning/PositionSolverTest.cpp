@@ -121,6 +121,14 @@ TEST(SelectAboveMask, FiveDegreesExactlyIsBelowTheMask) {
     EXPECT_EQ(above.Mask(), 0x6u);
 }
 
+TEST(WithinConvergence, HundredMetresInEachAxisCounts) {
+    EXPECT_TRUE(WithinConvergence(100.0, -100.0, 100.0));
+    EXPECT_TRUE(WithinConvergence(0.0, 0.0, -100.0));
+    EXPECT_FALSE(WithinConvergence(100.0, 100.00000001, 0.0));
+    EXPECT_FALSE(WithinConvergence(0.0, 0.0, -100.00000001));
+    EXPECT_FALSE(WithinConvergence(std::nan(""), 0.0, 0.0));
+}
+
 // ---------------------------------------------------------------------------
 // Real receiver-dated data: GEONET station 0759, 2 April 2005, 120 epochs of 30 s.
 
