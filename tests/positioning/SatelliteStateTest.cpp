@@ -57,29 +57,6 @@ TEST(WeekCrossover, FoldsHalfAWeekAndMore) {
     EXPECT_EQ(FoldWeekCrossover(-604000.0), 800.0);
 }
 
-TEST(PrepareEphemeris, DerivedBlock) {
-    Ephemeris e;
-    e.sqrtA = 5000.0;
-    e.e = 0.02;
-    e.toe = 1000.0;
-    e.Omega0 = 1.0;
-    e.OmegaDot = -8e-9;
-    e.deltaN = 4e-9;
-    PrepareEphemeris(e);
-    EXPECT_EQ(e.A, 25000000.0);
-    EXPECT_NEAR(e.n, std::sqrt(3.986005e14 / 1.5625e22) + 4e-9, 1e-18);
-    EXPECT_EQ(e.Omega0Corrected, 1.0 - 7.2921151467e-5 * 1000.0);
-    EXPECT_EQ(e.OmegaDotCorrected, -8e-9 - 7.2921151467e-5);
-    EXPECT_NEAR(e.series[0], 0.02 * (1 - 0.0004 * (0.125 - 0.0004 / 192)), 1e-18);
-    EXPECT_NEAR(e.series[1], 0.0004 * (0.5 - 0.0004 / 6), 1e-18);
-    EXPECT_NEAR(e.series[2], 0.000008 * (0.375 - 0.2109375 * 0.0004), 1e-18);
-    EXPECT_NEAR(e.series[3], 1.6e-7 / 3, 1e-20);
-    EXPECT_NEAR(e.series[4], 3.2e-9 / 3.072, 1e-22);
-    EXPECT_NEAR(e.relativity, -4.442807633e-10 * 0.02 * 5000.0, 1e-22);
-    EXPECT_NEAR(e.sqrtOneMinusE2, std::sqrt(1 - 0.0004), 1e-16);
-    EXPECT_EQ(e.Ae, 500000.0);
-}
-
 TEST(PrepareEphemeris, CircularOrbitHasNoSeries) {
     const Ephemeris e = Circular();
     for (double k : e.series) EXPECT_EQ(k, 0.0);
