@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <sstream>
+#include <sys/time.h>
 
 #include "app/ControlIds.h"
 #include "convert/StringTable.h"
@@ -130,6 +131,59 @@ TEST_F(BatchStepsTest, AutomaticNamingWithAPersonOpensTheFolderPicker) {
     EXPECT_EQ(chooser.lastInitialFolder, folder.File("RAW"));
     EXPECT_EQ(d.values.observationDirectory, folder.File("picked"));
     EXPECT_EQ(d.values.navigationDirectory, folder.File("RAW"));
+}
+
+TEST_F(BatchStepsTest, WhereEachItemOfTheRequestComesFrom) {
+    profile->WriteString("Defaults", "Observer", "JANE");
+    profile->WriteString("Defaults", "Agency", "NRCAN");
+    profile->WriteString("Defaults", "RecNum", "R1");
+    profile->WriteString("Defaults", "RecType", "RT");
+    profile->WriteString("Defaults", "RecVer", "RV");
+    profile->WriteString("Defaults", "AntNum", "A1");
+    profile->WriteString("Defaults", "AntType", "AT");
+    profile->WriteString("MarkerNumbers", "History00", "40104M001");
+    profile->WriteInt("Advanced", "Tx", 100);
+    profile->WriteInt("Advanced", "SmouthedDopplers", 1);
+    profile->WriteInt("Advanced", "SmouthedPseudoranges", 1);
+    profile->WriteInt("Advanced", "LogFile", 1);
+    CMainDialog& d = Open(true);
+    std::filesystem::create_directory(folder.File("out"));
+    const std::string source = folder.Write("Pent.bin", std::vector<uint8_t>{0x02, 0xE5, 0x03});
+    std::tm t {};
+    t.tm_year = 101;
+    t.tm_mon = 1;
+    t.tm_mday = 3;
+    t.tm_hour = 6;
+    t.tm_isdst = -1;
+    const std::time_t when = std::mktime(&t);
+    struct timeval times[2] = {{when, 0}, {when, 0}};
+    ASSERT_EQ(utimes(source.c_str(), times), 0);
+
+    RunBatchSteps(d, Options({source, "OBS:" + folder.File("out/p.o"), "S"}), folder.File("RAW"));
+    ASSERT_TRUE(d.GoPressed());
+    ASSERT_EQ(requests.size(), 1u);
+    const ConversionRequest& r = requests[0];
+    EXPECT_EQ(r.sourcePath, source);
+    EXPECT_EQ(r.formatIndex, 1);
+    EXPECT_EQ(r.recordingDate, k3Feb2001);
+    EXPECT_EQ(r.markerName, "PENT");
+    EXPECT_EQ(r.markerNumber, "");  // no key in "Defaults"; its history is only offered
+    EXPECT_EQ(r.observer, "JANE");
+    EXPECT_EQ(r.agency, "NRCAN");
+    EXPECT_EQ(r.receiverNumber, "R1");
+    EXPECT_EQ(r.receiverType, "RT");
+    EXPECT_EQ(r.receiverVersion, "RV");
+    EXPECT_EQ(r.antennaNumber, "A1");
+    EXPECT_EQ(r.antennaType, "AT");
+    EXPECT_EQ(r.observationPath, folder.File("out/p.o"));
+    EXPECT_EQ(r.navigationPath, folder.File("RAW") + "/Pent.EPH");
+    EXPECT_DOUBLE_EQ(r.tx, 0.1);
+    EXPECT_TRUE(r.smoothedDopplers);
+    EXPECT_TRUE(r.smoothedPseudoranges);
+    EXPECT_TRUE(r.logFile);
+    EXPECT_TRUE(r.silent);
+    EXPECT_EQ(d.values.fileIndex, 0);
+    EXPECT_EQ(controls.Entries(ControlId::kMarkerNumber), (std::vector<std::string>{"", "40104M001"}));
 }
 
 TEST_F(BatchStepsTest, AnUnprobedSourceChangesNothingButThePath) {
