@@ -3,7 +3,7 @@
 #include <cstring>
 
 void PutBigEndian(std::string& out, uint32_t value, int n) {
-    for (int k = n - 1; k >= 0; --k) out.push_back(static_cast<char>((value >> (8 * k)) & 0xFF));
+    for (int k = n - 1; k >= 0; --k) out.push_back(static_cast<char>(k < 4 ? (value >> (8 * k)) & 0xFF : 0));
 }
 
 void PutLittleEndianDouble(std::string& out, double value) {
