@@ -229,3 +229,50 @@ TEST(DecodeKBinObservation, OutputClearedBeforeDecoding) {
     EXPECT_FALSE(e.Sat(9).Present());
     EXPECT_EQ(e.Mask(), 0);
 }
+
+TEST(DecodeKBinObservation, BlockStrideOfEachLetterAndEpochStatus) {
+    // "R" with the dual-frequency part: 27-byte blocks.
+    Bytes r = TimeHeader(1590, 20);
+    r.push_back(0x80);
+    for (int prn : {2, 3}) {
+        r.push_back(static_cast<uint8_t>(prn));
+        PutBE(r, 1000u * prn, 4);
+        r.push_back(0x00);
+        PutBE(r, 1000u * prn, 3);  // L1
+        PutBE(r, 0, 3);            // D1
+        r.insert(r.end(), {0, 0, 0});
+        PutBE(r, 1, 2);                  // P1
+        PutBE(r, 2, 2);                  // P2
+        PutBE(r, 2000u * prn, 3);        // L2
+        PutBE(r, 0x800000, 3);           // D2 absent
+        r.insert(r.end(), {0, 0});
+    }
+    const Decoded dr = Decode(Frame('R', r));
+    ASSERT_EQ(dr.mask, 0x7DF);  // L1 L2 P2 C1 D1 P1 and four status bytes
+    EXPECT_DOUBLE_EQ(dr.epoch.Sat(2).value[kL2], 6.0);
+    EXPECT_DOUBLE_EQ(dr.epoch.Sat(2).value[kP2], 3002e-10);
+    EXPECT_DOUBLE_EQ(dr.epoch.Sat(1).value[kP1], 2001e-10);
+
+    // "Q" without it: 15-byte blocks.
+    Bytes q = TimeHeader(1590, 30);
+    q.insert(q.end(), {0, 0, 0, 0});
+    q.push_back(0x00);
+    for (int prn : {4, 5}) {
+        q.push_back(static_cast<uint8_t>(prn));
+        q.push_back(0xAA);
+        PutBE(q, 1000u * prn, 4);
+        q.push_back(0x3F);  // AS bit ignored, L2 bit ignored, cn0 31 + 26
+        PutBE(q, 1000u * prn, 3);
+        PutBE(q, 0x000400, 3);  // D1 1024 * 0.004 Hz
+        q.insert(q.end(), {0x11, 0x22});
+    }
+    const Decoded dq = Decode(Frame('Q', q));
+    ASSERT_EQ(dq.mask, 0x499);
+    EXPECT_DOUBLE_EQ(dq.epoch.Sat(4).value[kC1], 5000e-10);
+    EXPECT_DOUBLE_EQ(dq.epoch.Sat(4).value[kL1], 5.0);
+    EXPECT_DOUBLE_EQ(dq.epoch.Sat(3).value[kD1], 4.096);
+    EXPECT_EQ(dq.epoch.Sat(3).cn0, 57);
+    EXPECT_EQ(dq.epoch.Sat(3).antiSpoofing, 0);
+    EXPECT_EQ(dq.epoch.Sat(3).status[0], 0x11);
+    EXPECT_EQ(dq.epoch.Sat(3).status[3], 0x22);
+}
