@@ -7,6 +7,7 @@
 #include <cstdio>
 #include <map>
 
+#include "convert/LogFile.h"
 #include "tests/convert/DriverTestSupport.h"
 #include "tools/rawsim/RinexReader.h"
 #include "tools/rawsim/Simulation.h"
@@ -88,6 +89,37 @@ double RtklibFraction(const ScratchDir& dir, const ConversionRequest& r, const d
     return count ? static_cast<double>(good) / count : 0.0;
 }
 
+// Checks that every D1 has the sign opposite to the rate of L1 between consecutive
+// epochs of a satellite (RINEX: Doppler positive for an approaching satellite),
+// away from the zero crossing where 10 s averages and instantaneous values differ;
+// returns the number of pairs checked.
+int CheckDopplerSigns(const std::string& path) {
+    RinexObsReader reader;
+    std::string error;
+    if (!reader.Open(path, error)) {
+        ADD_FAILURE() << error;
+        return 0;
+    }
+    const int l1 = reader.TypeIndex("L1"), d1 = reader.TypeIndex("D1");
+    std::map<int, std::pair<double, double>> last;  // prn -> (time, L1)
+    RinexObsEpoch epoch;
+    int checked = 0;
+    while (reader.Next(epoch)) {
+        if (epoch.flag > 1) continue;
+        for (const RinexSatObs& s : epoch.sats) {
+            if (!s.values[l1].present || !s.values[d1].present) continue;
+            const auto it = last.find(s.prn);
+            if (it != last.end() && !(s.values[l1].lli & 1) && std::fabs(s.values[d1].value) > 50.0) {
+                const double rate = (s.values[l1].value - it->second.second) / (epoch.time.seconds - it->second.first);
+                EXPECT_LT(rate * s.values[d1].value, 0.0) << "PRN " << s.prn << " at " << epoch.time.seconds;
+                ++checked;
+            }
+            last[s.prn] = {epoch.time.seconds, s.values[l1].value};
+        }
+    }
+    return checked;
+}
+
 struct LayoutCase {
     RawLayout layout;
     bool satelliteDated;
@@ -113,6 +145,9 @@ TEST_P(SimulatedConversion, PositionsAgreeWithTheTruth) {
     double header[3];
     ASSERT_TRUE(HeaderPosition(request.observationPath, header));
     EXPECT_LT(Distance(header, truth.station), 15.0);
+    const std::string comment = HeaderLine(ReadAll(request.observationPath), "COMMENT");
+    EXPECT_EQ(comment.substr(0, 49), c.satelliteDated ? "( Tr = Ts + 75 ms, using instantaneous dopplers )" : "");
+    EXPECT_GT(CheckDopplerSigns(request.observationPath), 500);
     int count = 0;
     const double fraction = RtklibFraction(dir, request, truth.station, count);
     if (fraction < 0) GTEST_SKIP() << "rnx2rtkp is not installed";
@@ -169,11 +204,22 @@ TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
     request.silent = false;
     request.observationPath = dir.File("SAT.O");
     request.navigationPath = dir.File("SAT.N");
+    request.logFile = true;
     ConversionState state;
     HeadlessUi ui = QuietUi();
     ui.rawKindChoice = 0;
     ASSERT_TRUE(RunConversion(request, state, ui).success);
     EXPECT_EQ(ui.rawKindQuestions, 1);
+    // The log of dual-frequency satellite-dated data: long lines with the clock offset used.
+    const std::vector<std::string> log = Lines(ReadAll(dir.File("SAT.O.log")));
+    ASSERT_GT(log.size(), 10u);
+    EXPECT_EQ(log[0], Lines(LogHeaderLine(true))[0]);
+    std::vector<std::string> columns;
+    std::istringstream fields(log[1]);
+    for (std::string f; std::getline(fields, f, '\t');) columns.push_back(f);
+    ASSERT_EQ(columns.size(), 39u);
+    EXPECT_NEAR(std::atof(columns[17].c_str()), truth.clockOffset, 1e-6);  // Tr0, s
+    request.logFile = false;
     request.silent = true;
     request.observationPath = dir.File("RCV.O");
     request.navigationPath = dir.File("RCV.N");
