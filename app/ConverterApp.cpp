@@ -7,6 +7,7 @@
 #include <unistd.h>
 
 #include "app/ConsoleUi.h"
+#include "app/DialogValues.h"
 #include "app/MainDialog.h"
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"

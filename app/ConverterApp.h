@@ -5,8 +5,6 @@
 #include <vector>
 
 #include "app/CommandLine.h"
-#include "app/FileChooser.h"
-#include "convert/ConversionUi.h"
 
 class CMainDialog;
 

@@ -1,5 +1,6 @@
 #pragma once
 #include <array>
+#include <cstddef>
 #include <string>
 
 // The nine RINEX header texts of the main dialog, in the order every list
