@@ -85,7 +85,7 @@ TEST(TruthFile, SatelliteDatedTruthIsTheIdealReceiverAtTheOutputTime) {
             // The raw travel time holds the receiver clock; the output code does not, and
             // moves on by the range rate over the gap between arrival and output time.
             const double arrivalToOutput = 0.075 - (tau - e.receiverClock);
-            const double rangeRate = s.d1 * 299792458.0 / 1575.42e6;
+            const double rangeRate = -s.d1 * 299792458.0 / 1575.42e6;  // RINEX sign in the truth
             EXPECT_NEAR(s.c1, (tau - e.receiverClock) * 299792458.0 + arrivalToOutput * rangeRate, 0.05)
                 << "PRN " << s.prn;
         }

@@ -177,8 +177,8 @@ bool WriteRawFromRinex(const FromRinexOptions& options, RawWriter& writer, Truth
             t.prn = s.prn;
             t.l1 = sat.l1;
             t.l2 = sat.l2;
-            t.d1 = sat.d1;
-            t.d2 = sat.d2;
+            t.d1 = -sat.d1;  // RINEX sign
+            t.d2 = -sat.d2;
             t.lossOfLockL1 = l1 && (l1->lli & 1);
             t.lossOfLockL2 = l2 && (l2->lli & 1);
             truth.sats.push_back(t);

@@ -99,7 +99,8 @@ void RawWriter::WriteEpoch(const SimEpoch& epoch, TruthEpoch& truth) {
     Put(genuine);
     lastRecord_ = genuine;
     if (truth.kind == 7) {
-        // Receiver-dated values pass through a conversion unchanged, codes times c.
+        // Receiver-dated values pass through a conversion unchanged, codes times c,
+        // Dopplers with the RINEX sign (positive for an approaching satellite).
         const double c = 299792458.0;
         for (TruthSatellite& s : truth.sats) {
             if (s.prn < 1 || s.prn > 32) continue;
@@ -107,8 +108,8 @@ void RawWriter::WriteEpoch(const SimEpoch& epoch, TruthEpoch& truth) {
             s.c1 = o.value[kC1] * c;
             s.p1 = o.value[kP1] * c;
             s.p2 = o.value[kP2] * c;
-            if (o.Has(kD1)) s.d1 = o.value[kD1];
-            if (o.Has(kD2)) s.d2 = o.value[kD2];
+            if (o.Has(kD1)) s.d1 = -o.value[kD1];
+            if (o.Has(kD2)) s.d2 = -o.value[kD2];
         }
     }
     if (epoch.letter == 'R') {

@@ -289,8 +289,8 @@ bool Synthesize(const SynthOptions& o, EphemerisSource& orbits, const IonoUtc& i
                     ts.l1 = f1 * at.phaseTime + tr.n1;
                     ts.l2 = kL2Frequency * at.phaseTime2 + tr.n2;
                 }
-                ts.d1 = r1;
-                ts.d2 = r2;
+                ts.d1 = -r1;  // RINEX sign: positive for an approaching satellite
+                ts.d2 = -r2;
                 truthR.sats.push_back(ts);
             }
         }

@@ -26,6 +26,8 @@ struct TruthSatellite {
     // time (RINEX units: metres, cycles, Hz). Receiver-dated: the decoded codes times c,
     // the phases without their 10000-cycle reduction, the Dopplers. Satellite-dated: the
     // measurements an ideal receiver without clock error would make at the output time.
+    // Dopplers carry the RINEX sign (positive for an approaching satellite), the
+    // opposite of the raw records' sign.
     double c1 = 0, l1 = 0, d1 = 0, p1 = 0, p2 = 0, l2 = 0, d2 = 0;
     bool lossOfLockL1 = false;  // the lock counter changed since the previous epoch
     bool lossOfLockL2 = false;
