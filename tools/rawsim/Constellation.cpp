@@ -27,7 +27,10 @@ EphemerisList::EphemerisList(const std::vector<Ephemeris>& ephemerides) {
         if (e.satellite > 31 || e.health != 0) continue;
         Entry entry;
         entry.broadcast = e;
-        if (!Prepare(e, entry.prepared)) continue;
+        if (!Prepare(e, entry.prepared)) {
+            ++unfit_;
+            continue;
+        }
         std::vector<Entry>& list = bySat_[e.satellite];
         bool duplicate = false;
         for (const Entry& x : list) {

@@ -28,6 +28,8 @@ public:
     const Ephemeris* Broadcast(int prn) const override;
     // Earliest toe of the list (zero when empty).
     GpsTime FirstToe() const;
+    // Ephemerides left out because a field does not fit its broadcast bits.
+    int Unfit() const { return unfit_; }
 
 private:
     struct Entry {
@@ -36,6 +38,7 @@ private:
     };
     std::vector<Entry> bySat_[32];  // ascending toe
     int last_[32];
+    int unfit_ = 0;
 };
 
 // A nominal 30-satellite constellation: six planes 60 degrees apart, 55 degrees

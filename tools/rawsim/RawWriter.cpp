@@ -26,7 +26,7 @@ void RawWriter::Put(const std::string& bytes) {
     }
 }
 
-bool RawWriter::NextFault(FaultType& type, bool ephemeris) {
+bool RawWriter::NextFault(FaultType& type) {
     if (faults_.Empty()) return false;
     if (++faultCounter_ % (faults_.every < 1 ? 1 : faults_.every) != 0) return false;
     const bool binary = encoder_->Layout() == RawLayout::Binary;
@@ -34,7 +34,6 @@ bool RawWriter::NextFault(FaultType& type, bool ephemeris) {
         const FaultType t = faults_.types[rotation_++ % faults_.types.size()];
         if (t == FaultType::Unhealthy || t == FaultType::Iode) continue;  // on every ephemeris instead
         if (!binary && (t == FaultType::Checksum || t == FaultType::Escape)) continue;
-        (void)ephemeris;
         type = t;
         return true;
     }
@@ -71,7 +70,7 @@ std::string RawWriter::Garbage() {
 
 void RawWriter::WriteEpoch(const SimEpoch& epoch, TruthEpoch& truth) {
     FaultType fault;
-    const bool faulty = NextFault(fault, false);
+    const bool faulty = NextFault(fault);
     const bool fixed = encoder_->Layout() == RawLayout::AsciiFixed;
     RecordFault genuineFault;
     if (faulty && fault == FaultType::Prn && fixed) genuineFault.badPrn = (badPrnToggle_++ % 2) ? 33 : 0;
@@ -152,7 +151,7 @@ bool RawWriter::WriteEphemeris(const Ephemeris& eph, const GpsTime& recordTime) 
     }
     FaultType fault;
     const std::string genuine = encoder_->EphemerisRecord(prn, words, recordTime);
-    if (NextFault(fault, true)) {
+    if (NextFault(fault)) {
         if (fault == FaultType::Cut) {
             Put(genuine.substr(0, genuine.size() / 2));
         } else if (fault == FaultType::Garbage) {

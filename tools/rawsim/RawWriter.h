@@ -41,7 +41,7 @@ public:
 private:
     void Put(const std::string& bytes);
     // The next fault of the rotation when this epoch/ephemeris record is due one.
-    bool NextFault(FaultType& type, bool ephemeris);
+    bool NextFault(FaultType& type);
     void ReportFault(FaultType type, char letter, const GpsTime& time);
     std::string Garbage();
 

@@ -189,9 +189,13 @@ int main(int argc, char** argv) {
         synth.navigation = nav.ephemerides;
         synth.hasIonoUtc = nav.hasIonoUtc;
         synth.ionoUtc = nav.ionoUtc;
+        EphemerisList list(nav.ephemerides);
+        if (list.Unfit() > 0) {
+            std::fprintf(stderr, "rawsim: %d ephemerides of %s do not fit the broadcast fields and are left out\n",
+                         list.Unfit(), navPath.c_str());
+        }
         if (!startGiven) {
             // The first toe, on the next whole minute.
-            EphemerisList list(nav.ephemerides);
             const GpsTime first = list.FirstToe();
             synth.synth.start = GpsTime(first.week, std::ceil(first.seconds / 60.0) * 60.0);
         }
