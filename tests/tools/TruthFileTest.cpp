@@ -139,9 +139,10 @@ TEST(RinexReader, ReadsTheGeonetHeaderAndFirstEpoch) {
     EXPECT_EQ(e.sats[7].prn, 28);
     EXPECT_DOUBLE_EQ(e.sats[1].values[0].value, -691177.898);
     EXPECT_EQ(e.sats[0].values[2].lli, 4);
-    int epochs = 1;
-    while (reader.Next(e)) ++epochs;
+    int epochs = 1, events = 0;
+    while (reader.Next(e)) e.flag <= 1 ? ++epochs : ++events;
     EXPECT_EQ(epochs, 120);
+    EXPECT_EQ(events, 3);  // three "RINEX FILE SPLICE" comments under flag 4
     RinexNavData nav;
     ASSERT_TRUE(ReadRinexNav(TestData("07590920.05n"), nav, error)) << error;
     EXPECT_DOUBLE_EQ(nav.ionoUtc.beta0, 88060.0);
@@ -151,6 +152,52 @@ TEST(RinexReader, ReadsTheGeonetHeaderAndFirstEpoch) {
     EXPECT_DOUBLE_EQ(nav.ephemerides[0].toc, 525600.0);
     EXPECT_EQ(nav.transmissionTimes[0].week, 1316);
     EXPECT_DOUBLE_EQ(nav.transmissionTimes[0].seconds, 519576.0);
+}
+
+}  // namespace
+
+namespace {
+
+TEST(RinexReader, SkipsEventRecordsWithTheirSpecialLines) {
+    SimTempDir dir;
+    const std::string path = dir.File("events.05o");
+    {
+        std::ifstream in(TestData("07590920.05o"));
+        std::ofstream out(path);
+        std::string line;
+        int epochs = 0;
+        while (std::getline(in, line)) {
+            if (line.size() > 30 && line.substr(0, 3) == " 05" && line[28] == '0') {
+                if (++epochs == 3) break;
+                if (epochs == 2) {
+                    // An external event, and header information without a time.
+                    out << " 05  4  2  0  0 15.0000000  5  0\n";
+                    out << "                            4  2\n";
+                    out << "        1.2340        0.0000        0.0000                  ANTENNA: DELTA H/E/N\n";
+                    out << "  24 observations with event                                COMMENT\n";
+                }
+            }
+            out << line << "\n";
+        }
+    }
+    RinexObsReader reader;
+    std::string error;
+    ASSERT_TRUE(reader.Open(path, error)) << error;
+    RinexObsEpoch e;
+    std::vector<int> flags;
+    while (reader.Next(e)) flags.push_back(e.flag);
+    EXPECT_EQ(flags, (std::vector<int>{0, 5, 4, 0}));
+    // The conversion to raw records keeps both observation epochs.
+    FromRinexRequest r;
+    r.rinex.obsPath = path;
+    r.rinex.navPath = TestData("07590920.05n");
+    SimulationOutput o;
+    std::string bytes;
+    o.memory = &bytes;
+    Truth truth;
+    o.truth = &truth;
+    ASSERT_TRUE(RunFromRinex(r, o, error)) << error;
+    EXPECT_EQ(truth.counts.receiverDated, 2);
 }
 
 }  // namespace

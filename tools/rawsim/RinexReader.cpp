@@ -115,21 +115,29 @@ bool RinexObsReader::Next(RinexObsEpoch& epoch) {
     while (ReadLine(line)) {
         if (line.size() < 32) continue;
         double y, mo, d, h, mi, s, flag, n;
-        if (!Field(line, 0, 3, y) || !Field(line, 3, 3, mo) || !Field(line, 6, 3, d) || !Field(line, 9, 3, h) ||
-            !Field(line, 12, 3, mi) || !Field(line, 15, 11, s) || !Field(line, 26, 3, flag) ||
-            !Field(line, 29, 3, n)) {
-            continue;
-        }
-        epoch.time = RinexEpochTime(static_cast<int>(y), static_cast<int>(mo), static_cast<int>(d),
-                                    static_cast<int>(h), static_cast<int>(mi), s);
+        // An epoch line has its flag digit alone in columns 27-29.
+        if (line[26] != ' ' || line[27] != ' ' || line[28] < '0' || line[28] > '6') continue;
+        if (!Field(line, 26, 3, flag) || !Field(line, 29, 3, n)) continue;
         epoch.flag = static_cast<int>(flag);
         epoch.sats.clear();
         const int count = static_cast<int>(n);
         if (epoch.flag >= 2 && epoch.flag <= 5) {
+            // Event records: the time may be blank; the special records that follow are skipped.
+            if (Field(line, 0, 3, y) && Field(line, 3, 3, mo) && Field(line, 6, 3, d) && Field(line, 9, 3, h) &&
+                Field(line, 12, 3, mi) && Field(line, 15, 11, s)) {
+                epoch.time = RinexEpochTime(static_cast<int>(y), static_cast<int>(mo), static_cast<int>(d),
+                                            static_cast<int>(h), static_cast<int>(mi), s);
+            }
             for (int k = 0; k < count && ReadLine(line); ++k) {
             }
             return true;
         }
+        if (!Field(line, 0, 3, y) || !Field(line, 3, 3, mo) || !Field(line, 6, 3, d) || !Field(line, 9, 3, h) ||
+            !Field(line, 12, 3, mi) || !Field(line, 15, 11, s)) {
+            continue;
+        }
+        epoch.time = RinexEpochTime(static_cast<int>(y), static_cast<int>(mo), static_cast<int>(d),
+                                    static_cast<int>(h), static_cast<int>(mi), s);
         // Satellite list, 12 per line.
         std::vector<std::string> ids;
         std::string list = line;
