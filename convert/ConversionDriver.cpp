@@ -156,7 +156,7 @@ private:
     bool NavigationPass();
 
     void PositioningStep();
-    bool TakeNewFix();
+    void TakeNewFix();
     void WriteEpoch();
     void HandleSiteEvent(const SiteEvent& event);
     void CloseObservationFiles();
@@ -307,7 +307,7 @@ bool Conversion::ReadPass() {
 }
 
 // Takes the solver's last fix as the current position and clock offset.
-bool Conversion::TakeNewFix() {
+void Conversion::TakeNewFix() {
     state_.position = state_.solver.Position();
     state_.clockOffset = state_.solver.Clock();
     state_.clockDrift = 0.0;
@@ -320,7 +320,6 @@ bool Conversion::TakeNewFix() {
         headerY_ = state_.position.Y();
         headerZ_ = state_.position.Z();
     }
-    return true;
 }
 
 void Conversion::PositioningStep() {
