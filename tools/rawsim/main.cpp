@@ -30,7 +30,7 @@ const char* kUsage =
     "                           to keep at most 3600 epochs)\n"
     "\n"
     "synth options:\n"
-    "  --kind Q|R|both          receiver-dated, satellite-dated or both (Q)\n"
+    "  --kind Q|R|both          receiver-dated, satellite-dated or both (Q); both: not with fixed\n"
     "  --hours H | --minutes M | --seconds S   duration (10 minutes)\n"
     "  --rate HZ | --interval S                epoch rate (1 Hz); at least 0.1 s\n"
     "  --start WEEK:SECONDS     first epoch (nav: first toe; built-in: week 2300, 259200 s)\n"
@@ -199,6 +199,11 @@ int main(int argc, char** argv) {
             const GpsTime first = list.FirstToe();
             synth.synth.start = GpsTime(first.week, std::ceil(first.seconds / 60.0) * 60.0);
         }
+    }
+    const double worstClock = std::fabs(synth.synth.clockOffset) + std::fabs(synth.synth.clockDrift) * synth.synth.duration;
+    if (synth.synth.receiverDated && worstClock > 0.01) {
+        std::fprintf(stderr, "rawsim: warning: receiver-dated codes hold the receiver clock offset (up to %.3f s);"
+                             " beyond about 10 ms they leave the 0.1 s range of travel times\n", worstClock);
     }
     const double epochs = synth.synth.duration / synth.synth.interval;
     output.truthEpochEvery = truthEvery > 0 ? truthEvery : (epochs > 3600 ? static_cast<int>(std::ceil(epochs / 3600)) : 1);
