@@ -2,13 +2,6 @@
 
 #include <cmath>
 
-namespace {
-// Process-wide: numbers never repeat within one run of the program.
-int gSequence = 0;
-}  // namespace
-
-int EphemerisStore::LastSequence() { return gSequence; }
-
 bool EphemerisStore::Add(std::unique_ptr<Ephemeris>& eph) {
     if (!eph || eph->satellite >= kSatelliteCount) return false;
     if (eph->health > 0) {
@@ -17,7 +10,7 @@ bool EphemerisStore::Add(std::unique_ptr<Ephemeris>& eph) {
     }
     eph->valid = 1;
     PrepareEphemeris(*eph);
-    eph->sequence = ++gSequence;
+    eph->sequence = ++sequence_;
     auto& list = lists_[eph->satellite];
     for (auto it = list.begin(); it != list.end(); ++it) {
         if (std::fabs((*it)->toeTime.Difference(eph->toeTime)) < 0.1) return false;

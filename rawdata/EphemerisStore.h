@@ -14,7 +14,7 @@ public:
     EphemerisStore& operator=(const EphemerisStore&) = delete;
 
     // Stores a healthy ephemeris (taking ownership) and numbers it from the
-    // process-wide counter. Returns false, leaving eph with the caller, when it is
+    // store's sequence counter. Returns false, leaving eph with the caller, when it is
     // unhealthy or its toe lies within 0.1 s of one already stored.
     bool Add(std::unique_ptr<Ephemeris>& eph);
     // Removes every ephemeris whose toe is before first - 7200 s or after
@@ -29,16 +29,18 @@ public:
     const Ephemeris* Next(const Ephemeris& e) const;
     // Total number of stored ephemerides.
     int Count() const;
-    // Deletes every stored ephemeris.
+    // Deletes every stored ephemeris; the sequence counter goes on.
     void Clear();
 
     const std::vector<std::unique_ptr<Ephemeris>>& List(int sat) const { return lists_[sat]; }
 
     GpsTime validUntil;
 
-    // The last sequence number handed out in this process (0 before any).
-    static int LastSequence();
+    // The last sequence number handed out by this store (0 before any). The counter
+    // is never reset, so the numbers of two conversions on one store never collide.
+    int LastSequence() const { return sequence_; }
 
 private:
+    int sequence_ = 0;
     std::vector<std::unique_ptr<Ephemeris>> lists_[kSatelliteCount];
 };

@@ -34,7 +34,7 @@ std::vector<double> Toes(const EphemerisStore& store, int sat) {
 
 TEST(EphemerisStore, UnhealthyEphemerisIsNeverStored) {
     EphemerisStore store;
-    const int before = EphemerisStore::LastSequence();
+    const int before = store.LastSequence();
     auto e = MakeEph(3, 1316, 7200.0, 1);
     e->valid = 1;
     EXPECT_FALSE(store.Add(e));
@@ -42,12 +42,12 @@ TEST(EphemerisStore, UnhealthyEphemerisIsNeverStored) {
     EXPECT_EQ(e->valid, 0);
     EXPECT_EQ(e->sequence, -1);
     EXPECT_EQ(store.Count(), 0);
-    EXPECT_EQ(EphemerisStore::LastSequence(), before);
+    EXPECT_EQ(store.LastSequence(), before);
 }
 
 TEST(EphemerisStore, AcceptedEphemerisIsValidPreparedAndNumbered) {
     EphemerisStore store;
-    const int before = EphemerisStore::LastSequence();
+    const int before = store.LastSequence();
     auto e = MakeEph(7, 1316, 7200.0);
     Ephemeris* raw = e.get();
     EXPECT_TRUE(store.Add(e));
@@ -63,22 +63,22 @@ TEST(EphemerisStore, AcceptedEphemerisIsValidPreparedAndNumbered) {
     EXPECT_EQ(store.List(7)[0].get(), raw);
 }
 
-TEST(EphemerisStore, SequenceNumbersGrowAcrossStores) {
-    EphemerisStore a;
-    EphemerisStore b;
+TEST(EphemerisStore, SequenceNumbersGrowAcrossClear) {
+    EphemerisStore store;
     auto e1 = MakeEph(0, 1316, 0.0);
     auto e2 = MakeEph(0, 1316, 0.0);
     auto e3 = MakeEph(1, 1316, 0.0);
     Ephemeris* r2 = e2.get();
     Ephemeris* r3 = e3.get();
-    ASSERT_TRUE(a.Add(e1));
-    const int firstSequence = a.List(0)[0]->sequence;
-    a.Clear();
-    ASSERT_TRUE(b.Add(e2));
-    ASSERT_TRUE(b.Add(e3));
+    ASSERT_TRUE(store.Add(e1));
+    const int firstSequence = store.List(0)[0]->sequence;
+    EXPECT_EQ(firstSequence, 1);
+    store.Clear();  // the next conversion on the same store
+    ASSERT_TRUE(store.Add(e2));
+    ASSERT_TRUE(store.Add(e3));
     EXPECT_LT(firstSequence, r2->sequence);
     EXPECT_LT(r2->sequence, r3->sequence);
-    EXPECT_EQ(EphemerisStore::LastSequence(), r3->sequence);
+    EXPECT_EQ(store.LastSequence(), r3->sequence);
 }
 
 TEST(EphemerisStore, ToeWithinTenthOfASecondIsRejectedFirstCopyWins) {
