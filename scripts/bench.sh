@@ -1,0 +1,170 @@
+#!/usr/bin/env bash
+# Whole-conversion benchmark: what one `qern2rinex SOURCE OBS:... NAV:... S` costs
+# and how the cost grows with the file, side by side with the reference pipeline a
+# user would otherwise run on the same epochs (convbin RINEX to RINEX, then
+# rnx2rtkp single-point positions), and with the floor of reading and decoding the
+# raw file twice.
+#
+#   bash scripts/bench.sh            1-hour and 24-hour files (about 10 to 20 minutes)
+#   bash scripts/bench.sh --quick    1-hour files only (about a minute)
+#
+# Simulated files at 1 Hz, dual-frequency, in the binary, ASCII comma-separated and
+# ASCII fixed-column layouts, receiver-dated (Q) and satellite-dated (R). For each:
+# median wall and CPU time of the conversion, raw MB/s, epochs/s, peak resident
+# memory, the read-and-decode floor, the reference pipeline and a per-stage profile.
+# Files go to BENCH_DIR (default: BUILD_DIR/benchdata, BUILD_DIR default build-bench);
+# the tables are printed and kept in BENCH_DIR/results.md.
+set -euo pipefail
+root=$(cd "$(dirname "$0")/.." && pwd)
+quick=0
+for a in "$@"; do
+  case "$a" in
+    --quick) quick=1 ;;
+    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
+  esac
+done
+
+build=${BUILD_DIR:-$root/build-bench}
+work=${BENCH_DIR:-$build/benchdata}
+bash "$root/scripts/setup.sh"
+cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQERN_BENCH=ON -DQERN_TESTS=OFF >/dev/null
+cmake --build "$build" --target qern2rinex rawsim read_floor stage_profile -j"$(nproc)" >/dev/null
+
+rawsim=$build/tools/rawsim/rawsim
+convert=$build/app/main/qern2rinex
+floor=$build/bench/read_floor
+stages=$build/bench/stage_profile
+TIME=/usr/bin/time
+for tool in "$TIME" convbin rnx2rtkp; do
+  command -v "$tool" >/dev/null || { echo "bench.sh: $tool is missing (scripts/setup.sh installs it)" >&2; exit 1; }
+done
+
+mkdir -p "$work/raw" "$work/out" "$work/ref" "$work/config"
+# A profile of our own: the user's is left alone, and every run starts from the same
+# settings (nominal propagation time 75 ms, no log files).
+export XDG_CONFIG_HOME=$work/config
+printf '[Advanced]\nTx=75\nLogFile=0\n' >"$work/config/qern2rinex.ini"
+tx_ms=75
+
+hours_list=(1 24)
+[ "$quick" -eq 1 ] && hours_list=(1)
+layouts=(bin csv fixed)
+kinds=(Q R)
+
+# Median of numbers on standard input.
+median() { sort -g | awk '{v[NR]=$1} END {if (NR==0) print 0; else if (NR%2) print v[(NR+1)/2]; else print (v[NR/2]+v[NR/2+1])/2}'; }
+# Runs a command n times under GNU time; prints "wall cpu rssKB" medians.
+timed() {
+  local n=$1; shift
+  local log=$work/time.log
+  : >"$log.all"
+  for ((i = 0; i < n; i++)); do
+    "$TIME" -f '%e %U %S %M' -o "$log" "$@" >/dev/null 2>"$work/stderr.log" || {
+      echo "bench.sh: failed: $*" >&2; cat "$work/stderr.log" >&2; exit 1; }
+    tail -n 1 "$log" >>"$log.all"
+  done
+  local wall cpu rss
+  wall=$(awk '{print $1}' "$log.all" | median)
+  cpu=$(awk '{print $2 + $3}' "$log.all" | median)
+  rss=$(awk '{print $4}' "$log.all" | median)
+  echo "$wall $cpu $rss"
+}
+# Text of a RINEX file without its creation-date line.
+dateless() { grep -v 'PGM / RUN BY / DATE' "$1"; }
+
+load_start=$(cut -d' ' -f1-3 /proc/loadavg)
+results=$work/results.tsv
+: >"$results"
+declare -A ref_seen
+echo "Files in $work; load average at start: $load_start"
+
+for hours in "${hours_list[@]}"; do
+  runs=5; [ "$hours" -ge 24 ] && runs=3
+  for layout in "${layouts[@]}"; do
+    for kind in "${kinds[@]}"; do
+      name=${kind,,}${hours}h-$layout
+      raw=$work/raw/$name.$layout
+      if [ ! -s "$raw" ]; then
+        "$rawsim" synth --out "$raw" --format "$layout" --kind "$kind" --hours "$hours" --dual \
+          --max-sats 12 --tx 0.$tx_ms --no-truth >/dev/null
+      fi
+      format=1; [ "$layout" != bin ] && format=0
+      obs=$work/out/$name.obs
+      nav=$work/out/$name.nav
+      bytes=$(stat -c %s "$raw")
+      echo "== $name: $((bytes / 1000)) kB, $runs runs" >&2
+
+      read -r wall cpu rss < <(timed "$runs" "$convert" "$raw" "OBS:$obs" "NAV:$nav" S)
+      floor_line=$("$floor" --format "$format" "$raw")
+      epochs=$(sed -E 's/.* epochs=([0-9]+).*/\1/' <<<"$floor_line")
+      floor_wall=$(for ((i = 0; i < runs; i++)); do
+                     "$floor" --format "$format" "$raw" | sed -E 's/.* seconds=([0-9.]+).*/\1/'; done | median)
+      types=$(sed -n 's/^ *\([0-9]*\) .*# \/ TYPES OF OBSERV.*/\1/p' "$obs")
+
+      # The reference pipeline on the RINEX files we wrote. Identical files (the same
+      # simulation in another layout) are timed once.
+      key=$(cat <(dateless "$obs") <(dateless "$nav") | md5sum | cut -c1-16)
+      if [ -z "${ref_seen[$key]:-}" ]; then
+        ref_obs=$work/ref/$key.obs
+        read -r cw cc _ < <(timed "$runs" convbin -r rinex -v 2.11 -od -os -o "$ref_obs" "$obs")
+        read -r pw pc prss < <(timed "$runs" rnx2rtkp -p 0 -o "$work/ref/$key.pos" "$obs" "$nav")
+        positions=$(grep -vc '^%' "$work/ref/$key.pos" || true)
+        ref_seen[$key]="$(awk -v a="$cw" -v b="$pw" 'BEGIN{print a+b}') $(awk -v a="$cc" -v b="$pc" 'BEGIN{print a+b}') $positions $prss"
+      fi
+      read -r ref_wall ref_cpu ref_positions ref_rss <<<"${ref_seen[$key]}"
+
+      # Per-stage profile (median of the runs), and a check that it wrote what the
+      # conversion wrote.
+      stage_line=$("$stages" --format "$format" --tx "$tx_ms" --runs "$runs" "$raw" "$obs.stages" "$nav.stages")
+      same=no
+      if cmp -s <(dateless "$obs") <(dateless "$obs.stages") && cmp -s <(dateless "$nav") <(dateless "$nav.stages"); then
+        same=yes
+      fi
+      rm -f "$obs.stages" "$nav.stages"
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' \
+        "$name" "$layout" "$kind" "$hours" "$bytes" "$epochs" "$types" "$wall" "$cpu" "$rss" "$floor_wall" \
+        "$ref_wall" "$ref_cpu" "$ref_positions" "$same" "$stage_line" "$ref_rss" >>"$results"
+    done
+  done
+done
+load_end=$(cut -d' ' -f1-3 /proc/loadavg)
+
+awk -F'\t' -v cpus="$(nproc)" -v load1="$load_start" -v load2="$load_end" '
+function f(x, d) { return sprintf("%." d "f", x) }
+function stage(line, key,   m) { if (match(line, " " key "=[0-9.]+")) return substr(line, RSTART + length(key) + 2, RLENGTH - length(key) - 2) + 0; return 0 }
+{
+  n++; name[n] = $1; layout[n] = $2; kind[n] = $3; hours[n] = $4; bytes[n] = $5; epochs[n] = $6; types[n] = $7
+  wall[n] = $8; cpu[n] = $9; rss[n] = $10; floorw[n] = $11; refw[n] = $12; refc[n] = $13; refpos[n] = $14
+  same[n] = $15; st[n] = $16; refrss[n] = $17
+}
+END {
+  print "Machine: " cpus " cores; load average " load1 " at the start, " load2 " at the end."
+  print ""
+  print "| file | layout | kind | hours | raw MB | epochs | obs types | wall s | CPU s | raw MB/s | epochs/s | peak RSS MB | floor s | conversion / floor | reference s (CPU s) | reference / conversion, wall (CPU) |"
+  print "|---|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+  for (i = 1; i <= n; i++) {
+    mb = bytes[i] / 1e6
+    printf "| %s | %s | %s | %d | %s | %d | %d | %s | %s | %s | %s | %s | %s | %s | %s (%s) | %s (%s) |\n", name[i], layout[i], kind[i], hours[i], f(mb, 2), epochs[i], types[i], f(wall[i], 2), f(cpu[i], 2), f(mb / wall[i], 1), f(epochs[i] / wall[i], 0), f(rss[i] / 1024, 2), f(floorw[i], 3), f(wall[i] / floorw[i], 1), f(refw[i], 2), f(refc[i], 2), f(refw[i] / wall[i], 1), f(refc[i] / cpu[i], 1)
+  }
+  print ""
+  print "Per-stage profile (stage_profile, same steps and same output as the conversion; share of its wall time):"
+  print ""
+  print "| file | total s | framing | decode | tally | positioning | extrapolation | formatting | writing | progress | other | same output |"
+  print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---|"
+  split("framing decode tally positioning extrapolation formatting writing progress other", keys, " ")
+  for (i = 1; i <= n; i++) {
+    total = stage(st[i], "total")
+    line = "| " name[i] " | " f(total, 3)
+    for (k = 1; k <= 9; k++) line = line " | " f(100 * stage(st[i], keys[k]) / total, 1) "%"
+    print line " | " same[i] " |"
+  }
+  print ""
+  print "Peak memory, 24 h against 1 h (target: less than 1 MB more):"
+  print ""
+  print "| layout | kind | 1 h RSS KB | 24 h RSS KB | growth KB |"
+  print "|---|---|---:|---:|---:|"
+  for (i = 1; i <= n; i++) if (hours[i] == 1) for (j = 1; j <= n; j++)
+    if (hours[j] == 24 && layout[j] == layout[i] && kind[j] == kind[i])
+      printf "| %s | %s | %d | %d | %d |\n", layout[i], kind[i], rss[i], rss[j], rss[j] - rss[i]
+}' "$results" | tee "$work/results.md"
