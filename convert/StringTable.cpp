@@ -58,15 +58,15 @@ std::string FormatMessageText(std::string_view format, std::initializer_list<std
             out += ch;
             continue;
         }
-        const char spec = format[i + 1];
-        if (spec == '%') {
+        const char conversion = format[i + 1];
+        if (conversion == '%') {
             out += '%';
             ++i;
-        } else if ((spec == 's' || spec == 'd') && next < list.size()) {
+        } else if ((conversion == 's' || conversion == 'd') && next < list.size()) {
             out += list[next++];
             ++i;
-        } else if (spec >= '1' && spec <= '9' && static_cast<size_t>(spec - '1') < list.size()) {
-            out += list[spec - '1'];
+        } else if (conversion >= '1' && conversion <= '9' && static_cast<size_t>(conversion - '1') < list.size()) {
+            out += list[conversion - '1'];
             ++i;
         } else {
             out += ch;
