@@ -178,3 +178,78 @@ INSTANTIATE_TEST_SUITE_P(Layouts, FaultyRoundTrip, testing::Values(kCases[0], kC
                          [](const testing::TestParamInfo<Case>& info) { return std::string(info.param.name); });
 
 }  // namespace
+
+namespace {
+
+// One epoch of four satellites with values left out in different ways.
+SimEpoch GappyEpoch(char letter) {
+    SimEpoch e;
+    e.letter = letter;
+    e.time = GpsTime(2300, 259210.0);
+    e.dual = true;
+    for (int k = 0; k < 4; ++k) {
+        SimSatellite s;
+        s.prn = 5 + 9 * k;  // 5, 14, 23, 32
+        s.c1 = 0.0712345678 + 0.001 * k;
+        s.l1 = 123456.789 + k;
+        s.d1 = -1234.5 + k;
+        s.p1 = s.c1 + 1e-9;
+        s.p2 = s.c1 + 2e-8;
+        s.l2 = 98765.432;
+        s.d2 = -961.25;
+        s.hasP1 = s.hasP2 = s.hasL2 = s.hasD2 = true;
+        s.lockL1 = 3;
+        s.lockL2 = 4;
+        s.qualityL1 = 1;
+        s.qualityCode = 2;
+        e.sats.push_back(s);
+    }
+    e.sats[1].hasL1 = e.sats[1].hasD1 = false;
+    e.sats[2].hasL2 = e.sats[2].hasD2 = e.sats[2].hasP1 = false;
+    e.sats[3].hasP2 = false;
+    e.sats[3].antiSpoofing = true;
+    e.sats[3].cn0 = 60;
+    e.sats[3].lockL1 = 31;
+    return e;
+}
+
+TEST(RoundTripAbsentValues, EachLayoutLeavesOutWhatIsAbsent) {
+    for (RawLayout layout : {RawLayout::Binary, RawLayout::AsciiCsv}) {
+        for (char letter : {'R', 'Q'}) {
+            std::string bytes;
+            RawWriter writer(CreateEncoder(layout), FaultPlan(), nullptr);
+            writer.OpenMemory(&bytes);
+            TruthEpoch truth;
+            writer.WriteEpoch(GappyEpoch(letter), truth);
+            ASSERT_TRUE(writer.Close());
+            SimTempDir dir;
+            const std::string path = dir.File("gaps");
+            std::FILE* f = std::fopen(path.c_str(), "wb");
+            ASSERT_NE(f, nullptr);
+            std::fwrite(bytes.data(), 1, bytes.size(), f);
+            std::fclose(f);
+            const DecodedFile got = ReadRawFile(path, FormatIndex(layout), 2300);
+            const std::string name = std::string(LayoutName(layout)) + " " + letter;
+            ASSERT_EQ(got.epochs.size(), 1u) << name;
+            const ObservationEpoch& e = got.epochs[0];
+            ExpectSameEpoch(e, truth.decoded, name);
+            // Masks: bits 0..6 values L1 L2 P2 C1 D1 D2 P1, bits 7..10 status bytes.
+            EXPECT_EQ(e.sat[4].typeMask, 0x7FF) << name;
+            EXPECT_EQ(e.sat[13].typeMask, 0x7FF & ~0x11) << name;          // no L1, no D1
+            EXPECT_EQ(e.sat[22].typeMask, 0x7FF & ~0x62) << name;          // no L2, D2, P1
+            EXPECT_EQ(e.sat[31].typeMask, 0x7FF & ~0x04) << name;          // no P2
+            EXPECT_EQ(e.sat[31].antiSpoofing, 1) << name;
+            EXPECT_EQ(e.sat[4].antiSpoofing, 0) << name;
+            EXPECT_EQ(e.sat[31].status[0], 0x3F) << name;                 // quality 1, lock 31
+            EXPECT_EQ(e.sat[4].status[1], 0x04) << name;                  // quality 0, lock 4
+            EXPECT_EQ(e.sat[4].status[2], 0x20) << name;                  // code quality 2
+            EXPECT_EQ(e.sat[31].cn0, layout == RawLayout::Binary ? 57 : 60) << name;  // 5 bits + 26 in binary
+            EXPECT_NEAR(e.sat[4].value[kC1], 0.0712345678, 1e-15) << name;
+            EXPECT_NEAR(e.sat[4].value[kP2], 0.0712345678 + 2e-8, 1e-15) << name;
+            EXPECT_NEAR(e.sat[4].value[kL1], 3456.789, 1e-9) << name;
+            EXPECT_NEAR(e.sat[4].value[kD1], -1234.5, 0.002) << name;
+        }
+    }
+}
+
+}  // namespace
