@@ -158,7 +158,7 @@ TEST(RinexReader, ReadsTheGeonetHeaderAndFirstEpoch) {
 
 namespace {
 
-TEST(RinexReader, SkipsEventRecordsWithTheirSpecialLines) {
+TEST(RinexReader, EventRecordsBecomeRawEvents) {
     SimTempDir dir;
     const std::string path = dir.File("events.05o");
     {
@@ -175,6 +175,9 @@ TEST(RinexReader, SkipsEventRecordsWithTheirSpecialLines) {
                     out << "                            4  2\n";
                     out << "        1.2340        0.0000        0.0000                  ANTENNA: DELTA H/E/N\n";
                     out << "  24 observations with event                                COMMENT\n";
+                    out << " 05  4  2  0  0 20.0000000  3  1\n";
+                    out << "NEWSITE                                                     MARKER NAME\n";
+                    out << "                            2  0\n";
                 }
             }
             out << line << "\n";
@@ -186,18 +189,34 @@ TEST(RinexReader, SkipsEventRecordsWithTheirSpecialLines) {
     RinexObsEpoch e;
     std::vector<int> flags;
     while (reader.Next(e)) flags.push_back(e.flag);
-    EXPECT_EQ(flags, (std::vector<int>{0, 5, 4, 0}));
-    // The conversion to raw records keeps both observation epochs.
-    FromRinexRequest r;
-    r.rinex.obsPath = path;
-    r.rinex.navPath = TestData("07590920.05n");
-    SimulationOutput o;
-    std::string bytes;
-    o.memory = &bytes;
-    Truth truth;
-    o.truth = &truth;
-    ASSERT_TRUE(RunFromRinex(r, o, error)) << error;
-    EXPECT_EQ(truth.counts.receiverDated, 2);
+    EXPECT_EQ(flags, (std::vector<int>{0, 5, 4, 3, 2, 0}));
+    for (RawLayout layout : {RawLayout::Binary, RawLayout::AsciiCsv}) {
+        FromRinexRequest r;
+        r.layout = layout;
+        r.rinex.obsPath = path;
+        r.rinex.navPath = TestData("07590920.05n");
+        SimulationOutput o;
+        o.rawPath = dir.File("events.raw");
+        Truth truth;
+        o.truth = &truth;
+        ASSERT_TRUE(RunFromRinex(r, o, error)) << error;
+        EXPECT_EQ(truth.counts.receiverDated, 2);
+        const DecodedFile got = ReadRawFile(o.rawPath, FormatIndex(layout), 1316);
+        std::vector<int> kinds;
+        for (const SiteEvent& e : got.events) kinds.push_back(e.kind);
+        if (layout == RawLayout::Binary) {
+            // Header antenna height, external event, new height, new site, kinematic.
+            ASSERT_EQ(kinds, (std::vector<int>{41, 40, 41, 30, 20}));
+            EXPECT_EQ(got.events[3].markerName, "NEWSITE");
+            EXPECT_DOUBLE_EQ(got.events[3].time.seconds, 518420.0);
+        } else {
+            ASSERT_EQ(kinds, (std::vector<int>{41, 40, 41}));  // no site records in ASCII
+        }
+        EXPECT_DOUBLE_EQ(got.events[1].time.seconds, 518415.0);
+        EXPECT_DOUBLE_EQ(got.events[2].value, 1.234);
+        EXPECT_DOUBLE_EQ(got.events[2].time.seconds, 518400.0);  // no time: the last epoch's
+        ASSERT_EQ(got.epochs.size(), 2u);
+    }
 }
 
 }  // namespace

@@ -2,6 +2,8 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <cstring>
 #include <numeric>
 
 #include "rawdata/GpsConstants.h"
@@ -55,6 +57,51 @@ bool PhaseRate(const RinexObsEpoch* prev, const RinexObsEpoch& cur, const RinexO
     return std::isfinite(rate);
 }
 
+// The raw event of a RINEX event record (flags 2 to 5) at time t; false when it has none:
+// 2 kinematic data follow (site type 2), 3 new site (type 1 with the MARKER NAME),
+// 4 header information (an antenna height when it holds ANTENNA: DELTA H/E/N),
+// 5 external event (a time event).
+bool EventOf(const RinexObsEpoch& e, const GpsTime& t, SimEvent& out) {
+    out = SimEvent();
+    out.time = t;
+    auto labelled = [&](const char* label, std::string& line) {
+        for (const std::string& l : e.special) {
+            if (l.size() > 60 && l.compare(60, std::string::npos, label, 0, std::strlen(label)) == 0) {
+                line = l;
+                return true;
+            }
+        }
+        return false;
+    };
+    std::string line;
+    switch (e.flag) {
+    case 2:
+        out.type = SimEventType::Site;
+        out.siteType = 2;
+        return true;
+    case 3:
+        out.type = SimEventType::Site;
+        out.siteType = 1;
+        if (labelled("MARKER NAME", line)) {
+            std::string name = line.substr(0, 60);
+            while (!name.empty() && name.back() == ' ') name.pop_back();
+            out.markerName = name.substr(0, 12);
+        }
+        return true;
+    case 4:
+        if (!labelled("ANTENNA: DELTA H/E/N", line)) return false;
+        out.type = SimEventType::AntennaHeight;
+        out.height = std::strtod(line.substr(0, 14).c_str(), nullptr);
+        return true;
+    case 5:
+        if (!e.hasTime) return false;
+        out.type = SimEventType::TimeEvent;
+        return true;
+    default:
+        return false;
+    }
+}
+
 }  // namespace
 
 int Cn0OfStrength(int digit, int fallback) {
@@ -91,16 +138,28 @@ bool WriteRawFromRinex(const FromRinexOptions& options, RawWriter& writer, Truth
     bool seen[33] = {};
 
     RinexObsEpoch window[3];
+    std::vector<SimEvent> eventsBefore[3];  // events met before the epoch of each slot
+    std::vector<SimEvent> pending;
+    GpsTime lastTime;
     int filled = 0;
     bool more = true, wroteEpoch = false;
-    auto readObservation = [&](RinexObsEpoch& e) {
+    // Reads the next observation epoch into slot k; the events met on the way go before it.
+    auto readObservation = [&](int k) {
+        RinexObsEpoch& e = window[k];
         while (obs.Next(e)) {
-            if (e.flag <= 1) return true;
+            if (e.flag <= 1) {
+                lastTime = e.time;
+                eventsBefore[k] = std::move(pending);
+                pending.clear();
+                return true;
+            }
+            SimEvent event;
+            if (EventOf(e, e.hasTime ? e.time : lastTime, event)) pending.push_back(event);
         }
         return false;
     };
     // Prime the window with the first two epochs.
-    while (filled < 2 && (more = readObservation(window[filled]))) ++filled;
+    while (filled < 2 && (more = readObservation(filled))) ++filled;
     if (filled == 0) {
         error = "the observation file has no epochs";
         return false;
@@ -122,6 +181,7 @@ bool WriteRawFromRinex(const FromRinexOptions& options, RawWriter& writer, Truth
             const size_t k = order[nextEph++];
             writer.WriteEphemeris(nav.ephemerides[k], nav.transmissionTimes[k]);
         }
+        for (const SimEvent& event : eventsBefore[curIndex]) writer.WriteEvent(event);
         SimEpoch epoch;
         epoch.letter = 'Q';
         epoch.time = cur.time;
@@ -193,10 +253,13 @@ bool WriteRawFromRinex(const FromRinexOptions& options, RawWriter& writer, Truth
         prev = &prevStore;
         if (!next) break;
         window[0] = window[1];
+        eventsBefore[0] = std::move(eventsBefore[1]);
+        eventsBefore[1].clear();
         filled = 1;
-        if (more && (more = readObservation(window[1]))) filled = 2;
+        if (more && (more = readObservation(1))) filled = 2;
         curIndex = 0;
     }
+    for (const SimEvent& event : pending) writer.WriteEvent(event);
     while (nextEph < order.size()) {
         const size_t k = order[nextEph++];
         writer.WriteEphemeris(nav.ephemerides[k], nav.transmissionTimes[k]);

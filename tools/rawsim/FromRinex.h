@@ -19,6 +19,8 @@ int Cn0OfStrength(int digit, int fallback);
 // "Q" epoch per observation epoch (codes as travel times, phases in cycles, Dopplers
 // from the phase rate where the file has none, lock counters that change where the
 // file flags a loss of lock), every navigation record as an "E" record once its
-// transmission time is reached, and one "U" record after the first epoch. header
+// transmission time is reached, one "U" record after the first epoch, and the event
+// records of the file's event flags (2 kinematic, 3 new site, 4 antenna height, 5 time
+// event) where the layout has a record for them. header
 // receives the station position and the antenna height. False with a message on failure.
 bool WriteRawFromRinex(const FromRinexOptions& options, RawWriter& writer, Truth& header, std::string& error);

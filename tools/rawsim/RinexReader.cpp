@@ -120,16 +120,18 @@ bool RinexObsReader::Next(RinexObsEpoch& epoch) {
         if (!Field(line, 26, 3, flag) || !Field(line, 29, 3, n)) continue;
         epoch.flag = static_cast<int>(flag);
         epoch.sats.clear();
+        epoch.special.clear();
+        epoch.hasTime = true;
         const int count = static_cast<int>(n);
         if (epoch.flag >= 2 && epoch.flag <= 5) {
-            // Event records: the time may be blank; the special records that follow are skipped.
-            if (Field(line, 0, 3, y) && Field(line, 3, 3, mo) && Field(line, 6, 3, d) && Field(line, 9, 3, h) &&
-                Field(line, 12, 3, mi) && Field(line, 15, 11, s)) {
+            // Event records: the time may be blank; the special records follow.
+            epoch.hasTime = Field(line, 0, 3, y) && Field(line, 3, 3, mo) && Field(line, 6, 3, d) &&
+                            Field(line, 9, 3, h) && Field(line, 12, 3, mi) && Field(line, 15, 11, s);
+            if (epoch.hasTime) {
                 epoch.time = RinexEpochTime(static_cast<int>(y), static_cast<int>(mo), static_cast<int>(d),
                                             static_cast<int>(h), static_cast<int>(mi), s);
             }
-            for (int k = 0; k < count && ReadLine(line); ++k) {
-            }
+            for (int k = 0; k < count && ReadLine(line); ++k) epoch.special.push_back(line);
             return true;
         }
         if (!Field(line, 0, 3, y) || !Field(line, 3, 3, mo) || !Field(line, 6, 3, d) || !Field(line, 9, 3, h) ||

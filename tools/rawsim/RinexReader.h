@@ -36,8 +36,10 @@ struct RinexSatObs {
 // One epoch record.
 struct RinexObsEpoch {
     GpsTime time;
-    int flag = 0;  // 0 or 1 for observations; 2..5 event records (satellite lines not read)
+    int flag = 0;  // 0 or 1 for observations; 2..5 event records
+    bool hasTime = true;            // false for an event record without a time
     std::vector<RinexSatObs> sats;  // GPS satellites only
+    std::vector<std::string> special;  // the special records of an event record
 };
 
 // Streams the epochs of a RINEX 2 observation file one at a time.
