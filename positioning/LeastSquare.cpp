@@ -24,24 +24,25 @@ MatStatus CLeastSquare::InitLsq(int n) {
 
 MatStatus CLeastSquare::AddObservation(const CVector& a, double y, double variance) {
     if (a.Size() != n_ || variance == 0.0) return kBadObservation;
-    double scale = 1.0;
-    if (variance != 1.0) scale = 1.0 / std::sqrt(variance);
-    // Elements of the scaled row, without touching the caller's vector.
+    // Row and observation divided by the standard deviation, without touching the
+    // caller's vector; unit variance leaves them as they are.
+    const bool scaled = variance != 1.0;
+    const double deviation = scaled ? std::sqrt(variance) : 1.0;
     const double* row = a.Data();
-    const double ys = variance != 1.0 ? y * scale : y;
+    const double ys = scaled ? y / deviation : y;
     const int n = n_;
     double* packed = normal_.Data();  // lower triangle, row by row: (i, j) at i(i+1)/2 + j
     for (int i = 0; i < n; ++i) {
-        const double ai = variance != 1.0 ? row[i] * scale : row[i];
+        const double ai = scaled ? row[i] / deviation : row[i];
         double* rowI = packed + i * (i + 1) / 2;
         for (int j = 0; j <= i; ++j) {
-            const double aj = variance != 1.0 ? row[j] * scale : row[j];
+            const double aj = scaled ? row[j] / deviation : row[j];
             rowI[j] += ai * aj;
         }
     }
     double* last = packed + n * (n + 1) / 2;  // row n: (n, 0..n)
     for (int i = 0; i < n; ++i) {
-        const double ai = variance != 1.0 ? row[i] * scale : row[i];
+        const double ai = scaled ? row[i] / deviation : row[i];
         last[i] -= ys * ai;
     }
     last[n] += ys * ys;

@@ -160,3 +160,14 @@ TEST(CLeastSquare, SingularNormalMatrixGivesNoSolution) {
     EXPECT_NEAR(x[0], 1.0, 1e-6);
     EXPECT_NEAR(x[1], 1.0, 1e-6);
 }
+
+TEST(CLeastSquare, ScaledObservationIsDividedByTheDeviation) {
+    // Variance 25: row and observation are divided by 5. 0.1 / 5 rounds to the double
+    // nearest 0.02, whereas 0.1 times 0.2 (the reciprocal) rounds one unit higher.
+    CLeastSquare lsq(1);
+    ASSERT_EQ(lsq.AddObservation(CVector{0.1}, 0.1, 25.0), 0);
+    const double scaled = 0.02;
+    EXPECT_EQ(lsq.Normal()(0, 0), scaled * scaled);
+    EXPECT_EQ(lsq.Normal()(1, 0), -(scaled * scaled));
+    EXPECT_EQ(lsq.Normal()(1, 1), scaled * scaled);
+}
