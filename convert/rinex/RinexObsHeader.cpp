@@ -62,7 +62,9 @@ std::string RinexObsHeader::HeaderText() const {
     out += AntennaDeltaRecord(antennaDeltaH, antennaDeltaE, antennaDeltaN);
     out += HeaderRecord(integer(6, wavelengthFactorL1) + integer(6, wavelengthFactorL2),
                         "WAVELENGTH FACT L1/2");
-    std::string types = integer(6, RinexTypeCount(typeMask));
+    // The count and the names of the types present; all blank when there is none.
+    const int typeCount = RinexTypeCount(typeMask);
+    std::string types = typeCount == 0 ? std::string() : integer(6, typeCount);
     for (int k = 0; k < kRinexTypeCount; ++k)
         if ((typeMask >> kRinexTypeOrder[k]) & 1) types += text(4, "") + text(2, kRinexTypeNames[k]);
     out += HeaderRecord(types, "# / TYPES OF OBSERV");

@@ -148,8 +148,13 @@ TEST(RinexObsHeaderText, TypeListInFileOrder) {
     h.SetTypeMask(static_cast<uint16_t>((1u << kD2) | (1u << 7) | (1u << 10)));
     EXPECT_NE(h.HeaderText().find(L("     1    D2                                                # / TYPES OF OBSERV ")),
               std::string::npos);
+    // With no type at all the count is left blank too.
     h.SetTypeMask(0);
-    EXPECT_NE(h.HeaderText().find(L("     0                                                      # / TYPES OF OBSERV ")),
+    EXPECT_NE(h.HeaderText().find(L("                                                            # / TYPES OF OBSERV ")),
+              std::string::npos);
+    // Only status bits: no observation type either.
+    h.SetTypeMask(static_cast<uint16_t>(1u << 7));
+    EXPECT_NE(h.HeaderText().find(L("                                                            # / TYPES OF OBSERV ")),
               std::string::npos);
 }
 
