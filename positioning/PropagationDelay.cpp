@@ -41,11 +41,11 @@ double IonosphereDelay(const GpsTime& t, const GeoPosition& station, double elev
     } else {
         if (x < -1.5) {
             const double d = (x + 1.5) / 0.2;
-            q += 0.09699583333 * d * d;
+            q += 0.09699583333 * (d * d);
         }
         if (x > 1.5) {
             const double d = (x - 1.5) / 0.2;
-            q += 0.09699583333 * d * d;
+            q += 0.09699583333 * (d * d);
         }
         delay = obliquity * (5e-9 + amplitude * q);
     }

@@ -78,6 +78,25 @@ TEST(IonosphereDelay, DayTermReachesTheNightValueAtOnePointSeven) {
     EXPECT_GT(at(1.6) - night, 0.1);
 }
 
+TEST(IonosphereDelay, DayTermBeyondOnePointFiveAddsTheSquareTimesItsFactor) {
+    // Equator, longitude 0, zenith, alpha0 only: local time = t, PER = 72000 s, AMP = alpha0.
+    // The added term is 0.09699583333 times the square of (|x| - 1.5) / 0.2, the square
+    // formed first (to the last bit of the result).
+    IonoUtc iono;
+    iono.alpha0 = 5e-8;
+    GeoPosition equator;
+    const double xf = 0.53 - 1.5707963267949 / 3.14159265358979;
+    const double f = 16.0 * xf * xf * xf + 1.0;
+    for (double t : {68450.0, 32350.0}) {  // x = +1.57516, -1.57516
+        const double x = (t - 50400.0) * 6.28318530717959 / 72000.0;
+        const double q = 1.0 - x * x * (0.5 - x * x / 24.0);
+        const double d = (std::fabs(x) - 1.5) / 0.2;
+        const double expected = 299792458.0 * (f * (5e-9 + 5e-8 * (q + 0.09699583333 * (d * d))));
+        EXPECT_EQ(IonosphereDelay(GpsTime(0, t), equator, 1.5707963267949, 0.0, iono), expected) << t;
+        EXPECT_NEAR(expected, 1.9440047226006745, 1e-12);
+    }
+}
+
 TEST(IonosphereDelay, PiercePointLatitudeIsClampedNearThePole) {
     IonoUtc iono;  // amplitude growing with the geomagnetic latitude
     iono.alpha0 = 5e-8;
