@@ -1,10 +1,12 @@
 #!/usr/bin/env bash
 # Builds the decoder fuzz targets with clang (libFuzzer, AddressSanitizer,
 # UndefinedBehaviorSanitizer) in their own build directory and runs each for a
-# bounded time, seeded with hand-made records (fuzz/make_seeds.py) and, when present,
-# the raw files in testdata/raw. Exits non-zero when a target finds a crash, a leak,
-# undefined behaviour or a broken promise of a decode operation; the input is kept
-# in $BUILD_DIR/artifacts.
+# bounded time, seeded with hand-made records (fuzz/make_seeds.py), the small
+# simulator files in fuzz/corpus (tools/rawsim synth: 20 s at 5 s, 4 satellites,
+# events, every fault kind every 2nd record) and, when present, the raw files in
+# testdata/raw. Exits non-zero when a target finds a crash, a leak, undefined
+# behaviour or a broken promise of a decode operation; the input is kept in
+# $BUILD_DIR/artifacts.
 #   FUZZ_SECONDS  seconds per format (default 60)
 #   BUILD_DIR     build directory (default build-fuzz)
 set -euo pipefail
@@ -30,6 +32,9 @@ for format in ascii binary; do
     corpus="$work/corpus-$format"
     mkdir -p "$corpus"
     cp "$work/seeds/$format"/* "$corpus/"
+    if [ -d "$root/fuzz/corpus/$format" ]; then
+        cp "$root/fuzz/corpus/$format"/* "$corpus/"
+    fi
     if [ -d "$root/testdata/raw/$format" ]; then
         find "$root/testdata/raw/$format" -type f -size -64k -exec cp {} "$corpus/" \;
     fi
@@ -39,7 +44,7 @@ for format in ascii binary; do
     # -jobs/-workers stay at 1: the machine is shared with the other tests.
     if ! ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
         "$build/fuzz_decode_$format" -max_total_time="$seconds" -timeout=10 -rss_limit_mb=2048 \
-        -max_len=8192 -dict="$root/fuzz/$format.dict" -print_final_stats=1 \
+        -max_len=2048 -dict="$root/fuzz/$format.dict" -print_final_stats=1 \
         -artifact_prefix="$build/artifacts/$format-" "${dirs[@]}" \
         >"$work/$format.log" 2>&1; then
         status=1
