@@ -1,5 +1,7 @@
 #include "app/ConsoleUi.h"
 
+#include <sys/stat.h>
+
 #include "app/PathProbe.h"
 
 bool ReadAnswerLine(std::FILE* input, std::string& line) {
@@ -43,11 +45,24 @@ bool ConsoleChooser::ChooseFile(FileDialogMode, std::string&, const std::vector<
 }
 
 bool ConsoleChooser::ChooseDirectory(std::string& directory) {
-    if (!interactive_) return false;
-    std::fprintf(stderr, "Folder of the RINEX files [%s]: ", directory.c_str());
-    std::fflush(stderr);
-    std::string answer;
-    if (!ReadAnswerLine(input_, answer)) return false;
-    if (!answer.empty()) directory = FullPath(answer);
-    return true;
+    if (!interactive_) {
+        std::fprintf(stderr, "(no folder can be chosen here: the folder stays %s)\n",
+                     directory.empty() ? "/" : directory.c_str());
+        return false;
+    }
+    for (;;) {
+        std::fprintf(stderr, "Folder of the RINEX files [%s]: ", directory.empty() ? "/" : directory.c_str());
+        std::fflush(stderr);
+        std::string answer;
+        if (!ReadAnswerLine(input_, answer)) return false;
+        // The root folder is written "" (a folder never ends with "/").
+        std::string chosen = answer.empty() ? directory : FullPath(answer);
+        if (chosen == "/") chosen.clear();
+        struct stat st {};
+        if (stat(chosen.empty() ? "/" : chosen.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+            directory = chosen;
+            return true;
+        }
+        std::fprintf(stderr, "No such folder: %s\n", chosen.c_str());
+    }
 }

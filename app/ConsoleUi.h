@@ -25,7 +25,9 @@ private:
 
 // The pickers of a run without windows: no file dialog; a folder is typed on the
 // terminal (an empty line keeps the offered one) when standard input is one,
-// otherwise the picker counts as cancelled.
+// otherwise the picker counts as cancelled. Like a folder picker it hands back
+// only a folder that exists, without a trailing "/" (the root as ""); any other
+// answer is asked again.
 class ConsoleChooser : public IFileChooser {
 public:
     ConsoleChooser(std::FILE* input, bool interactive) : input_(input), interactive_(interactive) {}

@@ -3,9 +3,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <filesystem>
 #include <memory>
 
 #include "convert/StringTable.h"
+#include "tests/platform/TempDir.h"
 
 namespace {
 
@@ -53,16 +55,19 @@ TEST(ConsoleUi, WithoutAPersonAQuestionCountsAsNo) {
 }
 
 TEST(ConsoleChooser, AFolderIsTypedOrKept) {
+    ScopedTempDir dir;
+    std::filesystem::create_directory(dir.File("out"));
     Input keep("\n");
     ConsoleChooser a(keep.file, true);
-    std::string folder = "/data/RAW";
+    std::string folder = dir.Path();
     EXPECT_TRUE(a.ChooseDirectory(folder));
-    EXPECT_EQ(folder, "/data/RAW");
+    EXPECT_EQ(folder, dir.Path());
 
-    Input typed("/data/out/\n");
+    const std::string typedText = dir.File("out") + "/\n";
+    Input typed(typedText);
     ConsoleChooser b(typed.file, true);
     EXPECT_TRUE(b.ChooseDirectory(folder));
-    EXPECT_EQ(folder, "/data/out");
+    EXPECT_EQ(folder, dir.File("out"));
 
     Input nothing("");
     ConsoleChooser c(nothing.file, true);
@@ -70,9 +75,36 @@ TEST(ConsoleChooser, AFolderIsTypedOrKept) {
 
     ConsoleChooser d(typed.file, false);
     EXPECT_FALSE(d.ChooseDirectory(folder));
+    EXPECT_EQ(folder, dir.File("out"));
     std::string path = "/data/*.*";
     EXPECT_FALSE(d.ChooseFile(FileDialogMode::Open, path, {}, 0));
     EXPECT_EQ(path, "/data/*.*");
+}
+
+// Like a folder picker, the prompt hands back only a folder that exists, in the
+// form without a trailing "/" (the root as an empty text).
+TEST(ConsoleChooser, OnlyAnExistingFolderIsTaken) {
+    ScopedTempDir dir;
+    const std::string file = dir.Write("algo.o", "x");
+    const std::string answers = dir.File("missing") + "\n" + file + "\n" + dir.Path() + "\n";
+    Input input(answers);
+    ConsoleChooser a(input.file, true);
+    std::string folder = "/offered";
+    EXPECT_TRUE(a.ChooseDirectory(folder));
+    EXPECT_EQ(folder, dir.Path());
+
+    // An offered folder that does not exist cannot be kept with an empty line.
+    Input keepMissing("\n");
+    ConsoleChooser b(keepMissing.file, true);
+    folder = dir.File("missing");
+    EXPECT_FALSE(b.ChooseDirectory(folder));
+    EXPECT_EQ(folder, dir.File("missing"));
+
+    Input root("/\n");
+    ConsoleChooser c(root.file, true);
+    folder = dir.Path();
+    EXPECT_TRUE(c.ChooseDirectory(folder));
+    EXPECT_EQ(folder, "");
 }
 
 }  // namespace
