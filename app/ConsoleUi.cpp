@@ -1,5 +1,7 @@
 #include "app/ConsoleUi.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <sys/stat.h>
 
 #include "app/PathProbe.h"
@@ -38,6 +40,69 @@ bool ConsoleUi::ShowMessage(int id, MessageIcon icon, std::initializer_list<std:
     std::string answer;
     if (!ReadAnswerLine(input_, answer)) return false;
     return !answer.empty() && (answer[0] == 'y' || answer[0] == 'Y');
+}
+
+namespace {
+
+// Reads a number from the terminal after prompt until one within [low, high] is
+// typed; an empty line keeps value. False at the end of input.
+bool AskNumber(std::FILE* input, const char* prompt, double low, double high, double& value) {
+    for (;;) {
+        std::fprintf(stderr, "%s [%.10g]: ", prompt, value);
+        std::fflush(stderr);
+        std::string answer;
+        if (!ReadAnswerLine(input, answer)) return false;
+        if (answer.empty()) return true;
+        char* end = nullptr;
+        const double typed = std::strtod(answer.c_str(), &end);
+        while (end && (*end == ' ' || *end == '\t')) ++end;
+        if (end != answer.c_str() && end && *end == '\0' && std::isfinite(typed) && typed >= low &&
+            typed <= high) {
+            value = typed;
+            return true;
+        }
+        std::fprintf(stderr, "Please enter a number from %g to %g.\n", low, high);
+    }
+}
+
+constexpr double kPi = 3.14159265358979323846;
+
+}  // namespace
+
+bool ConsoleUi::AskRawKind(int& choice) {
+    if (silent_ || !interactive_) return HeadlessUi::AskRawKind(choice);
+    EndProgressLine();
+    std::fputs("Which kind of raw data do you want to process ?\n"
+               "  0  Satellite-dated raw data\n"
+               "  1  Receiver-dated raw data\n", stderr);
+    for (;;) {
+        std::fprintf(stderr, "Kind [%d]: ", choice);
+        std::fflush(stderr);
+        std::string answer;
+        if (!ReadAnswerLine(input_, answer)) return false;
+        if (answer.empty()) return true;
+        if (answer == "0" || answer == "1") {
+            choice = answer[0] - '0';
+            return true;
+        }
+    }
+}
+
+bool ConsoleUi::AskPosition(ApproximatePosition& position) {
+    if (silent_ || !interactive_) return HeadlessUi::AskPosition(position);
+    EndProgressLine();
+    std::fputs("Please, enter an approximated position :\n", stderr);
+    double latitude = position.latitude * 180.0 / kPi;
+    double longitude = position.longitude * 180.0 / kPi;
+    double altitude = position.height;
+    if (!AskNumber(input_, "Lat (degrees, north positive)", -90.0, 90.0, latitude) ||
+        !AskNumber(input_, "Long (degrees, east positive)", -180.0, 180.0, longitude) ||
+        !AskNumber(input_, "Alt (m)", -1.0e7, 1.0e7, altitude))
+        return false;
+    position.latitude = latitude * kPi / 180.0;
+    position.longitude = longitude * kPi / 180.0;
+    position.height = altitude;
+    return true;
 }
 
 bool ConsoleChooser::ChooseFile(FileDialogMode, std::string&, const std::vector<FileFilter>&, int) {

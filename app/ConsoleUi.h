@@ -6,8 +6,9 @@
 
 // The person-facing side of a command-line run without windows. Messages go to
 // standard error. A silent run asks nothing and draws no progress. Otherwise a
-// yes/no question is put on the terminal and read from standard input when that
-// is a terminal; without one nobody can answer, and it counts as No.
+// question is put on the terminal and read from standard input when that is a
+// terminal; without one nobody can answer: a yes/no question counts as No, the
+// raw-data kind and position questions take their preselected answers.
 class ConsoleUi : public HeadlessUi {
 public:
     // input: where answers are read (standard input); interactive: whether a person
@@ -16,6 +17,15 @@ public:
 
     void SetPosition(unsigned percent) override;
     bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
+    // The raw-data kind question on the terminal: 0 satellite-dated, 1 receiver-dated,
+    // an empty line keeps choice; false at the end of input (Cancel). Without a
+    // person (or silent) the preselected receiver-dated data is taken.
+    bool AskRawKind(int& choice) override;
+    // The approximate position on the terminal: latitude and longitude in degrees
+    // (north and east positive), altitude in metres, an empty line keeps the offered
+    // value; position is held in radians and metres. False at the end of input
+    // (Cancel). Without a person (or silent) the offered position is taken.
+    bool AskPosition(ApproximatePosition& position) override;
 
 private:
     bool silent_;

@@ -38,9 +38,11 @@ public:
     int rawKindQuestions = 0;        // number of AskRawKind calls
     int positionQuestions = 0;       // number of AskPosition calls
 
-private:
+protected:
+    // Ends an open progress line, so that the next output starts on a fresh line.
     void EndProgressLine();
 
+private:
     std::vector<Message> messages_;
     std::string status_;
     long polls_ = 0;

@@ -54,6 +54,58 @@ TEST(ConsoleUi, WithoutAPersonAQuestionCountsAsNo) {
     EXPECT_TRUE(ui.ShowMessage(kStrInvalidPath, MessageIcon::Stop));
 }
 
+TEST(ConsoleUi, TheRawKindQuestionIsAskedOnTheTerminal) {
+    Input satellite("x\n0\n");  // a wrong answer is asked again
+    ConsoleUi a(false, satellite.file, true);
+    int choice = 1;
+    EXPECT_TRUE(a.AskRawKind(choice));
+    EXPECT_EQ(choice, 0);
+
+    Input enter("\n");
+    ConsoleUi b(false, enter.file, true);
+    choice = 1;
+    EXPECT_TRUE(b.AskRawKind(choice));
+    EXPECT_EQ(choice, 1);  // the preselected receiver-dated data
+
+    Input end("");
+    ConsoleUi c(false, end.file, true);
+    EXPECT_FALSE(c.AskRawKind(choice));  // end of input: Cancel
+
+    Input unused("0\n");
+    ConsoleUi d(false, unused.file, false);  // nobody at the terminal
+    choice = 1;
+    EXPECT_TRUE(d.AskRawKind(choice));
+    EXPECT_EQ(choice, 1);
+}
+
+TEST(ConsoleUi, TheApproximatePositionIsTypedInDegreesAndMetres) {
+    Input typed("45.5\nabc\n-75.25\n\n");
+    ConsoleUi a(false, typed.file, true);
+    ApproximatePosition p;
+    EXPECT_TRUE(a.AskPosition(p));
+    EXPECT_NEAR(p.latitude, 45.5 * 3.14159265358979323846 / 180.0, 1e-15);
+    EXPECT_NEAR(p.longitude, -75.25 * 3.14159265358979323846 / 180.0, 1e-15);
+    EXPECT_EQ(p.height, 0.0);  // empty line keeps the offered value
+
+    Input range("91\n90\n181\n180\n-12.5\n");
+    ConsoleUi b(false, range.file, true);
+    ApproximatePosition q;
+    EXPECT_TRUE(b.AskPosition(q));
+    EXPECT_NEAR(q.latitude, 3.14159265358979323846 / 2, 1e-15);
+    EXPECT_NEAR(q.longitude, 3.14159265358979323846, 1e-15);
+    EXPECT_EQ(q.height, -12.5);
+
+    Input end("10\n");
+    ConsoleUi c(false, end.file, true);
+    ApproximatePosition r;
+    EXPECT_FALSE(c.AskPosition(r));  // end of input: Cancel
+
+    ConsoleUi d(false, end.file, false);
+    ApproximatePosition s;
+    EXPECT_TRUE(d.AskPosition(s));
+    EXPECT_EQ(s.latitude, 0.0);
+}
+
 TEST(ConsoleChooser, AFolderIsTypedOrKept) {
     ScopedTempDir dir;
     std::filesystem::create_directory(dir.File("out"));
