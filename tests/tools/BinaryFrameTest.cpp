@@ -43,7 +43,9 @@ TEST(BinaryFrame, BigAndLittleEndianFields) {
     PutBigEndian(s, 0x123456, 3);
     PutBigEndian(s, 0xFFFF8000u, 2);
     PutLittleEndianDouble(s, 1.5);  // 0x3FF8000000000000
-    EXPECT_EQ(Bytes(s), (std::vector<uint8_t>{0x12, 0x34, 0x56, 0x80, 0x00, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F}));
+    PutBigEndian(s, 0x01020304u, 6);  // a 6-byte field: two zero bytes first
+    EXPECT_EQ(Bytes(s), (std::vector<uint8_t>{0x12, 0x34, 0x56, 0x80, 0x00, 0, 0, 0, 0, 0, 0, 0xF8, 0x3F, 0, 0, 1,
+                                              2, 3, 4}));
 }
 
 // Records whose checksum has a reserved high byte (sum 0xFD00 or more) carry the checksum

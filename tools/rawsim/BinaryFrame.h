@@ -5,7 +5,7 @@
 // Writing side of the binary raw format's framing: 0xFE, type letter, escaped body,
 // escaped 16-bit big-endian checksum, 0xFF. Bytes are kept in std::string.
 
-// Appends the n low bytes of value, most significant first.
+// Appends value as an n-byte big-endian field (bytes above the 32-bit value are zero).
 void PutBigEndian(std::string& out, uint32_t value, int n);
 // Appends the 8 bytes of an IEEE 754 double, least significant first.
 void PutLittleEndianDouble(std::string& out, double value);
