@@ -155,6 +155,7 @@ private:
     bool ObservationPass();
     bool NavigationPass();
 
+    int FetchNext(SourceReader& source);
     void PositioningStep();
     void TakeNewFix();
     void WriteEpoch();
@@ -212,6 +213,14 @@ ConversionResult Conversion::Run() {
     return result_;
 }
 
+// The kind of the next record of a pass over the source, after which the progress
+// shows the share of the source read so far.
+int Conversion::FetchNext(SourceReader& source) {
+    const int kind = source.Next();
+    ui_.SetPosition(ProgressOf(*source.file));
+    return kind;
+}
+
 bool Conversion::ReadPass() {
     ui_.SetStatus(std::string(LoadString(kStrReading)));
     ui_.SetPosition(0);
@@ -225,7 +234,7 @@ bool Conversion::ReadPass() {
     int ephemerides = 0;
     int ionoUtcRecords = 0;
     EphemerisStore& store = state_.tracker.store;
-    for (int kind = source.Next(); kind != kRecordEnd; kind = source.Next()) {
+    for (int kind = source.Next(); kind != kRecordEnd; kind = FetchNext(source)) {
         if (ui_.CheckCancel()) {
             source.Close();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
@@ -268,7 +277,6 @@ bool Conversion::ReadPass() {
             default:
                 break;
         }
-        ui_.SetPosition(ProgressOf(*source.file));
     }
     source.Close();
 
@@ -451,7 +459,7 @@ bool Conversion::ObservationPass() {
     longLog_ = (h.typeMask >> kL2) & 1u;
     const int chosenKind = state_.tracker.rawKind;
     bool firstEpoch = true;
-    for (int kind = source_.Next(); kind != kRecordEnd; kind = source_.Next()) {
+    for (int kind = source_.Next(); kind != kRecordEnd; kind = FetchNext(source_)) {
         if (ui_.CheckCancel()) {
             CloseObservationFiles();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
@@ -492,7 +500,6 @@ bool Conversion::ObservationPass() {
                 antennaHeight_ = event.value;
             }
         }
-        ui_.SetPosition(ProgressOf(*source_.file));
     }
     for (const SiteEvent& event : pendingEvents_) WriteText(observation_, EventRecord(event.time));
     pendingEvents_.clear();

@@ -266,3 +266,30 @@ TEST(ObservationPass, KeptIonoUtcDoesNotReachTheNextConversion) {
     EXPECT_EQ(Numbers(HeaderLine(nav, "LEAP SECONDS")), std::vector<double>{0});
     EXPECT_EQ(HeaderLine(nav, "ION ALPHA").substr(0, 14), "    0.0000D+00");
 }
+
+TEST(ObservationPass, HeaderAntennaHeightOnlyBeforeAnyEpochAndFreshEachConversion) {
+    ScratchDir dir;
+    {
+        RawFile raw(dir.File("H.RAW"));
+        raw.Add(AntennaHeight(kT0 - 20, 1.25));
+        for (int i = 0; i < 3; ++i) raw.Add(Epoch('Q', kT0 + 30 * i));
+        raw.Close();
+        // A satellite-dated epoch ahead of the height: the height comes after an epoch.
+        RawFile late(dir.File("L.RAW"));
+        late.Add(Epoch('R', kT0 - 30));
+        late.Add(AntennaHeight(kT0 - 20, 2.0));
+        for (int i = 0; i < 3; ++i) late.Add(Epoch('Q', kT0 + 30 * i));
+        late.Close();
+    }
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    ASSERT_TRUE(RunConversion(Request(dir, dir.File("H.RAW")), state, ui).success);
+    EXPECT_EQ(Numbers(HeaderLine(ReadAll(dir.File("OUT.05O")), "ANTENNA: DELTA H/E/N")),
+              (std::vector<double>{1.25, 0, 0}));
+    // The next conversion starts from height 0 and takes no height met after an epoch.
+    ASSERT_TRUE(RunConversion(Request(dir, dir.File("L.RAW")), state, ui).success);
+    EXPECT_EQ(state.tracker.rawKind, kRawKindReceiverDated);
+    const std::string obs = ReadAll(dir.File("OUT.05O"));
+    EXPECT_EQ(Numbers(HeaderLine(obs, "ANTENNA: DELTA H/E/N")), (std::vector<double>{0, 0, 0}));
+    EXPECT_EQ(Count(obs, "<< NEW ANTENNA HEIGHT >>"), 0);
+}
