@@ -58,7 +58,7 @@ ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
         } else if (a == "--version") {
             result.version = true;
         } else if (a == "--scan" || a.compare(0, 7, "--scan=") == 0) {
-            if (a.size() > 7) {
+            if (a != "--scan") {
                 result.scanPath = a.substr(7);
             } else if (i + 1 < arguments.size()) {
                 result.scanPath = arguments[++i];

@@ -75,6 +75,10 @@ TEST(SplitProgramOptions, OwnOptionsAreTakenOutFirst) {
 TEST(SplitProgramOptions, MisusesAreReported) {
     EXPECT_EQ(SplitProgramOptions({"a.raw", "--frobnicate"}).error, "unknown option --frobnicate");
     EXPECT_EQ(SplitProgramOptions({"--scan"}).error, "option --scan needs a file name");
+    // "--scan=" names no file and does not take the next argument for one.
+    const ProgramOptions emptyScan = SplitProgramOptions({"--scan=", "a.raw", "S"});
+    EXPECT_EQ(emptyScan.error, "option --scan needs a file name");
+    EXPECT_EQ(emptyScan.parameters, (std::vector<std::string>{"a.raw", "S"}));
 }
 
 TEST(UsageText, NamesTheParametersAndGivesAnExample) {
