@@ -85,6 +85,7 @@ bool ConsoleUi::AskRawKind(int& choice) {
             choice = answer[0] - '0';
             return true;
         }
+        std::fputs("Please type 0 or 1.\n", stderr);
     }
 }
 
