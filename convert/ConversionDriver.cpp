@@ -43,7 +43,6 @@ void ConversionState::Reset(const ConversionRequest& request) {
     solver.Reset(request.smoothedPseudoranges);
     clockOffset = 0.0;
     clockDrift = 0.0;
-    summary = ReadSummary();
 }
 
 namespace {
@@ -100,7 +99,9 @@ struct SourceReader {
         if (length < 0 || length > kRecordBufferSize) length = 0;
         return kind;
     }
+    // The bytes of the record fetched last (length of them).
     uint8_t* Record() { return buffer.data(); }
+    // Closes the source and drops file and decoder.
     void Close() {
         if (file) file->Close();
         file.reset();
@@ -116,6 +117,7 @@ struct KindStatistics {
     uint16_t typeMask = 0;
     std::map<long long, int> spacings;  // epoch spacing in tenths of a second -> occurrences
 
+    // Counts an epoch of time t with observation-type mask mask.
     void Add(const GpsTime& t, uint16_t mask) {
         if (count > 0) {
             const long long tenths = std::llround(t.Difference(last) * 10.0);
@@ -202,6 +204,7 @@ private:
     size_t approxRecordLength_ = 0;
 };
 
+// The three passes, each only after the previous one succeeded, and the success message.
 ConversionResult Conversion::Run() {
     state_.Reset(request_);
     if (ReadPass() && ObservationPass() && NavigationPass()) {
@@ -221,6 +224,9 @@ int Conversion::FetchNext(SourceReader& source) {
     return kind;
 }
 
+// Reads the whole source once: counts, chooses the raw-data kind, fills the header's
+// type mask, first and last time and interval, the ephemeris store and the kept
+// ionosphere/UTC record. False when the conversion ends here.
 bool Conversion::ReadPass() {
     ui_.SetStatus(std::string(LoadString(kStrReading)));
     ui_.SetPosition(0);
@@ -291,9 +297,6 @@ bool Conversion::ReadPass() {
         kind = kRawKindSatelliteDated;
     }
     state_.tracker.rawKind = kind;
-    state_.summary.satelliteDatedEpochs = satelliteDated.count;
-    state_.summary.receiverDatedEpochs = receiverDated.count;
-    state_.summary.ionoUtcRecords = ionoUtcRecords;
     bool sufficient = false;
     int records = 0;
     if (kind != kRawKindNone) {
@@ -307,7 +310,6 @@ bool Conversion::ReadPass() {
         store.Prune(chosen_.first, chosen_.last, ephemerides);
         sufficient = kind == kRawKindReceiverDated || (ionoUtcRecords >= 1 && ephemerides >= 4);
     }
-    state_.summary.ephemerides = ephemerides;
     if (!sufficient)
         return Fail(ConversionOutcome::InsufficientData, kStrInsufficientData, MessageIcon::Stop,
                     {std::to_string(records), std::to_string(ephemerides), std::to_string(ionoUtcRecords)});
@@ -330,6 +332,10 @@ void Conversion::TakeNewFix() {
     }
 }
 
+// Position and receiver clock offset (s) of the accepted current epoch: refined from
+// the last fix, or the clock offset extrapolated with the drift (s/s) when that
+// fails; a first fix from the closed form while there is none or only an
+// approximate position.
 void Conversion::PositioningStep() {
     EpochTracker& tracker = state_.tracker;
     PositionSolver& solver = state_.solver;
@@ -359,6 +365,8 @@ void Conversion::PositioningStep() {
     if (solver.InitialFix(tracker) && solver.RefineFix(tracker)) TakeNewFix();
 }
 
+// Writes the accepted current epoch: the header before the first one, due pending
+// events, the observation record, its log lines and a pending kinematic record.
 void Conversion::WriteEpoch() {
     RinexObsHeader& h = state_.header;
     if (result_.epochsWritten == 0) {
@@ -402,6 +410,8 @@ void Conversion::WriteEpoch() {
     }
 }
 
+// Writes or keeps the record of a decoded site or time event met after the first
+// written epoch.
 void Conversion::HandleSiteEvent(const SiteEvent& event) {
     const GeoPosition& p = state_.position;
     switch (event.kind) {
@@ -426,6 +436,7 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
     }
 }
 
+// Closes the source, the observation file and the log files of the observation pass.
 void Conversion::CloseObservationFiles() {
     source_.Close();
     observation_.Close();
@@ -435,6 +446,8 @@ void Conversion::CloseObservationFiles() {
     }
 }
 
+// Reads the source again and writes the observation file (and the log files when
+// asked). False when the conversion ends here.
 bool Conversion::ObservationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingObservation)));
     ui_.SetPosition(0);
@@ -518,6 +531,8 @@ bool Conversion::ObservationPass() {
     return true;
 }
 
+// Writes the navigation file from the kept ionosphere/UTC record and the stored
+// ephemerides. False when the conversion ends here.
 bool Conversion::NavigationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingNavigation)));
     ui_.SetPosition(0);

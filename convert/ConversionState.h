@@ -6,14 +6,6 @@
 #include "positioning/PositionSolver.h"
 #include "rawdata/EpochTracker.h"
 
-// What the read pass found in the source file, for the chosen raw-data kind.
-struct ReadSummary {
-    int satelliteDatedEpochs = 0;  // decoded epochs time-tagged at transmission
-    int receiverDatedEpochs = 0;   // decoded epochs time-tagged at reception
-    int ephemerides = 0;           // ephemerides stored (after pruning)
-    int ionoUtcRecords = 0;        // decoded ionosphere/UTC records
-};
-
 // The state of the conversion driver. It is owned by the application for its
 // whole life: part of it is reset at the start of every conversion, the rest
 // (phase offset tables, the solver's ambiguity references and last fix, the
@@ -29,7 +21,6 @@ struct ConversionState {
     double clockOffset = 0.0;       // receiver clock offset, s
     double clockDrift = 0.0;        // receiver clock drift, s/s
     PhaseOffsetTables phaseOffsets; // whole-cycle phase offsets per satellite
-    ReadSummary summary;            // counts of the last read pass
 
     // Start of a conversion: header texts from the request; antenna height, type
     // mask, first and last time, interval and comment cleared; raw-data kind 0;

@@ -4,12 +4,15 @@
 
 namespace {
 
-// Appends a printf-formatted text to out.
+// Appends a printf-formatted text to out, whole whatever its length.
 template <typename... Args>
 void AppendFormat(std::string& out, const char* format, Args... args) {
-    char buffer[512];
-    const int n = std::snprintf(buffer, sizeof buffer, format, args...);
-    if (n > 0) out.append(buffer, static_cast<size_t>(n) < sizeof buffer ? n : sizeof buffer - 1);
+    const int n = std::snprintf(nullptr, 0, format, args...);
+    if (n <= 0) return;
+    const size_t at = out.size();
+    out.resize(at + static_cast<size_t>(n) + 1);
+    std::snprintf(&out[at], static_cast<size_t>(n) + 1, format, args...);
+    out.resize(at + static_cast<size_t>(n));
 }
 
 // Appends "\t%.3lf\t%d\t%d" of written value k of an output satellite (0.000 0 0 when absent).

@@ -81,6 +81,23 @@ int PhaseLli(const SatObservation& cur, const SatObservation& prev, int k, int s
     return LliDigit(cur, prev, k);
 }
 
+// Stores phase phi (cycles) of kind k (kL1 or kL2) of satellite s into out with its
+// loss-of-lock and signal-strength digits, kept continuous through table; out must
+// already hold the satellite's C1 (m).
+void PutPhase(RinexEpoch& out, int k, int s, double phi, const SatObservation& cur, const SatObservation& prev,
+              const RinexEpoch& previousOutput, int32_t table[kSatelliteCount]) {
+    RinexSatValues& o = out.Sat(s);
+    const int lli = PhaseLli(cur, prev, k, s, previousOutput);
+    Put(o, k, ContinuePhase(phi, k, s, lli, o, previousOutput.Sat(s), table), lli, cur);
+}
+
+// Range (m) of a raw code (travel time modulo 0.1 s) at reception time Tr: its
+// transit time without the receiver clock offset (s), moved by delta (s) at the
+// Doppler d (Hz) of a carrier of wavelength lambda (m).
+double CodeAtReception(double rawCode, double clockOffset, double delta, double d, double lambda) {
+    return TransitTime(rawCode, clockOffset) * Constants().speedOfLight - delta * d * lambda;
+}
+
 }  // namespace
 
 int Cn0Digit(int n) {
@@ -124,32 +141,28 @@ RinexEpoch BuildSatelliteDated(const ObservationEpoch& current, const Observatio
         double d = 0;
         if (!ExtrapolationDoppler(cur, prev, kL1, kD1, dt, smoothedDopplers, d)) continue;
         RinexSatValues& o = out.Sat(s);
-        const double tau = TransitTime(cur.value[kC1], clockOffset);
-        const double delta = tau - tx;  // s from reception of the measurement back to Tr
-        Put(o, kC1, tau * c - delta * d * lambda1, 0, cur);
+        // s from the reception of the measurement back to Tr
+        const double delta = TransitTime(cur.value[kC1], clockOffset) - tx;
+        Put(o, kC1, CodeAtReception(cur.value[kC1], clockOffset, delta, d, lambda1), 0, cur);
         if (cur.Has(kL1)) {
-            const int lli = PhaseLli(cur, prev, kL1, s, previousOutput);
-            const double phi = cur.value[kL1] - clockOffset * c / lambda1 - delta * d;
-            Put(o, kL1, ContinuePhase(phi, kL1, s, lli, o, previousOutput.Sat(s), tables.satelliteDatedL1),
-                lli, cur);
+            PutPhase(out, kL1, s, cur.value[kL1] - clockOffset * c / lambda1 - delta * d, cur, prev, previousOutput,
+                     tables.satelliteDatedL1);
         }
         Put(o, kD1, -cur.value[kD1], 0, cur);
         if (cur.Has(kP1)) {
-            const double tauP = TransitTime(cur.value[kP1], clockOffset);
-            Put(o, kP1, tauP * c - delta * d * lambda1, LliDigit(cur, prev, kP1), cur);
+            Put(o, kP1, CodeAtReception(cur.value[kP1], clockOffset, delta, d, lambda1), LliDigit(cur, prev, kP1),
+                cur);
         }
         double d2 = 0;
         if (!cur.Has(kD2) || !ExtrapolationDoppler(cur, prev, kL2, kD2, dt, smoothedDopplers, d2)) continue;
         if (cur.Has(kL2)) {
-            const int lli = PhaseLli(cur, prev, kL2, s, previousOutput);
-            const double phi = cur.value[kL2] - clockOffset * c / lambda2 - delta * d2;
-            Put(o, kL2, ContinuePhase(phi, kL2, s, lli, o, previousOutput.Sat(s), tables.satelliteDatedL2),
-                lli, cur);
+            PutPhase(out, kL2, s, cur.value[kL2] - clockOffset * c / lambda2 - delta * d2, cur, prev, previousOutput,
+                     tables.satelliteDatedL2);
         }
         Put(o, kD2, -cur.value[kD2], LliDigit(cur, prev, kD2), cur);
         if (cur.Has(kP2)) {
-            const double tau2 = TransitTime(cur.value[kP2], clockOffset);
-            Put(o, kP2, tau2 * c - delta * d2 * lambda2, LliDigit(cur, prev, kP2), cur);
+            Put(o, kP2, CodeAtReception(cur.value[kP2], clockOffset, delta, d2, lambda2), LliDigit(cur, prev, kP2),
+                cur);
         }
     }
     return out;
@@ -166,20 +179,10 @@ RinexEpoch BuildReceiverDated(const ObservationEpoch& current, const Observation
         if (!cur.Has(kC1)) continue;
         RinexSatValues& o = out.Sat(s);
         Put(o, kC1, cur.value[kC1] * c, 0, cur);
-        if (cur.Has(kL1)) {
-            const int lli = PhaseLli(cur, prev, kL1, s, previousOutput);
-            Put(o, kL1,
-                ContinuePhase(cur.value[kL1], kL1, s, lli, o, previousOutput.Sat(s), tables.receiverDatedL1),
-                lli, cur);
-        }
+        if (cur.Has(kL1)) PutPhase(out, kL1, s, cur.value[kL1], cur, prev, previousOutput, tables.receiverDatedL1);
         if (cur.Has(kD1)) Put(o, kD1, -cur.value[kD1], 0, cur);
         if (cur.Has(kP1)) Put(o, kP1, cur.value[kP1] * c, LliDigit(cur, prev, kP1), cur);
-        if (cur.Has(kL2)) {
-            const int lli = PhaseLli(cur, prev, kL2, s, previousOutput);
-            Put(o, kL2,
-                ContinuePhase(cur.value[kL2], kL2, s, lli, o, previousOutput.Sat(s), tables.receiverDatedL2),
-                lli, cur);
-        }
+        if (cur.Has(kL2)) PutPhase(out, kL2, s, cur.value[kL2], cur, prev, previousOutput, tables.receiverDatedL2);
         if (cur.Has(kD2)) Put(o, kD2, -cur.value[kD2], LliDigit(cur, prev, kD2), cur);
         if (cur.Has(kP2)) Put(o, kP2, cur.value[kP2] * c, LliDigit(cur, prev, kP2), cur);
     }

@@ -13,8 +13,6 @@ struct PhaseOffsetTables {
     int32_t satelliteDatedL2[kSatelliteCount] = {};
     int32_t receiverDatedL1[kSatelliteCount] = {};
     int32_t receiverDatedL2[kSatelliteCount] = {};
-
-    void Clear() { *this = PhaseOffsetTables(); }
 };
 
 // Signal-strength digit (1..9) of raw value kind k of a satellite: from the data

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <sstream>
+
 #include "convert/LogFile.h"
 
 namespace {
@@ -56,4 +58,31 @@ TEST(LogFile, PositionLines) {
     EXPECT_EQ(PositionLine(GpsTime(1316, 7.25), -4052052.7349, 4212836.2011, -2545104.5891, -1.5e-7, true),
               "T\tX geo\tY geo\tZ geo\tTr0\r\n7.2\t-4052052.735\t4212836.201\t-2545104.589\t-0.0000001500\r\n");
     EXPECT_EQ(PositionLine(GpsTime(), 1, 2, 3, 0, false), "0.0\t1.000\t2.000\t3.000\t0.0000000000\r\n");
+}
+
+TEST(LogFile, HugeValuesKeepTheirLineWhole) {
+    // A phase of 1e300 cycles and a Doppler of 1e300 Hz print with 301 digits before
+    // the point each, side by side in the raw columns.
+    ObservationEpoch raw = RawEpoch();
+    raw.Sat(5).SetValue(kL1, 1e300);
+    raw.Sat(5).SetValue(kD1, 1e300);
+    RinexEpoch out;
+    out.Sat(5).SetValue(kD1, -1e300, 0, 8);
+    const std::string text = LogLines(raw, 0.0, out, true, false);
+    ASSERT_EQ(text.substr(text.size() - 2), "\r\n");
+    int tabs = 0;
+    for (char ch : text) tabs += ch == '\t';
+    EXPECT_EQ(tabs, 38);  // 39 columns
+    std::vector<std::string> columns;
+    std::istringstream fields(text.substr(0, text.size() - 2));
+    for (std::string f; std::getline(fields, f, '\t');) columns.push_back(f);
+    ASSERT_EQ(columns.size(), 39u);
+    EXPECT_EQ(columns[4].size(), 305u);  // raw L1
+    EXPECT_EQ(columns[4].substr(0, 12), "100000000000");
+    EXPECT_EQ(columns[4].substr(301), ".000");
+    EXPECT_EQ(columns[7], columns[4]);        // raw D1
+    EXPECT_EQ(columns[24], "-" + columns[4]);  // written D1
+    EXPECT_EQ(columns[26], "8");
+    const std::string tail = "\t0.000\t0\t0\r\n";  // D2 not written
+    EXPECT_EQ(text.substr(text.size() - tail.size()), tail);
 }
