@@ -32,7 +32,12 @@ constexpr long long kPowersOfTen[] = {1,         10,         100,         1000,
 }  // namespace
 
 void AppendText(std::string& out, int width, std::string_view s) {
-    out.append(s);
+    // Texts may come from raw records: a control character would break the line
+    // structure of the file, so each one is written as a blank.
+    for (const char ch : s) {
+        const auto b = static_cast<unsigned char>(ch);
+        out.push_back(b < 0x20 || b == 0x7F ? ' ' : ch);
+    }
     if (static_cast<int>(s.size()) < width) out.append(static_cast<size_t>(width) - s.size(), ' ');
 }
 

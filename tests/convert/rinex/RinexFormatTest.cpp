@@ -38,6 +38,15 @@ TEST(RinexPrimitives, TextPadsLeftJustifiedAndNeverCuts) {
     EXPECT_EQ(character(1, ' '), " ");
 }
 
+TEST(RinexPrimitives, ControlCharactersFromRawRecordsBecomeBlanks) {
+    // A marker name decoded from a damaged site record must not split a line.
+    EXPECT_EQ(text(8, std::string("AB\r\nC\x7F\tD", 8)), "AB  C  D");
+    const std::string line = comment(std::string("SITE\n\x01") + "X");
+    EXPECT_EQ(line.size(), 82u);
+    EXPECT_EQ(line.find('\n'), 81u);
+    EXPECT_EQ(line.substr(0, 7), "SITE  X");
+}
+
 TEST(RinexPrimitives, IntegerIsRightJustified) {
     EXPECT_EQ(integer(6, 2), "     2");
     EXPECT_EQ(integer(3, -5), " -5");
