@@ -98,8 +98,9 @@ for hours in "${hours_list[@]}"; do
       read -r wall cpu rss < <(timed "$runs" "$convert" "$raw" "OBS:$obs" "NAV:$nav" S)
       floor_line=$("$floor" --format "$format" "$raw")
       epochs=$(sed -E 's/.* epochs=([0-9]+).*/\1/' <<<"$floor_line")
-      floor_wall=$(for ((i = 0; i < runs; i++)); do
-                     "$floor" --format "$format" "$raw" | sed -E 's/.* seconds=([0-9.]+).*/\1/'; done | median)
+      for ((i = 0; i < runs; i++)); do "$floor" --format "$format" "$raw"; done >"$work/floor.log"
+      floor_wall=$(sed -E 's/.* seconds=([0-9.]+).*/\1/' "$work/floor.log" | median)
+      floor_cpu=$(sed -E 's/.* cpu=([0-9.]+).*/\1/' "$work/floor.log" | median)
       types=$(sed -n 's/^ *\([0-9]*\) .*# \/ TYPES OF OBSERV.*/\1/p' "$obs")
 
       # The reference pipeline on the RINEX files we wrote. Identical files (the same
@@ -122,9 +123,9 @@ for hours in "${hours_list[@]}"; do
         same=yes
       fi
       rm -f "$obs.stages" "$nav.stages"
-      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' \
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' \
         "$name" "$layout" "$kind" "$hours" "$bytes" "$epochs" "$types" "$wall" "$cpu" "$rss" "$floor_wall" \
-        "$ref_wall" "$ref_cpu" "$ref_positions" "$same" "$stage_line" "$ref_rss" >>"$results"
+        "$ref_wall" "$ref_cpu" "$ref_positions" "$same" "$stage_line" "$ref_rss" "$floor_cpu" >>"$results"
     done
   done
 done
@@ -136,16 +137,21 @@ function stage(line, key,   m) { if (match(line, " " key "=[0-9.]+")) return sub
 {
   n++; name[n] = $1; layout[n] = $2; kind[n] = $3; hours[n] = $4; bytes[n] = $5; epochs[n] = $6; types[n] = $7
   wall[n] = $8; cpu[n] = $9; rss[n] = $10; floorw[n] = $11; refw[n] = $12; refc[n] = $13; refpos[n] = $14
-  same[n] = $15; st[n] = $16; refrss[n] = $17
+  same[n] = $15; st[n] = $16; refrss[n] = $17; floorc[n] = $18
 }
 END {
   print "Machine: " cpus " cores; load average " load1 " at the start, " load2 " at the end."
   print ""
-  print "| file | layout | kind | hours | raw MB | epochs | obs types | wall s | CPU s | raw MB/s | epochs/s | peak RSS MB | floor s | conversion / floor | reference s (CPU s) | reference / conversion, wall (CPU) |"
-  print "|---|---|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
+  print "Files: q receiver-dated, r satellite-dated; 1 h or 24 h at 1 Hz; bin binary, csv ASCII comma-separated,"
+  print "fixed ASCII fixed-column. Times are medians; CPU is user + system. Floor: read_floor (read and decode twice)."
+  print "Reference: convbin RINEX to RINEX plus rnx2rtkp single-point positions on the RINEX files written."
+  print ""
+  print "| file | raw MB | epochs | obs types | wall s (CPU s) | raw MB/s, wall (CPU) | epochs/s, wall (CPU) | peak RSS MB | floor s, wall (CPU) | conversion / floor, wall (CPU) | reference s, wall (CPU) | reference / conversion, wall (CPU) |"
+  print "|---|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|---:|"
   for (i = 1; i <= n; i++) {
     mb = bytes[i] / 1e6
-    printf "| %s | %s | %s | %d | %s | %d | %d | %s | %s | %s | %s | %s | %s | %s | %s (%s) | %s (%s) |\n", name[i], layout[i], kind[i], hours[i], f(mb, 2), epochs[i], types[i], f(wall[i], 2), f(cpu[i], 2), f(mb / wall[i], 1), f(epochs[i] / wall[i], 0), f(rss[i] / 1024, 2), f(floorw[i], 3), f(wall[i] / floorw[i], 1), f(refw[i], 2), f(refc[i], 2), f(refw[i] / wall[i], 1), f(refc[i] / cpu[i], 1)
+    fc = floorc[i] > 0 ? floorc[i] : 0.001
+    printf "| %s | %s | %d | %d | %s (%s) | %s (%s) | %s (%s) | %s | %s (%s) | %s (%s) | %s (%s) | %s (%s) |\n", name[i], f(mb, 2), epochs[i], types[i], f(wall[i], 2), f(cpu[i], 2), f(mb / wall[i], 1), f(mb / cpu[i], 1), f(epochs[i] / wall[i], 0), f(epochs[i] / cpu[i], 0), f(rss[i] / 1024, 2), f(floorw[i], 3), f(floorc[i], 3), f(wall[i] / floorw[i], 1), f(cpu[i] / fc, 1), f(refw[i], 2), f(refc[i], 2), f(refw[i] / wall[i], 1), f(refc[i] / cpu[i], 1)
   }
   print ""
   print "Per-stage profile (stage_profile, same steps and same output as the conversion; share of its wall time):"
