@@ -254,3 +254,44 @@ TEST(ReceiverDated, PhaseAfterAGapStartsANewArcWithLossOfLock) {
     EXPECT_EQ(out3.Sat(0).lli[kL1], 1);
     EXPECT_EQ(out3.Sat(1).lli[kL1], 1);
 }
+
+TEST(SatelliteDated, PCodeOnL1AndNoSecondFrequencyWithoutD2) {
+    PhaseOffsetTables tables;
+    ObservationEpoch prev = EpochAt(100.0), cur = EpochAt(101.0);
+    SatObservation& s = cur.Sat(11);
+    s.SetValue(kC1, 0.071);
+    s.SetValue(kD1, 1000.0);
+    s.SetValue(kP1, 0.0710001);
+    s.SetValue(kL2, 20.75);  // L2 and P2 without D2: left out
+    s.SetValue(kP2, 0.0710002);
+    s.SetAntiSpoofing(1);
+    const RinexEpoch out = BuildSatelliteDated(cur, prev, 0.0, 0.075, false, RinexEpoch(), tables);
+    const RinexSatValues& o = out.Sat(11);
+    EXPECT_EQ(o.Mask(), (1u << kC1) | (1u << kD1) | (1u << kP1));
+    // delta = 0.071 - 0.075 = -0.004 s from C1, moved with D1 on the L1 wavelength.
+    EXPECT_NEAR(o.value[kP1], 0.0710001 * kC + 4.0 * kLambda1, 1e-6);
+    EXPECT_EQ(o.lli[kP1], 4);
+    EXPECT_EQ(o.lli[kC1], 0);
+    EXPECT_EQ(tables.satelliteDatedL2[11], 0);
+}
+
+TEST(SatelliteDated, SmoothedSecondFrequencyFromTheL2PhaseChange) {
+    PhaseOffsetTables tables;
+    ObservationEpoch prev = EpochAt(100.0), cur = EpochAt(102.0);
+    prev.Sat(6).SetValue(kL1, 0.0);
+    prev.Sat(6).SetValue(kL2, 5000.0);
+    SatObservation& s = cur.Sat(6);
+    s.SetValue(kC1, 0.085);  // delta = 0.01 s
+    s.SetValue(kD1, 1000.0);
+    s.SetValue(kL1, 2000.0);
+    s.SetValue(kL2, 6700.0);  // 1700 cycles in 2 s: 850 Hz against a raw 800 Hz
+    s.SetValue(kD2, 800.0);
+    s.SetValue(kP2, 0.0850002);
+    const RinexEpoch out = BuildSatelliteDated(cur, prev, 0.0, 0.075, true, RinexEpoch(), tables);
+    const RinexSatValues& o = out.Sat(6);
+    EXPECT_NEAR(o.value[kL2], 0.5, 1e-9);  // 6700 - 0.01 * 850, from its fraction
+    EXPECT_EQ(tables.satelliteDatedL2[6], -6691);
+    EXPECT_NEAR(o.value[kP2], 0.0850002 * kC - 8.5 * kLambda2, 1e-6);
+    EXPECT_EQ(o.value[kD2], -800.0);  // the raw D2 with the RINEX sign
+    EXPECT_NEAR(o.value[kC1], 0.085 * kC - 10.0 * kLambda1, 1e-6);
+}
