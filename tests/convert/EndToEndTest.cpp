@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <algorithm>
 #include <cstdio>
 #include <map>
 
@@ -374,4 +375,45 @@ TEST(RealRecording, ReceiverDatedValuesEqualTheOriginal) {
         EXPECT_LE(worstCode, 0.03);
         EXPECT_LE(worstPhase, 0.001);
     }
+}
+
+// The position solution on raw files made from a real recording: every written epoch
+// gets its own fix near the station's known position.
+TEST(RealRecording, EveryEpochIsPositionedNearTheStation) {
+    ScratchDir dir;
+    FromRinexRequest make;
+    make.layout = RawLayout::Binary;
+    make.rinex.obsPath = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05o";
+    make.rinex.navPath = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05n";
+    SimulationOutput output;
+    output.rawPath = dir.File("GEONET.RAW");
+    std::string error;
+    ASSERT_TRUE(RunFromRinex(make, output, error)) << error;
+    ConversionRequest request =
+        RequestFor(dir, output.rawPath, RawLayout::Binary, RinexEpochTime(2005, 4, 2, 0, 0, 0));
+    request.logFile = true;
+    ConversionState state;
+    HeadlessUi ui = QuietUi();
+    const ConversionResult r = RunConversion(request, state, ui);
+    ASSERT_TRUE(r.success);
+    ASSERT_EQ(r.epochsWritten, 119);
+
+    const double station[3] = {-3976219.5082, 3382372.5671, 3652512.9849};
+    const std::vector<std::string> pos = Lines(ReadAll(request.observationPath + ".pos"));
+    ASSERT_EQ(pos.size(), 120u);  // header line and one line per written epoch
+    std::vector<double> errors;
+    for (size_t u = 1; u < pos.size(); ++u) {
+        double t = 0, xyz[3];
+        ASSERT_EQ(std::sscanf(pos[u].c_str(), "%lf\t%lf\t%lf\t%lf", &t, &xyz[0], &xyz[1], &xyz[2]), 4);
+        // Its own fix: the solution time is the epoch's (30 s epochs from 00:00:30 on,
+        // receiver tags within a few milliseconds of the whole second).
+        const double epochTime = 518400.0 + 30.0 * static_cast<double>(u);  // Saturday 00:00:00 + u * 30 s
+        EXPECT_NEAR(t, epochTime, 0.01) << "line " << u;
+        errors.push_back(Distance(xyz, station));
+        EXPECT_LT(errors.back(), 15.0) << "line " << u;
+    }
+    std::sort(errors.begin(), errors.end());
+    EXPECT_LT(errors[errors.size() / 2], 5.0);
+    std::printf("GEONET 0759 from raw: %zu fixes, median %.2f m, max %.2f m\n", errors.size(),
+                errors[errors.size() / 2], errors.back());
 }
