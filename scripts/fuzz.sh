@@ -7,12 +7,19 @@
 # testdata/raw. Exits non-zero when a target finds a crash, a leak, undefined
 # behaviour or a broken promise of a decode operation; the input is kept in
 # $BUILD_DIR/artifacts.
-#   FUZZ_SECONDS  seconds per format (default 60)
-#   BUILD_DIR     build directory (default build-fuzz)
+# Beside them, the whole-conversion target (fuzz/ConversionFuzzer.cpp) converts its
+# input in both formats and checks the RINEX lines it writes; seeded with
+# fuzz/corpus-conversion (an option byte followed by a small simulator file) and the
+# kept regressions in tests/convert/regressions. It runs on the second core while the
+# decoders are fuzzed one after the other.
+#   FUZZ_SECONDS             seconds per format (default 60)
+#   CONVERSION_FUZZ_SECONDS  seconds of the whole-conversion target (default 60; 0: skip)
+#   BUILD_DIR                build directory (default build-fuzz)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-fuzz}
 seconds=${FUZZ_SECONDS:-60}
+conversion_seconds=${CONVERSION_FUZZ_SECONDS:-60}
 
 command -v clang++ >/dev/null || { echo "fuzz.sh: clang++ not found (scripts/setup.sh installs it)" >&2; exit 1; }
 
@@ -28,6 +35,22 @@ mkdir -p "$work" "$build/artifacts"
 python3 "$root/fuzz/make_seeds.py" "$work/seeds"
 
 status=0
+conversion_pid=
+if [ "$conversion_seconds" -gt 0 ]; then
+    corpus="$work/corpus-conversion"
+    mkdir -p "$corpus"
+    cp "$root/fuzz/corpus-conversion"/* "$corpus/"
+    dirs=("$corpus")
+    [ -d "$root/tests/convert/regressions" ] && dirs+=("$root/tests/convert/regressions")
+    cat "$root/fuzz/ascii.dict" "$root/fuzz/binary.dict" "$root/fuzz/conversion.dict" >"$work/conversion.dict"
+    echo "== fuzzing the whole conversion for $conversion_seconds s (in the background)"
+    ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 UBSAN_OPTIONS=print_stacktrace=1:halt_on_error=1 \
+        "$build/fuzz_conversion" -max_total_time="$conversion_seconds" -timeout=10 -rss_limit_mb=2048 \
+        -max_len=12288 -dict="$work/conversion.dict" -print_final_stats=1 \
+        -artifact_prefix="$build/artifacts/conversion-" "${dirs[@]}" \
+        >"$work/conversion.log" 2>&1 &
+    conversion_pid=$!
+fi
 for format in ascii binary; do
     corpus="$work/corpus-$format"
     mkdir -p "$corpus"
@@ -54,6 +77,16 @@ for format in ascii binary; do
         grep -E "DONE|stat::number_of_executed_units|stat::peak_rss_mb" "$work/$format.log" || true
     fi
 done
+if [ -n "$conversion_pid" ]; then
+    if ! wait "$conversion_pid"; then
+        status=1
+        echo "fuzz.sh: the whole conversion failed; input in $build/artifacts, log:" >&2
+        tail -n 60 "$work/conversion.log" >&2
+    else
+        echo "== whole conversion"
+        grep -E "DONE|stat::number_of_executed_units|stat::peak_rss_mb" "$work/conversion.log" || true
+    fi
+fi
 if [ "$status" -eq 0 ]; then
     echo "fuzz.sh: no findings"
 fi
