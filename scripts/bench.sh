@@ -20,7 +20,7 @@ quick=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
-    -h|--help) sed -n '2,17p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
 done
