@@ -94,9 +94,8 @@ struct KindStatistics {
     }
 };
 
-// Progress in percent of a data file's logical position.
-unsigned ProgressOf(const CDataFile& file) {
-    const int64_t length = file.GetLength();
+// Progress in percent of a data file's logical position in a file of length bytes.
+unsigned ProgressOf(const CDataFile& file, int64_t length) {
     const int64_t position = file.GetPosition();
     if (length <= 0 || position <= 0) return 0;
     return static_cast<unsigned>((static_cast<uint64_t>(position) * 100u) / static_cast<uint64_t>(length));
@@ -177,6 +176,7 @@ bool ProfiledConversion::ReadPass(StageClock& clock) {
     std::unique_ptr<CDataFile> file = CreateDataFile(request_.formatIndex);
     std::unique_ptr<CDecodeGpsData> decoder = CreateDecoder(request_.formatIndex);
     if (!file || !decoder || !file->Open(request_.sourcePath, CFile::modeRead)) return false;
+    const int64_t fileLength = file->GetLength();
     decoder->Reset();
     std::vector<uint8_t> buffer(kRecordBufferSize + 1);
     uint16_t referenceWeek = static_cast<uint16_t>(static_cast<long long>(request_.recordingDate / 7.0));
@@ -232,7 +232,7 @@ bool ProfiledConversion::ReadPass(StageClock& clock) {
                 break;
         }
         clock.Lap(kTally);
-        ProgressOf(*file);
+        ProgressOf(*file, fileLength);
         clock.Lap(kProgress);
     }
     file->Close();
@@ -306,6 +306,7 @@ bool ProfiledConversion::ObservationPass(StageClock& clock) {
     std::unique_ptr<CDataFile> file = CreateDataFile(request_.formatIndex);
     std::unique_ptr<CDecodeGpsData> decoder = CreateDecoder(request_.formatIndex);
     if (!file || !decoder || !file->Open(request_.sourcePath, CFile::modeRead)) return false;
+    const int64_t fileLength = file->GetLength();
     decoder->Reset();
     CFile observation;
     if (!observation.Open(request_.observationPath, CFile::modeWrite)) {
@@ -384,7 +385,7 @@ bool ProfiledConversion::ObservationPass(StageClock& clock) {
                 }
             }
         }
-        ProgressOf(*file);
+        ProgressOf(*file, fileLength);
         clock.Lap(kProgress);
     }
     file->Close();

@@ -69,9 +69,8 @@ void WriteText(CFile& file, const std::string& text) {
     if (!text.empty()) file.Write(text.data(), text.size());
 }
 
-// Progress in percent of a data file's logical position.
-unsigned ProgressOf(const CDataFile& file) {
-    const int64_t length = file.GetLength();
+// Progress in percent of a data file's logical position in a file of length bytes.
+unsigned ProgressOf(const CDataFile& file, int64_t length) {
     const int64_t position = file.GetPosition();
     if (length <= 0 || position <= 0) return 0;
     return static_cast<unsigned>((static_cast<uint64_t>(position) * 100u) / static_cast<uint64_t>(length));
@@ -83,12 +82,14 @@ struct SourceReader {
     std::unique_ptr<CDecodeGpsData> decoder;
     std::vector<uint8_t> buffer = std::vector<uint8_t>(kRecordBufferSize + 1);
     int length = 0;
+    int64_t fileLength = 0;  // bytes, taken once when the source is opened
 
     // Creates file and decoder for a format index and opens the source; false on failure.
     bool Open(const ConversionRequest& request) {
         file = CreateDataFile(request.formatIndex);
         decoder = CreateDecoder(request.formatIndex);
         if (!file || !decoder || !file->Open(request.sourcePath, CFile::modeRead)) return false;
+        fileLength = file->GetLength();
         decoder->Reset();
         return true;
     }
@@ -220,7 +221,7 @@ ConversionResult Conversion::Run() {
 // shows the share of the source read so far.
 int Conversion::FetchNext(SourceReader& source) {
     const int kind = source.Next();
-    ui_.SetPosition(ProgressOf(*source.file));
+    ui_.SetPosition(ProgressOf(*source.file, source.fileLength));
     return kind;
 }
 

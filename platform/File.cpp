@@ -2,34 +2,47 @@
 
 #include <sys/stat.h>
 
+namespace {
+constexpr size_t kWriteBufferSize = 256 * 1024;
+}  // namespace
+
 CFile::~CFile() { Close(); }
 
 bool CFile::Open(const std::string& path, OpenMode mode) {
     Close();
     fp_ = std::fopen(path.c_str(), mode == modeRead ? "rb" : "wb");
     if (!fp_) return false;
+    // Output files take many short lines: a larger buffer saves most write calls.
+    if (mode == modeWrite) std::setvbuf(fp_, nullptr, _IOFBF, kWriteBufferSize);
     path_ = path;
+    position_ = 0;
     return true;
 }
 
 size_t CFile::Read(void* buffer, size_t count) {
     if (!fp_ || count == 0) return 0;
-    return std::fread(buffer, 1, count, fp_);
+    const size_t n = std::fread(buffer, 1, count, fp_);
+    position_ += static_cast<int64_t>(n);
+    return n;
 }
 
 bool CFile::Write(const void* buffer, size_t count) {
     if (!fp_) return false;
-    return std::fwrite(buffer, 1, count, fp_) == count;
+    const size_t n = std::fwrite(buffer, 1, count, fp_);
+    position_ += static_cast<int64_t>(n);
+    return n == count;
 }
 
 bool CFile::Seek(int64_t offset) {
     if (!fp_) return false;
-    return fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) == 0;
+    if (fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    position_ = offset;
+    return true;
 }
 
 int64_t CFile::GetPosition() const {
     if (!fp_) return 0;
-    return static_cast<int64_t>(ftello(fp_));
+    return position_;
 }
 
 int64_t CFile::GetLength() const {

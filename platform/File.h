@@ -40,6 +40,7 @@ public:
 private:
     std::FILE* fp_ = nullptr;
     std::string path_;
+    int64_t position_ = 0;  // kept here so that asking for it costs no system call
 };
 
 // Last-modification time of a file in seconds since 1970 (UTC); false when it
