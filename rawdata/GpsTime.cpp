@@ -4,9 +4,33 @@
 
 #include "rawdata/GpsConstants.h"
 
+namespace {
+
+// Beyond this many seconds from the week start a step carries its whole weeks at once
+// (about 10000 weeks: only corrupt values get there).
+constexpr double kBulkCarryLimit = 6.048e9;
+
+// Carries the whole weeks of s into week at once (16-bit wrap) and returns the
+// remainder of s, which has the sign of s and lies within one week.
+double CarryWholeWeeks(double s, uint16_t& week) {
+    const double rest = std::fmod(s, GpsTime::kSecondsPerWeek);
+    const double weeks = std::fmod(std::trunc((s - rest) / GpsTime::kSecondsPerWeek), 65536.0);
+    week = static_cast<uint16_t>(static_cast<int64_t>(week) + static_cast<int64_t>(weeks));
+    return rest == 0 ? 0.0 : rest;
+}
+
+}  // namespace
+
 GpsTime GpsTime::AddSeconds(double dt) const {
     GpsTime r = *this;
     double s = seconds + dt;
+    // No whole weeks to carry in a value that is not a finite number.
+    if (!std::isfinite(s)) {
+        r.seconds = s;
+        return r;
+    }
+    if ((dt >= 0 && s >= kBulkCarryLimit) || (dt < 0 && s < -kBulkCarryLimit))
+        s = CarryWholeWeeks(s, r.week);
     if (dt >= 0) {
         while (s >= kSecondsPerWeek) {
             s -= kSecondsPerWeek;

@@ -21,7 +21,8 @@ struct GpsTime {
     constexpr GpsTime() = default;
     constexpr GpsTime(uint16_t w, double s) : week(w), seconds(s) {}
 
-    // This time plus dt seconds, the seconds normalised into [0, 604800) with week carry.
+    // This time plus dt seconds, the seconds normalised into [0, 604800) with week carry
+    // (towards the direction of dt only). Seconds that are not a finite number carry nothing.
     GpsTime AddSeconds(double dt) const;
     // This time minus dt seconds.
     GpsTime SubtractSeconds(double dt) const { return AddSeconds(-dt); }

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cmath>
+
 namespace {
 
 void ExpectTime(const GpsTime& t, unsigned week, double seconds) {
@@ -65,6 +67,35 @@ TEST(GpsTime, OnlyTheSignOfTheStepSelectsTheNormalisation) {
     ExpectTime(GpsTime(10, -5.0).AddSeconds(1.0), 10, -4.0);
     // A negative step does not reduce seconds beyond one week.
     ExpectTime(GpsTime(10, 604810.0).AddSeconds(-1.0), 10, 604809.0);
+}
+
+TEST(GpsTime, StepsOfManyWeeksCarryEveryWeek) {
+    // 20000 weeks and 5.5 s forward: week 10 + 20000, the seconds exact.
+    ExpectTime(GpsTime(10, 0.0).AddSeconds(604800.0 * 20000 + 5.5), 20010, 5.5);
+    // 20000 weeks and 0.5 s back from week 10: week 10 - 20001 wrapped in 16 bits.
+    ExpectTime(GpsTime(10, 0.0).AddSeconds(-(604800.0 * 20000 + 0.5)), 45545, 604799.5);
+    // 65536 weeks forward wrap the week all the way round.
+    ExpectTime(GpsTime(1316, 7.0).AddSeconds(604800.0 * 65536), 1316, 7.0);
+}
+
+TEST(GpsTime, ExtremeStepsEndWithSecondsInTheWeekOrNotANumber) {
+    // Steps far beyond any real span (from corrupt values) still end, with the
+    // seconds inside one week.
+    for (double dt : {1e300, -1e300, 1e25, -1e25}) {
+        const GpsTime t = GpsTime(1316, 100.0).AddSeconds(dt);
+        EXPECT_GE(t.seconds, 0.0) << dt;
+        EXPECT_LT(t.seconds, 604800.0) << dt;
+    }
+    // A step that is not a finite number has no weeks to carry.
+    const GpsTime inf = GpsTime(1316, 100.0).AddSeconds(HUGE_VAL);
+    EXPECT_EQ(inf.week, 1316);
+    EXPECT_FALSE(std::isfinite(inf.seconds));
+    const GpsTime minusInf = GpsTime(1316, 100.0).AddSeconds(-HUGE_VAL);
+    EXPECT_EQ(minusInf.week, 1316);
+    EXPECT_FALSE(std::isfinite(minusInf.seconds));
+    const GpsTime nan = GpsTime(1316, 100.0).AddSeconds(std::nan(""));
+    EXPECT_EQ(nan.week, 1316);
+    EXPECT_TRUE(std::isnan(nan.seconds));
 }
 
 TEST(GpsTime, Difference) {
