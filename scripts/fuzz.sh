@@ -13,7 +13,8 @@
 # kept regressions in tests/convert/regressions. It runs on the second core while the
 # decoders are fuzzed one after the other.
 #   FUZZ_SECONDS             seconds per format (default 60)
-#   CONVERSION_FUZZ_SECONDS  seconds of the whole-conversion target (default 60; 0: skip)
+#   CONVERSION_FUZZ_SECONDS  seconds of the whole-conversion target (default 60; 0: skip);
+#                            QERN_CONVERSION_FUZZ_NO_LINE_CHECK=1 leaves out its RINEX line checks
 #   BUILD_DIR                build directory (default build-fuzz)
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
