@@ -10,8 +10,9 @@
 # Beside them, the whole-conversion target (fuzz/ConversionFuzzer.cpp) converts its
 # input in both formats and checks the RINEX lines it writes; seeded with
 # fuzz/corpus-conversion (an option byte followed by a small simulator file) and the
-# kept regressions in tests/convert/regressions. It runs on the second core while the
-# decoders are fuzzed one after the other.
+# kept inputs of fixed faults in tests/convert/regressions (those of open faults wait
+# in tests/convert/regressions-open). It runs on the second core while the decoders
+# are fuzzed one after the other.
 #   FUZZ_SECONDS             seconds per format (default 60)
 #   CONVERSION_FUZZ_SECONDS  seconds of the whole-conversion target (default 60; 0: skip);
 #                            QERN_CONVERSION_FUZZ_NO_LINE_CHECK=1 leaves out its RINEX line checks
