@@ -319,6 +319,36 @@ TEST(HostileInput, OneSatelliteEverywhereNeverFixesAPosition) {
     EXPECT_TRUE(q.result.success);  // the default position of a silent run
 }
 
+TEST(HostileInput, OneSatelliteInEveryLineOfAnEpochEndsCleanly) {
+    // Every satellite line of every epoch names PRN 3.
+    const std::string bytes = EditSatelliteLines(Synth(RawLayout::AsciiCsv, 'R', 2), 0, [](auto& f) {
+        f[0] = "S03";
+        f[1] = "3";
+    });
+    const RunReport r = ConvertBytes(bytes, 0, Options(0));
+    EXPECT_EQ(r.result.epochsPositioned, 0);
+}
+
+TEST(HostileInput, AllThirtyTwoSatellitesWriteWholeContinuationLines) {
+    drivertest::ScratchDir dir;
+    drivertest::RawFile raw(dir.File("ALL.RAW"));
+    const std::initializer_list<int> all = {1,  2,  3,  4,  5,  6,  7,  8,  9,  10, 11, 12, 13, 14, 15, 16,
+                                            17, 18, 19, 20, 21, 22, 23, 24, 25, 26, 27, 28, 29, 30, 31, 32};
+    for (int i = 0; i < 4; ++i) raw.Add(drivertest::Epoch('Q', 345600.0 + 30.0 * i, all));
+    raw.Close();
+    RunOptions o = Options(1);
+    o.recordingDate = drivertest::kWeek * 7.0 + 4.0;
+    const RunReport r = ConvertBytes(drivertest::ReadAll(dir.File("ALL.RAW")), 1, o);
+    EXPECT_TRUE(r.result.success);
+    EXPECT_EQ(r.result.epochsWritten, 3);
+    // Epoch line with 12 satellites, two continuation lines with 12 and 8.
+    EXPECT_EQ(drivertest::Count(r.observation, " 32G 1G 2G 3G 4G 5G 6G 7G 8G 9G10G11G12"), 3);
+    EXPECT_EQ(drivertest::Count(r.observation, std::string(32, ' ') + "G13G14G15G16G17G18G19G20G21G22G23G24"), 3);
+    EXPECT_EQ(drivertest::Count(r.observation, std::string(32, ' ') + "G25G26G27G28G29G30G31G32" +
+                                                   std::string(24, ' ') + "\r\n"),
+              3);
+}
+
 // ---- ephemerides ----
 
 namespace {
