@@ -217,6 +217,10 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
         report.fault = "a silent run reported a cancelled question";
     if (!r.success && r.outcome == ConversionOutcome::Cancelled) report.fault = "a run without Cancel was cancelled";
     if (r.success && r.epochsWritten <= 0) report.fault = "success without an epoch written";
+    std::error_code ec;
+    if (r.outcome == ConversionOutcome::InsufficientData &&
+        (std::filesystem::exists(request.observationPath, ec) || std::filesystem::exists(request.navigationPath, ec)))
+        report.fault = "insufficient data, yet an output file was created";
     if (!report.fault.empty()) return report;
     report.observation = ReadAll(request.observationPath);
     report.navigation = ReadAll(request.navigationPath);
