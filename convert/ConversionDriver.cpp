@@ -69,6 +69,10 @@ void WriteText(CFile& file, const std::string& text) {
     if (!text.empty()) file.Write(text.data(), text.size());
 }
 
+// True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
+// record carries any double, and a larger value is no height but a damaged record.
+bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
+
 // Progress in percent of a data file's logical position in a file of length bytes.
 unsigned ProgressOf(const CDataFile& file, int64_t length) {
     const int64_t position = file.GetPosition();
@@ -269,7 +273,7 @@ bool Conversion::ReadPass() {
             case kRecordAntennaHeight: {
                 SiteEvent event;
                 if (source.decoder->DecodeAntennaHeight(source.Record(), source.length, event, referenceWeek) &&
-                    satelliteDated.count == 0 && receiverDated.count == 0)
+                    PlausibleAntennaHeight(event.value) && satelliteDated.count == 0 && receiverDated.count == 0)
                     state_.header.SetAntennaHeight(event.value);
                 break;
             }
@@ -509,6 +513,7 @@ bool Conversion::ObservationPass() {
         } else if (kind == kRecordAntennaHeight && result_.epochsWritten > 0) {
             SiteEvent event;
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
+                PlausibleAntennaHeight(event.value) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
                 WriteText(observation_, AntennaHeightRecord(event.value));
                 antennaHeight_ = event.value;

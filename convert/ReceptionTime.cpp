@@ -44,6 +44,12 @@ void Put(RinexSatValues& out, int k, double v, int lli, const SatObservation& ra
 double ContinuePhase(double phi, int k, int s, int lli, const RinexSatValues& out,
                      const RinexSatValues& previous, int32_t table[kSatelliteCount]) {
     if (!previous.Has(k) || lli == 1) {
+        // Only damaged raw data give a phase beyond the table's 32-bit range: it keeps
+        // no offset (and is too large to be written anyway).
+        if (!(std::fabs(phi) < 2147483647.0)) {
+            table[s] = 0;
+            return phi;
+        }
         table[s] = -static_cast<int32_t>(std::trunc(phi));
         return phi + table[s];
     }

@@ -10,6 +10,11 @@ namespace {
 constexpr int kSatellitesPerLine = 12;
 constexpr int kFieldsPerLine = 5;
 
+// True when an observation value prints within its F14.3 field; a value that does
+// not (only damaged raw data give one) is written as missing so the line keeps its
+// columns.
+bool FitsObservationField(double v) { return v > -999999999.9995 && v < 9999999999.9995; }
+
 // Calendar fields of an epoch or event line: year modulo 100, month, day, hour,
 // minute with integer(3), seconds with fixed(11, 7).
 void AppendEpochDate(std::string& out, const GpsTime& t) {
@@ -72,7 +77,7 @@ void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMas
                 out.append(kLineEnd);
                 fields = 0;
             }
-            if (v.Has(k)) {
+            if (v.Has(k) && FitsObservationField(v.value[k])) {
                 AppendFixed(out, 14, 3, v.value[k]);
                 AppendDigit(out, v.lli[k]);
                 AppendDigit(out, v.strength[k]);

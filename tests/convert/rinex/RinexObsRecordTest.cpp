@@ -130,6 +130,19 @@ TEST(RinexObservationLines, LliAndSignalStrengthDigitsAndMissingValues) {
               L("  24767686.375    -1234567.89017                                                "));
 }
 
+TEST(RinexObservationLines, ValuesBeyondTheirFieldAreWrittenAsMissing) {
+    // Only damaged raw data give such values; the line must keep its 80 columns.
+    RinexEpoch e = EpochWithC1({});
+    RinexSatValues& s = e.Sat(0);
+    s.SetValue(kC1, 9999999999.999, 0, 5);   // the largest value that fits
+    s.SetValue(kL1, -1000000000.0, 1, 7);     // one character too wide
+    s.SetValue(kD1, 1e300, 0, 9);
+    const std::vector<std::string> lines = Lines(EpochText(e, Bit(kC1) | Bit(kL1) | Bit(kD1)));
+    ASSERT_EQ(lines.size(), 2u);
+    EXPECT_EQ(lines[1] + "\r\n",
+              L("9999999999.999 5                                                                "));
+}
+
 TEST(RinexObservationLines, SevenTypesTakeTwoLinesInFileOrder) {
     RinexEpoch e = EpochWithC1({});
     RinexSatValues& s = e.Sat(7);
