@@ -4,30 +4,12 @@
 #include <vector>
 
 #include "convert/rinex/RinexObsRecord.h"
+#include "tests/convert/rinex/RinexLines.h"
 
 namespace {
 
-// One expected line: exactly 80 characters, then CR LF.
-std::string L(const std::string& s) {
-    EXPECT_EQ(s.size(), 80u) << "bad expected line: [" << s << "]";
-    return s + "\r\n";
-}
-
-// Splits a text into its CR LF terminated lines (terminators dropped).
-std::vector<std::string> Lines(const std::string& text) {
-    std::vector<std::string> out;
-    size_t start = 0;
-    while (start < text.size()) {
-        const size_t end = text.find("\r\n", start);
-        if (end == std::string::npos) {
-            out.push_back(text.substr(start));
-            break;
-        }
-        out.push_back(text.substr(start, end - start));
-        start = end + 2;
-    }
-    return out;
-}
+using rinextest::L;
+using rinextest::Lines;
 
 constexpr uint16_t Bit(int k) { return static_cast<uint16_t>(1u << k); }
 // Saturday 2 April 2005, 00:00:00 GPS time.
