@@ -9,6 +9,9 @@
 namespace {
 constexpr int kMaxQuality = 7;  // status[0] quality indicator must stay below this
 constexpr uint8_t kMinCn0 = 30; // dB-Hz
+// A receiver on or near the earth sees L1 Dopplers of some kHz (tens of kHz in low
+// orbit); a larger one is a damaged record, whose extrapolation would spoil the fix.
+constexpr double kMaxDoppler = 1e5;  // Hz
 // A closed-form design matrix whose singular values spread wider than this is rank
 // deficient (the same satellite twice, too few distinct satellites).
 constexpr double kMaxCondition = 1e12;
@@ -40,6 +43,7 @@ int PositionSolver::SelectSatellites(const EpochTracker& tracker) {
         if (cur.LockCounter(0) != prev.LockCounter(0)) continue;
         if (cur.cn0 < kMinCn0) continue;
         if (!tracker.selected[k].valid) continue;
+        if (!(std::fabs(cur.value[kD1]) <= kMaxDoppler)) continue;
         usable_.Add(k);
     }
     return usable_.Count();

@@ -107,6 +107,15 @@ TEST_F(SelectSatellitesTest, EachFailedConditionRemovesTheSatellite) {
     EXPECT_EQ(solver.SelectSatellites(tracker), 0);
 }
 
+TEST_F(SelectSatellitesTest, ADopplerBeyondAHundredKilohertzIsADamagedRecord) {
+    tracker.current.sat[1].value[kD1] = 100000.0;   // still a Doppler
+    tracker.current.sat[5].value[kD1] = -100000.5;  // no longer one
+    tracker.current.sat[9].value[kD1] = std::nan("");
+    tracker.current.sat[13].value[kD1] = 1e13;
+    EXPECT_EQ(solver.SelectSatellites(tracker), 3);
+    EXPECT_EQ(solver.Usable().Mask(), (1u << 1) | (1u << 17) | (1u << 21));
+}
+
 TEST(SelectAboveMask, FiveDegreesExactlyIsBelowTheMask) {
     SatelliteModels models = {};
     models[0].lineOfSight.elevation = 0.08726646259972;
