@@ -240,7 +240,11 @@ bool Conversion::ReadPass() {
         source.Close();
         return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
     }
-    uint16_t referenceWeek = static_cast<uint16_t>(static_cast<long long>(request_.recordingDate / 7.0));
+    // The GPS week of the recording date (a day count); a date outside the 16-bit
+    // week range gives week 0 rather than an undefined conversion.
+    const double recordingWeek = request_.recordingDate / 7.0;
+    uint16_t referenceWeek =
+        recordingWeek >= 0.0 && recordingWeek < 65536.0 ? static_cast<uint16_t>(recordingWeek) : 0;
     KindStatistics satelliteDated, receiverDated;
     int ephemerides = 0;
     int ionoUtcRecords = 0;

@@ -427,7 +427,7 @@ TEST(HostileInput, ThousandsOfEventsWithOddNamesKeepLinesWhole) {
 
 TEST(HostileInput, AbsurdRecordingDatesEndCleanly) {
     const std::string bytes = Synth(RawLayout::Binary, 'Q', 1);
-    for (const double date : {-1.0, 65536.0 * 7.0, 1e300}) {
+    for (const double date : {-1.0, 65536.0 * 7.0, 1e300, std::nan("")}) {
         SCOPED_TRACE(date);
         RunOptions o = Options(1);
         o.recordingDate = date;
