@@ -53,6 +53,34 @@ void AppendInteger(std::string& out, int width, long long n) {
 
 void AppendFixed(std::string& out, int width, int precision, double x) {
     if (precision < 0) precision = 0;
+    // Fast path: x scaled by 10^precision is formed within 0.0011 of its exact value
+    // below 1e13, so when its fraction lies clear of 0, 0.5 and 1 the rounded integer
+    // is the one printf rounds to, and its digits are the text.
+    if (precision <= 9) {
+        const double scaled = std::fabs(x) * static_cast<double>(kPowersOfTen[precision]);
+        if (scaled < 1e13) {
+            const double whole = std::floor(scaled);
+            const double fraction = scaled - whole;
+            if ((fraction > 0.01 && fraction < 0.49) || (fraction > 0.51 && fraction < 0.99)) {
+                unsigned long long digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+                char text[32];
+                char* const end = text + sizeof text;
+                char* p = end;
+                for (int i = 0; i < precision; ++i) {
+                    *--p = static_cast<char>('0' + digits % 10);
+                    digits /= 10;
+                }
+                if (precision > 0) *--p = '.';
+                do {
+                    *--p = static_cast<char>('0' + digits % 10);
+                    digits /= 10;
+                } while (digits != 0);
+                if (std::signbit(x)) *--p = '-';
+                AppendRight(out, width, p, static_cast<int>(end - p));
+                return;
+            }
+        }
+    }
     char buffer[128];
     const auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, precision);
     if (r.ec != std::errc()) {

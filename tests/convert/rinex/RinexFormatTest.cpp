@@ -133,6 +133,27 @@ TEST(RinexPrimitives, FastFormattingMatchesPrintfOverManyValues) {
     EXPECT_EQ(checked, 200000);
 }
 
+TEST(RinexPrimitives, ObservationFieldsMatchPrintfNearRoundingTies) {
+    // Ranges, phases and Dopplers of every size, and values a hair off the half-way
+    // points between printed digits, where a shortcut would round the wrong way.
+    std::mt19937_64 rng(20101182);
+    std::uniform_real_distribution<double> unit(0.0, 1.0);
+    std::uniform_int_distribution<int> magnitude(-4, 10);
+    std::uniform_int_distribution<int> offset(-40, 40);
+    for (int i = 0; i < 300000; ++i) {
+        const double x = (unit(rng) - 0.5) * std::pow(10.0, magnitude(rng));
+        const double half = (std::floor(x * 1000.0) + 0.5) / 1000.0;
+        const double nearHalf = half + offset(rng) * 1e-12 * std::max(1.0, std::fabs(half));
+        for (double v : {x, half, nearHalf, std::nextafter(half, 0.0), std::nextafter(half, 1e300)}) {
+            ASSERT_EQ(fixed(14, 3, v), Printf("%*.*f", 14, 3, v)) << v;
+            ASSERT_EQ(fixed(14, 4, v), Printf("%*.*f", 14, 4, v)) << v;
+        }
+    }
+    EXPECT_EQ(fixed(14, 3, -0.0), "        -0.000");
+    EXPECT_EQ(fixed(14, 3, -0.0004), "        -0.000");
+    EXPECT_EQ(fixed(14, 3, 9999999999.9994), "9999999999.999");
+}
+
 TEST(RinexSplitTime, WholeAndFractionalSeconds) {
     // Saturday 2 April 2005 is day 6 of GPS week 1316.
     const RinexDateTime d = SplitTime(GpsTime(1316, 518400.0 + 3 * 3600 + 25 * 60 + 7.25), 7);
