@@ -54,14 +54,14 @@ void AppendInteger(std::string& out, int width, long long n) {
 void AppendFixed(std::string& out, int width, int precision, double x) {
     if (precision < 0) precision = 0;
     // Fast path: x scaled by 10^precision is formed within 0.0011 of its exact value
-    // below 1e13, so when its fraction lies clear of 0, 0.5 and 1 the rounded integer
-    // is the one printf rounds to, and its digits are the text.
+    // below 1e13, so when its fraction lies clear of one half, the nearest integer is
+    // the one printf rounds to, and its digits are the text.
     if (precision <= 9) {
         const double scaled = std::fabs(x) * static_cast<double>(kPowersOfTen[precision]);
         if (scaled < 1e13) {
             const double whole = std::floor(scaled);
             const double fraction = scaled - whole;
-            if ((fraction > 0.01 && fraction < 0.49) || (fraction > 0.51 && fraction < 0.99)) {
+            if (std::fabs(fraction - 0.5) > 0.01) {
                 unsigned long long digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
                 char text[32];
                 char* const end = text + sizeof text;
