@@ -2,9 +2,9 @@
 
 #include <cmath>
 #include <cstdlib>
-#include <sys/stat.h>
 
 #include "app/PathProbe.h"
+#include "platform/FileSystem.h"
 
 bool ReadAnswerLine(std::FILE* input, std::string& line) {
     line.clear();
@@ -20,16 +20,18 @@ bool ReadAnswerLine(std::FILE* input, std::string& line) {
 }
 
 ConsoleUi::ConsoleUi(bool silent, std::FILE* input, bool interactive)
-    : silent_(silent), input_(input), interactive_(interactive) {
-    printMessages = true;
-}
+    : lines_(stderr), silent_(silent), input_(input), interactive_(interactive) {}
+
+void ConsoleUi::SetStatus(const std::string& text) { lines_.SetStatus(text); }
 
 void ConsoleUi::SetPosition(unsigned percent) {
-    if (!silent_) HeadlessUi::SetPosition(percent);
+    if (!silent_) lines_.SetPosition(percent);
 }
 
+bool ConsoleUi::CheckCancel() { return false; }
+
 bool ConsoleUi::ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args) {
-    HeadlessUi::ShowMessage(id, icon, args);
+    lines_.ShowMessage(id, icon, args);
     if (icon != MessageIcon::Question) return true;
     if (silent_ || !interactive_) {
         std::fputs("(no answer possible here: taken as No)\n", stderr);
@@ -69,8 +71,15 @@ constexpr double kPi = 3.14159265358979323846;
 
 }  // namespace
 
-bool ConsoleUi::AskRawKind(int& choice) {
-    if (silent_ || !interactive_) return HeadlessUi::AskRawKind(choice);
+Answer ConsoleUi::AskRawKind(int& choice) {
+    if (silent_ || !interactive_) {
+        if (!silent_) {
+            EndProgressLine();
+            std::fputs("Nobody can answer here: raw-data kind taken as receiver-dated (the preselected answer)\n",
+                       stderr);
+        }
+        return Answer::Default;
+    }
     EndProgressLine();
     std::fputs("Which kind of raw data do you want to process ?\n"
                "  0  Satellite-dated raw data\n"
@@ -79,18 +88,27 @@ bool ConsoleUi::AskRawKind(int& choice) {
         std::fprintf(stderr, "Kind [%d]: ", choice);
         std::fflush(stderr);
         std::string answer;
-        if (!ReadAnswerLine(input_, answer)) return false;
-        if (answer.empty()) return true;
+        if (!ReadAnswerLine(input_, answer)) return Answer::Cancelled;
+        if (answer.empty()) return Answer::Person;
         if (answer == "0" || answer == "1") {
             choice = answer[0] - '0';
-            return true;
+            return Answer::Person;
         }
         std::fputs("Please type 0 or 1.\n", stderr);
     }
 }
 
-bool ConsoleUi::AskPosition(ApproximatePosition& position) {
-    if (silent_ || !interactive_) return HeadlessUi::AskPosition(position);
+Answer ConsoleUi::AskPosition(ApproximatePosition& position) {
+    if (silent_ || !interactive_) {
+        if (!silent_) {
+            EndProgressLine();
+            std::fprintf(stderr,
+                         "Nobody can answer here: approximate position taken as latitude %.10g deg, "
+                         "longitude %.10g deg, height %.10g m (the header gets the first computed position)\n",
+                         position.latitude * 180.0 / kPi, position.longitude * 180.0 / kPi, position.height);
+        }
+        return Answer::Default;
+    }
     EndProgressLine();
     std::fputs("Please, enter an approximated position :\n", stderr);
     double latitude = position.latitude * 180.0 / kPi;
@@ -99,11 +117,11 @@ bool ConsoleUi::AskPosition(ApproximatePosition& position) {
     if (!AskNumber(input_, "Lat (degrees, north positive)", -90.0, 90.0, latitude) ||
         !AskNumber(input_, "Long (degrees, east positive)", -180.0, 180.0, longitude) ||
         !AskNumber(input_, "Alt (m)", -1.0e7, 1.0e7, altitude))
-        return false;
+        return Answer::Cancelled;
     position.latitude = latitude * kPi / 180.0;
     position.longitude = longitude * kPi / 180.0;
     position.height = altitude;
-    return true;
+    return Answer::Person;
 }
 
 bool ConsoleChooser::ChooseFile(FileDialogMode, std::string&, const std::vector<FileFilter>&, int) {
@@ -124,8 +142,7 @@ bool ConsoleChooser::ChooseDirectory(std::string& directory) {
         // The root folder is written "" (a folder never ends with "/").
         std::string chosen = answer.empty() ? directory : FullPath(answer);
         if (chosen == "/") chosen.clear();
-        struct stat st {};
-        if (stat(chosen.empty() ? "/" : chosen.c_str(), &st) == 0 && S_ISDIR(st.st_mode)) {
+        if (KindOfPath(chosen.empty() ? "/" : chosen) == PathKind::Directory) {
             directory = chosen;
             return true;
         }

@@ -9,25 +9,35 @@
 // question is put on the terminal and read from standard input when that is a
 // terminal; without one nobody can answer: a yes/no question counts as No, the
 // raw-data kind and position questions take their preselected answers.
-class ConsoleUi : public HeadlessUi {
+class ConsoleUi : public ConversionUi {
 public:
     // input: where answers are read (standard input); interactive: whether a person
     // can type there.
     ConsoleUi(bool silent, std::FILE* input, bool interactive);
 
+    void SetStatus(const std::string& text) override;
     void SetPosition(unsigned percent) override;
+    bool CheckCancel() override;
     bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
     // The raw-data kind question on the terminal: 0 satellite-dated, 1 receiver-dated,
     // an empty line keeps choice; false at the end of input (Cancel). Without a
-    // person (or silent) the preselected receiver-dated data is taken.
-    bool AskRawKind(int& choice) override;
+    // person the preselected receiver-dated data is taken (Answer::Default), and a
+    // run that is not silent says so on standard error.
+    Answer AskRawKind(int& choice) override;
     // The approximate position on the terminal: latitude and longitude in degrees
     // (north and east positive), altitude in metres, an empty line keeps the offered
     // value; position is held in radians and metres. False at the end of input
-    // (Cancel). Without a person (or silent) the offered position is taken.
-    bool AskPosition(ApproximatePosition& position) override;
+    // (Cancel). Without a person the offered position is taken (Answer::Default),
+    // and a run that is not silent says so on standard error.
+    Answer AskPosition(ApproximatePosition& position) override;
+
+    // Messages shown so far, in order.
+    const std::vector<HeadlessUi::Message>& Messages() const { return lines_.Messages(); }
+    // Ends an open progress line, so that the next output starts on a fresh line.
+    void EndProgressLine() { lines_.EndProgressLine(); }
 
 private:
+    HeadlessUi lines_;  // the messages and the progress line on standard error
     bool silent_;
     std::FILE* input_;
     bool interactive_;

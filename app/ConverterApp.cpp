@@ -1,17 +1,16 @@
 #include "app/ConverterApp.h"
 
-#include <climits>
 #include <cmath>
-#include <ctime>
-#include <sys/stat.h>
-#include <unistd.h>
 
 #include "app/ConsoleUi.h"
+#include "app/ConversionSummary.h"
 #include "app/DialogValues.h"
 #include "app/MainDialog.h"
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "rawdata/GpsTime.h"
 
@@ -19,10 +18,7 @@ namespace {
 
 const char* const kProgramName = "qern2rinex";
 
-bool IsDirectory(const std::string& path) {
-    struct stat st {};
-    return stat(path.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
-}
+bool IsDirectory(const std::string& path) { return KindOfPath(path) == PathKind::Directory; }
 
 // Batch step 3 or 4 for one output.
 void ApplyOutputParameter(CMainDialog& dialog, bool observation, const std::string& value,
@@ -82,29 +78,20 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
 }
 
 double TodayInDays() {
-    const std::time_t now = std::time(nullptr);
-    std::tm local {};
-    if (!localtime_r(&now, &local)) return 0.0;
-    CalendarTime c;
-    c.year = local.tm_year + 1900;
-    c.month = local.tm_mon + 1;
-    c.day = local.tm_mday;
+    CalendarTime c = CalendarOf(LocalCivilTime(CurrentTime()));
+    c.hour = c.minute = c.second = 0;
     GpsTime t;
     t.FromCalendar(c);
     return std::floor(t.ToDays());
 }
 
 std::string CurrentExecutablePath(const std::string& fallback) {
-    char buffer[PATH_MAX];
-    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
-    if (n <= 0) return fallback.find('/') != std::string::npos ? FullPath(fallback) : fallback;
-    return std::string(buffer, static_cast<size_t>(n));
+    const std::string path = ExecutablePath();
+    if (!path.empty()) return path;
+    return fallback.find('/') != std::string::npos ? FullPath(fallback) : fallback;
 }
 
-std::string CurrentDirectory() {
-    char buffer[PATH_MAX];
-    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
-}
+std::string CurrentDirectory() { return WorkingDirectory(); }
 
 CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) {
     installRoot_ = InstallRootOf(startup_.executablePath);
@@ -133,10 +120,10 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
             << UsageText(kProgramName);
         return kExitUsage;
     }
-    return RunConversionMode(err);
+    return RunConversionMode(out, err);
 }
 
-int CConverterApp::RunConversionMode(std::ostream& err) {
+int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     const bool silent = options_.silent;
     Profile profile(startup_.profilePath);
     MemoryControls controls;
@@ -150,6 +137,15 @@ int CConverterApp::RunConversionMode(std::ostream& err) {
     dialog.InitMainDialog();
     RunBatchSteps(dialog, options_, dataDirectory_);
     const bool converted = dialog.GoPressed();
+    ui.EndProgressLine();
+    if (converted) {
+        // After the success message: where the outputs are and what they hold.
+        std::ostream& report = silent ? out : err;
+        for (const std::string& line : ConversionSummaryLines(dialog.MakeRequest(), dialog.LastResult()))
+            report << line << "\n";
+    } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
+        err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
+    }
     if (!dialog.SettingsStored())
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())

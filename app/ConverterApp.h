@@ -44,7 +44,7 @@ public:
     const CCommandLineOptions& Options() const { return options_; }
 
 private:
-    int RunConversionMode(std::ostream& err);
+    int RunConversionMode(std::ostream& out, std::ostream& err);
 
     AppStartup startup_;
     std::string installRoot_;

@@ -1,12 +1,15 @@
 #include "app/MainDialog.h"
 
+#include <cerrno>
 #include <cmath>
-#include <filesystem>
+#include <vector>
 
 #include "app/ControlIds.h"
 #include "app/RinexNaming.h"
 #include "app/Settings.h"
 #include "convert/StringTable.h"
+#include "platform/Clock.h"
+#include "platform/FileSystem.h"
 
 namespace {
 
@@ -47,14 +50,6 @@ std::string AdvancedSummary(double tx, int dopplerMode) {
     const long ms = static_cast<long>(std::floor(tx * 1000.0 + 0.5));
     const std::string kind(LoadString(dopplerMode == 0 ? kStrInstantaneous : kStrSmoothed));
     return FormatString(kStrExtrapolation, {std::to_string(ms), kind});
-}
-
-bool SameFile(const std::string& a, const std::string& b) {
-    if (EqualNoCase(a, b)) return true;
-    if (EqualNoCase(FullPath(a), FullPath(b))) return true;
-    std::error_code ec;
-    return std::filesystem::exists(a, ec) && std::filesystem::exists(b, ec) &&
-           std::filesystem::equivalent(a, b, ec) && !ec;
 }
 
 CMainDialog::CMainDialog(DialogEnvironment environment, IDialogControls& controls, ConversionUi& ui,
@@ -254,16 +249,39 @@ bool CMainDialog::BrowseOutputDirectory() {
 }
 
 bool CMainDialog::ValidatePaths() {
+    pathFailure_ = PathCheckFailure();
     if (!ExchangeValues(false)) return false;
     MainDialogValues& v = values;
-    if (SameFile(v.sourcePath, v.observationPath) || SameFile(v.sourcePath, v.navigationPath) ||
-        SameFile(v.observationPath, v.navigationPath)) {
+    // Outputs that would overwrite the source or each other; with log files on,
+    // the observation path + ".log" or ".pos" must not name the source or the
+    // navigation file either.
+    struct Clash {
+        const std::string* a;
+        const std::string* b;
+        const char* what;
+    };
+    const std::string obsLog = v.observationPath + ".log";
+    const std::string obsPos = v.observationPath + ".pos";
+    std::vector<Clash> clashes = {
+        {&v.observationPath, &v.sourcePath, "the observation file would be the source file"},
+        {&v.navigationPath, &v.sourcePath, "the navigation file would be the source file"},
+        {&v.observationPath, &v.navigationPath, "the observation and navigation files are one file"}};
+    if (v.logFile) {
+        clashes.push_back({&obsLog, &v.sourcePath, "the log file would be the source file"});
+        clashes.push_back({&obsPos, &v.sourcePath, "the position log file would be the source file"});
+        clashes.push_back({&obsLog, &v.navigationPath, "the log file would be the navigation file"});
+        clashes.push_back({&obsPos, &v.navigationPath, "the position log file would be the navigation file"});
+    }
+    for (const Clash& c : clashes) {
+        if (!SameFile(*c.a, *c.b)) continue;
+        pathFailure_ = {c.a == &v.navigationPath ? "navigation" : "observation", *c.a, c.what};
         Message(kStrFilesMustDiffer, MessageIcon::Stop);
         controls_.SetFocus(ControlId::kSourcePath, true);
         return false;
     }
     PathProbe probe;
     if (!ProbePath(v.sourcePath, probe, environment_.dataDirectory) || !probe.exists) {
+        pathFailure_ = {"source", v.sourcePath, probe.problem.empty() ? ErrorText(ENOENT) : probe.problem};
         Message(kStrInvalidFileName, MessageIcon::Stop);
         controls_.SetFocus(ControlId::kSourcePath, true);
         return false;
@@ -278,6 +296,7 @@ bool CMainDialog::ValidatePaths() {
         const bool obs = output == Output::Observation;
         const std::string& path = obs ? v.observationPath : v.navigationPath;
         if (!ProbePath(path, probe, environment_.dataDirectory)) {
+            pathFailure_ = {obs ? "observation" : "navigation", path, probe.problem};
             if (v.autoNaming) {
                 Message(kStrInvalidPath, MessageIcon::Stop);
                 BrowseOutput(output);
@@ -329,5 +348,6 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.smoothedPseudoranges = v.smoothedPseudoranges;
     r.logFile = v.logFile;
     r.silent = environment_.silent;
+    r.creationTime = CalendarOf(CreationTime());
     return r;
 }

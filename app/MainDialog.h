@@ -19,6 +19,13 @@ struct DialogEnvironment {
     double today = 0.0;             // today's local date in days since the GPS origin
 };
 
+// Why the last check of "Go..." refused a path, for a line beside the message.
+struct PathCheckFailure {
+    std::string which;   // "source", "observation" or "navigation"; empty: no path was refused
+    std::string path;
+    std::string reason;  // "is a folder", the system's text, ...
+};
+
 // Runs one conversion: RunConversion, or a stand-in of the same form.
 using ConversionRunner =
     std::function<ConversionResult(const ConversionRequest&, ConversionState&, ConversionUi&)>;
@@ -83,6 +90,8 @@ public:
     // unusable source or output path, and existing outputs unless the person (or
     // a silent run) agrees to overwrite them. True when the conversion may start.
     bool ValidatePaths();
+    // Why the last ValidatePaths refused a path (which is empty when it did not).
+    const PathCheckFailure& PathFailure() const { return pathFailure_; }
 
     // "Go...": validates, adds the header texts to the histories, stores the
     // defaults and histories, and runs the conversion. True only when the
@@ -116,6 +125,7 @@ private:
     Profile& profile_;
     ConversionRunner runner_;
     bool settingsStored_ = true;
+    PathCheckFailure pathFailure_;
     ConversionState state_;
     ConversionResult lastResult_;
 };
@@ -125,7 +135,3 @@ private:
 // for any other.
 std::string AdvancedSummary(double tx, int dopplerMode);
 
-// True when the two paths name the same file: equal without regard to case
-// (the file may sit on a file system that ignores case), equal once made
-// absolute and normalised, or both existing and one file on disk.
-bool SameFile(const std::string& a, const std::string& b);

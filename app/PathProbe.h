@@ -1,6 +1,8 @@
 #pragma once
 #include <string>
 
+#include "platform/FileSystem.h"
+
 // What probing one path found out (see ProbePath).
 struct PathProbe {
     bool exists = false;        // the path names a file that could be opened for reading
@@ -9,6 +11,7 @@ struct PathProbe {
     std::string title;          // the file name up to its last "." (case kept)
     std::string extension = "TXT";  // the file name after its last "." (case kept)
     double modified = 0.0;      // last modification, local time, in days since the GPS origin
+    std::string problem;        // why the probe failed, for a person ("is a folder", the system's text)
 };
 
 // Number of leading bytes ProbePath inspects for the binary test.
@@ -23,10 +26,6 @@ constexpr int kProbeBytes = 1000;
 // truncated or deleted), when its missing file name holds a wildcard ("*" or "?":
 // a pattern such as "/data/*.RNX"), or when nothing can be created there.
 bool ProbePath(const std::string& path, PathProbe& probe, const std::string& defaultDirectory);
-
-// The absolute, lexically normalised form of path ("." and ".." folded), relative
-// paths taken from the current directory. Case is kept.
-std::string FullPath(const std::string& path);
 
 // Directory + "/" + title, followed by "." + extension when the extension is not empty.
 std::string JoinPath(const std::string& directory, const std::string& title,

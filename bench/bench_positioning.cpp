@@ -42,7 +42,7 @@ struct Scene {
         }
         tracker.ionoUtc.alpha0 = 1.1e-8;
         tracker.ionoUtc.beta0 = 88000.0;
-        tracker.rawKind = rawKind;
+        tracker.rawKind = static_cast<RecordKind>(rawKind);
         tracker.previous = MakeEpoch(GpsTime(1590, 361000.0), rawKind);
         tracker.current = MakeEpoch(GpsTime(1590, 361001.0), rawKind);
         tracker.time = tracker.current.time;
@@ -55,7 +55,7 @@ struct Scene {
         ep.time = t;
         for (int k = 0; k < 24; ++k) {
             SatelliteState s;
-            ComputeSatelliteState(t.AddSeconds(rawKind == kReceiverDated ? -0.07 : 0.0),
+            ComputeSatelliteState(t.AddSeconds(rawKind == kRecordReceiverDated ? -0.07 : 0.0),
                                   tracker.selected[k], s);
             const LineOfSight los = ComputeLineOfSight(station, s);
             if (los.elevation < 0.1) continue;
@@ -86,21 +86,21 @@ void RefineEpoch(benchmark::State& state, int rawKind, bool smoothed) {
     state.SetItemsProcessed(state.iterations());  // epochs
 }
 
-void BM_RefineFixReceiverDated(benchmark::State& state) { RefineEpoch(state, kReceiverDated, false); }
+void BM_RefineFixReceiverDated(benchmark::State& state) { RefineEpoch(state, kRecordReceiverDated, false); }
 void BM_RefineFixReceiverDatedSmoothed(benchmark::State& state) {
-    RefineEpoch(state, kReceiverDated, true);
+    RefineEpoch(state, kRecordReceiverDated, true);
 }
-void BM_RefineFixSatelliteDated(benchmark::State& state) { RefineEpoch(state, kSatelliteDated, false); }
+void BM_RefineFixSatelliteDated(benchmark::State& state) { RefineEpoch(state, kRecordSatelliteDated, false); }
 
 void BM_InitialFix(benchmark::State& state) {
-    Scene scene(kReceiverDated);
+    Scene scene(kRecordReceiverDated);
     PositionSolver solver;
     for (auto _ : state) benchmark::DoNotOptimize(solver.InitialFix(scene.tracker));
     state.SetItemsProcessed(state.iterations());
 }
 
 void BM_ComputeSatelliteState(benchmark::State& state) {
-    Scene scene(kReceiverDated);
+    Scene scene(kRecordReceiverDated);
     SatelliteState s;
     double t = 361000.0;
     for (auto _ : state) {

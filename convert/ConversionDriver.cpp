@@ -1,173 +1,78 @@
 #include "convert/ConversionDriver.h"
 
 #include <cmath>
-#include <ctime>
 #include <deque>
-#include <map>
 #include <memory>
 #include <string>
-#include <vector>
 
 #include "convert/LogFile.h"
+#include "convert/OutputFile.h"
+#include "convert/ReadTally.h"
 #include "convert/ReceptionTime.h"
+#include "convert/SourceReader.h"
 #include "convert/StringTable.h"
 #include "convert/rinex/RinexNav.h"
 #include "convert/rinex/RinexObsRecord.h"
+#include "platform/Clock.h"
 #include "platform/File.h"
-#include "rawdata/DataFile.h"
-#include "rawdata/Decoder.h"
+#include "platform/FileSystem.h"
 #include "rawdata/RecordKind.h"
 #include "rawdata/SiteEvent.h"
-
-void ConversionState::Reset(const ConversionRequest& request) {
-    header.markerName = request.markerName;
-    header.markerNumber = request.markerNumber;
-    header.observer = request.observer;
-    header.agency = request.agency;
-    header.receiverNumber = request.receiverNumber;
-    header.receiverType = request.receiverType;
-    header.receiverVersion = request.receiverVersion;
-    header.antennaNumber = request.antennaNumber;
-    header.antennaType = request.antennaType;
-    header.SetAntennaHeight(0.0);
-    header.SetTypeMask(0);
-    header.SetFirstTime(GpsTime());
-    header.SetLastTime(GpsTime());
-    header.SetInterval(0.0);
-    header.SetComment("");
-    tracker.rawKind = kRawKindNone;
-    tracker.store.Clear();
-    tracker.ionoUtc.Clear();  // a record of an earlier source must not reach this navigation file
-    positionFixed = false;
-    positionApproximate = false;
-    solver.Reset(request.smoothedPseudoranges);
-    clockOffset = 0.0;
-    clockDrift = 0.0;
-}
 
 namespace {
 
 constexpr double kAntennaHeightTolerance = 0.00005;  // m
+// The receiver clock offset is carried over epochs without a fix by its drift,
+// but not beyond this time after the last fix (s): a receiver clock left alone
+// that long (or reset in a break of the recording) is not known any more.
+constexpr double kMaxClockExtrapolation = 300.0;
 
-// The local date and time now.
-CalendarTime LocalNow() {
-    const std::time_t now = std::time(nullptr);
-    std::tm tm{};
-    localtime_r(&now, &tm);
-    CalendarTime c;
-    c.year = tm.tm_year + 1900;
-    c.month = tm.tm_mon + 1;
-    c.day = tm.tm_mday;
-    c.hour = tm.tm_hour;
-    c.minute = tm.tm_min;
-    c.second = tm.tm_sec;
-    return c;
-}
-
-// Writes a whole text to an open file (write errors are not reported).
-void WriteText(CFile& file, const std::string& text) {
-    if (!text.empty()) file.Write(text.data(), text.size());
+// Writes a whole text to a log file; a log file that cannot be written is not
+// reported and never stops the conversion.
+void WriteLog(CFile& file, const std::string& text) {
+    if (!text.empty() && file.IsOpen()) file.Write(text.data(), text.size());
 }
 
 // True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
 // record carries any double, and a larger value is no height but a damaged record.
 bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
 
-// Progress in percent of a data file's logical position in a file of length bytes.
-unsigned ProgressOf(const CDataFile& file, int64_t length) {
-    const int64_t position = file.GetPosition();
-    if (length <= 0 || position <= 0) return 0;
-    return static_cast<unsigned>((static_cast<uint64_t>(position) * 100u) / static_cast<uint64_t>(length));
-}
-
-// The raw data file and decoder of one pass over the source.
-struct SourceReader {
-    std::unique_ptr<CDataFile> file;
-    std::unique_ptr<CDecodeGpsData> decoder;
-    std::vector<uint8_t> buffer = std::vector<uint8_t>(kRecordBufferSize + 1);
-    int length = 0;
-    int64_t fileLength = 0;  // bytes, taken once when the source is opened
-
-    // Creates file and decoder for a format index and opens the source; false on failure.
-    bool Open(const ConversionRequest& request) {
-        file = CreateDataFile(request.formatIndex);
-        decoder = CreateDecoder(request.formatIndex);
-        if (!file || !decoder || !file->Open(request.sourcePath, CFile::modeRead)) return false;
-        fileLength = file->GetLength();
-        decoder->Reset();
-        return true;
-    }
-    // The kind of the next record (kRecordEnd at the end of the data).
-    int Next() {
-        length = 0;
-        const int kind = file->ReadRecord(buffer.data(), length);
-        if (length < 0 || length > kRecordBufferSize) length = 0;
-        return kind;
-    }
-    // The bytes of the record fetched last (length of them).
-    uint8_t* Record() { return buffer.data(); }
-    // Closes the source and drops file and decoder.
-    void Close() {
-        if (file) file->Close();
-        file.reset();
-        decoder.reset();
-    }
-};
-
-// Epoch statistics of one raw-data kind in the read pass.
-struct KindStatistics {
-    int count = 0;
-    GpsTime first;
-    GpsTime last;
-    uint16_t typeMask = 0;
-    std::map<long long, int> spacings;  // epoch spacing in tenths of a second -> occurrences
-
-    // Counts an epoch of time t with observation-type mask mask.
-    void Add(const GpsTime& t, uint16_t mask) {
-        if (count > 0) {
-            const long long tenths = std::llround(t.Difference(last) * 10.0);
-            if (tenths > 0) ++spacings[tenths];
-        }
-        if (count == 0) first = t;
-        last = t;
-        typeMask = static_cast<uint16_t>(typeMask | mask);
-        ++count;
-    }
-    // The most frequent epoch spacing, s, rounded to a tenth (the shorter one of
-    // equally frequent spacings); 0 when there is none. Gaps of missing epochs do
-    // not change it.
-    double Interval() const {
-        long long best = 0;
-        int bestCount = 0;
-        for (const auto& [tenths, n] : spacings) {
-            if (n > bestCount) {
-                best = tenths;
-                bestCount = n;
-            }
-        }
-        return static_cast<double>(best) / 10.0;
-    }
+// The solver's last successful fix, as the ".pos" line shows it.
+struct Fix {
+    GpsTime time;
+    double x = 0, y = 0, z = 0;  // m
+    double clock = 0;            // s
 };
 
 // One conversion in progress: the request, the state and the person.
 class Conversion {
 public:
-    Conversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui)
-        : request_(request), state_(state), ui_(ui) {}
+    Conversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui,
+               const ConversionHooks& hooks)
+        : request_(request), state_(state), ui_(ui), hooks_(hooks) {}
 
     ConversionResult Run();
 
 private:
+    bool CheckPaths();
     bool ReadPass();
+    bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
     bool NavigationPass();
 
     int FetchNext(SourceReader& source);
+    bool CancelRequested();
     void PositioningStep();
     void TakeNewFix();
+    void RecordFix();
     void WriteEpoch();
     void HandleSiteEvent(const SiteEvent& event);
+    void WriteObservation(const std::string& text);
+    bool EndObservationPass();
     void CloseObservationFiles();
+    void Lap(ConversionStage stage) {
+        if (hooks_.stages) hooks_.stages->Lap(stage);
+    }
 
     // Ends the run with a message (icon by the outcome).
     bool Fail(ConversionOutcome outcome, int id, MessageIcon icon, std::initializer_list<std::string> args = {}) {
@@ -182,16 +87,27 @@ private:
         result_.messageId = 0;
         return false;
     }
+    // Ends the run because file could not be written whole: the file is removed,
+    // so that no cut-short RINEX file is left behind.
+    bool FailWrite(OutputFile& file) {
+        result_.failedPath = file.Path();
+        result_.failureReason = ErrorText(file.Error());
+        file.Discard();
+        return Fail(ConversionOutcome::WriteFailed, kStrWriteFailed, MessageIcon::Stop,
+                    {result_.failedPath, result_.failureReason});
+    }
 
     const ConversionRequest& request_;
     ConversionState& state_;
     ConversionUi& ui_;
+    const ConversionHooks& hooks_;
     ConversionResult result_;
+    CalendarTime creationTime_;
     KindStatistics chosen_;  // read-pass statistics of the chosen kind
 
     // Observation pass.
     SourceReader source_;
-    CFile observation_;
+    OutputFile observation_;
     CFile log_;
     CFile pos_;
     bool logging_ = false;
@@ -202,31 +118,59 @@ private:
     bool kinematicPending_ = false;
     std::deque<SiteEvent> pendingEvents_;
     RinexEpoch previousOutput_;
-    bool defaultHeaderPosition_ = false;  // the header holds the silent default position
+    bool clockKnown_ = true;              // the receiver clock offset is a fix's or extrapolated from one
+    Fix lastFix_;                         // zero before the first fix
+    bool defaultHeaderPosition_ = false;  // the header holds the default position nobody answered
     bool headerPositionKnown_ = false;    // a real fix was taken for the header
     double headerX_ = 0, headerY_ = 0, headerZ_ = 0;
     int64_t approxRecordOffset_ = -1;     // file offset of APPROX POSITION XYZ
     size_t approxRecordLength_ = 0;
 };
 
-// The three passes, each only after the previous one succeeded, and the success message.
+// The checks, the three passes (each only after the previous one succeeded) and
+// the success message.
 ConversionResult Conversion::Run() {
+    if (hooks_.stages) hooks_.stages->Start();
     state_.Reset(request_);
-    if (ReadPass() && ObservationPass() && NavigationPass()) {
+    creationTime_ = request_.creationTime ? *request_.creationTime : CalendarOf(CreationTime());
+    if (CheckPaths() && ReadPass() && ObservationPass() && NavigationPass()) {
         result_.success = true;
         result_.outcome = ConversionOutcome::Success;
         result_.messageId = kStrConverted;
         if (!request_.silent) ui_.ShowMessage(kStrConverted, MessageIcon::Information, {request_.sourcePath});
     }
+    Lap(ConversionStage::Other);
     return result_;
+}
+
+// Refuses outputs that would overwrite the source or each other (the log files
+// included when they are written) before anything is opened for writing.
+bool Conversion::CheckPaths() {
+    const std::string& source = request_.sourcePath;
+    const std::string& obs = request_.observationPath;
+    const std::string& nav = request_.navigationPath;
+    bool clash = SameFile(source, obs) || SameFile(source, nav) || SameFile(obs, nav);
+    if (request_.logFile)
+        for (const std::string& log : {obs + ".log", obs + ".pos"})
+            clash = clash || SameFile(log, source) || SameFile(log, nav);
+    if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    return true;
 }
 
 // The kind of the next record of a pass over the source, after which the progress
 // shows the share of the source read so far.
 int Conversion::FetchNext(SourceReader& source) {
     const int kind = source.Next();
-    ui_.SetPosition(ProgressOf(*source.file, source.fileLength));
+    Lap(ConversionStage::Framing);
+    ui_.SetPosition(source.Progress());
+    Lap(ConversionStage::Progress);
     return kind;
+}
+
+bool Conversion::CancelRequested() {
+    const bool cancel = ui_.CheckCancel();
+    Lap(ConversionStage::Progress);
+    return cancel;
 }
 
 // Reads the whole source once: counts, chooses the raw-data kind, fills the header's
@@ -245,12 +189,10 @@ bool Conversion::ReadPass() {
     const double recordingWeek = request_.recordingDate / 7.0;
     uint16_t referenceWeek =
         recordingWeek >= 0.0 && recordingWeek < 65536.0 ? static_cast<uint16_t>(recordingWeek) : 0;
-    KindStatistics satelliteDated, receiverDated;
-    int ephemerides = 0;
-    int ionoUtcRecords = 0;
+    ReadTally tally;
     EphemerisStore& store = state_.tracker.store;
     for (int kind = source.Next(); kind != kRecordEnd; kind = FetchNext(source)) {
-        if (ui_.CheckCancel()) {
+        if (CancelRequested()) {
             source.Close();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
         }
@@ -260,69 +202,89 @@ bool Conversion::ReadPass() {
                 ObservationEpoch epoch;
                 const uint16_t mask =
                     source.decoder->DecodeObservation(source.Record(), source.length, epoch, referenceWeek);
+                Lap(ConversionStage::Decode);
                 if (mask == 0) break;
                 if (kind == kRecordSatelliteDated)
-                    satelliteDated.Add(epoch.time.AddSeconds(request_.tx), mask);
+                    tally.satelliteDated.Add(epoch.time.AddSeconds(request_.tx), mask);
                 else
-                    receiverDated.Add(epoch.time, mask);
+                    tally.receiverDated.Add(epoch.time, mask);
                 break;
             }
             case kRecordEphemeris: {
                 auto eph = std::make_unique<Ephemeris>();
-                if (source.decoder->DecodeEphemeris(source.Record(), source.length, *eph, referenceWeek) < 0)
-                    break;
-                if (store.Add(eph)) ++ephemerides;  // a refused ephemeris is freed here
+                const int decoded =
+                    source.decoder->DecodeEphemeris(source.Record(), source.length, *eph, referenceWeek);
+                Lap(ConversionStage::Decode);
+                if (decoded >= 0 && store.Add(eph)) ++tally.ephemerides;  // a refused ephemeris is freed here
                 break;
             }
             case kRecordAntennaHeight: {
                 SiteEvent event;
                 if (source.decoder->DecodeAntennaHeight(source.Record(), source.length, event, referenceWeek) &&
-                    PlausibleAntennaHeight(event.value) && satelliteDated.count == 0 && receiverDated.count == 0)
+                    PlausibleAntennaHeight(event.value) && tally.satelliteDated.count == 0 &&
+                    tally.receiverDated.count == 0)
                     state_.header.SetAntennaHeight(event.value);
+                Lap(ConversionStage::Decode);
                 break;
             }
             case kRecordIonoUtc: {
                 IonoUtc iono;
                 if (source.decoder->DecodeIonoUtc(source.Record(), source.length, iono, referenceWeek)) {
                     state_.tracker.ionoUtc = iono;
-                    ++ionoUtcRecords;
+                    ++tally.ionoUtcRecords;
                 }
+                Lap(ConversionStage::Decode);
                 break;
             }
             default:
                 break;
         }
+        Lap(ConversionStage::Tally);
     }
     source.Close();
+    return ChooseRawKind(tally);
+}
 
-    int kind = kRawKindNone;
-    if (satelliteDated.count > 0 && receiverDated.count > 0) {
+// Chooses the raw-data kind (the person chooses when the source holds both) and
+// fills the header from its statistics. False when the conversion ends here.
+bool Conversion::ChooseRawKind(const ReadTally& tally) {
+    RecordKind kind = tally.OnlyKind();
+    if (tally.BothKinds()) {
         int choice = 1;  // receiver-dated, preselected
-        if (!request_.silent && !ui_.AskRawKind(choice)) return FailQuietly(ConversionOutcome::QuestionCancelled);
-        kind = choice == 0 ? kRawKindSatelliteDated : kRawKindReceiverDated;
-    } else if (receiverDated.count > 0) {
-        kind = kRawKindReceiverDated;
-    } else if (satelliteDated.count > 0) {
-        kind = kRawKindSatelliteDated;
+        if (!request_.silent && ui_.AskRawKind(choice) == Answer::Cancelled)
+            return FailQuietly(ConversionOutcome::QuestionCancelled);
+        kind = choice == 0 ? kRecordSatelliteDated : kRecordReceiverDated;
     }
     state_.tracker.rawKind = kind;
-    bool sufficient = false;
     int records = 0;
-    if (kind != kRawKindNone) {
-        chosen_ = kind == kRawKindSatelliteDated ? satelliteDated : receiverDated;
+    int ephemerides = tally.ephemerides;
+    if (kind != kRecordNone) {
+        chosen_ = tally.Of(kind);
         records = chosen_.count;
         RinexObsHeader& h = state_.header;
         h.SetTypeMask(chosen_.typeMask);
         h.SetFirstTime(chosen_.first);
         h.SetLastTime(chosen_.last);
         h.SetInterval(chosen_.Interval());
-        store.Prune(chosen_.first, chosen_.last, ephemerides);
-        sufficient = kind == kRawKindReceiverDated || (ionoUtcRecords >= 1 && ephemerides >= 4);
+        state_.tracker.store.Prune(chosen_.first, chosen_.last, ephemerides);
     }
-    if (!sufficient)
+    Lap(ConversionStage::Tally);
+    if (!tally.Sufficient(kind, ephemerides))
         return Fail(ConversionOutcome::InsufficientData, kStrInsufficientData, MessageIcon::Stop,
-                    {std::to_string(records), std::to_string(ephemerides), std::to_string(ionoUtcRecords)});
+                    {std::to_string(records), std::to_string(ephemerides), std::to_string(tally.ionoUtcRecords)});
     return true;
+}
+
+// Keeps the solver's fix of the current epoch for the ".pos" file.
+void Conversion::RecordFix() {
+    const PositionSolver& solver = state_.solver;
+    lastFix_.time = solver.Time();
+    lastFix_.x = solver.Position().X();
+    lastFix_.y = solver.Position().Y();
+    lastFix_.z = solver.Position().Z();
+    lastFix_.clock = solver.Clock();
+    clockKnown_ = true;
+    ++result_.epochsPositioned;
 }
 
 // Takes the solver's last fix as the current position and clock offset.
@@ -332,7 +294,7 @@ void Conversion::TakeNewFix() {
     state_.clockDrift = 0.0;
     state_.positionFixed = true;
     state_.positionApproximate = false;
-    ++result_.epochsPositioned;
+    RecordFix();
     if (defaultHeaderPosition_ && !headerPositionKnown_) {
         headerPositionKnown_ = true;
         headerX_ = state_.position.X();
@@ -343,22 +305,27 @@ void Conversion::TakeNewFix() {
 
 // Position and receiver clock offset (s) of the accepted current epoch: refined from
 // the last fix, or the clock offset extrapolated with the drift (s/s) when that
-// fails; a first fix from the closed form while there is none or only an
-// approximate position.
+// fails, for at most kMaxClockExtrapolation after the last fix; a first fix from
+// the closed form while there is none or only an approximate position.
 void Conversion::PositioningStep() {
     EpochTracker& tracker = state_.tracker;
     PositionSolver& solver = state_.solver;
     if (state_.positionFixed && !state_.positionApproximate) {
         const GpsTime oldTime = solver.Time();
         const double oldClock = solver.Clock();
+        const double sinceFix = tracker.time.Difference(oldTime);
         if (solver.RefineFix(tracker)) {
             state_.position = solver.Position();
             state_.clockOffset = solver.Clock();
             const double span = solver.Time().Difference(oldTime);
-            if (span != 0.0) state_.clockDrift = (state_.clockOffset - oldClock) / span;
-            ++result_.epochsPositioned;
+            // A drift across a break longer than the extrapolation limit may hide a
+            // clock reset: it starts again from this fix.
+            if (span != 0.0) state_.clockDrift = span <= kMaxClockExtrapolation ? (state_.clockOffset - oldClock) / span : 0.0;
+            RecordFix();
+        } else if (clockKnown_ && sinceFix <= kMaxClockExtrapolation) {
+            state_.clockOffset = sinceFix * state_.clockDrift + oldClock;
         } else {
-            state_.clockOffset = tracker.time.Difference(oldTime) * state_.clockDrift + oldClock;
+            clockKnown_ = false;
         }
         return;
     }
@@ -374,23 +341,30 @@ void Conversion::PositioningStep() {
     if (solver.InitialFix(tracker) && solver.RefineFix(tracker)) TakeNewFix();
 }
 
+// Hands observation text to its file; a failure ends the pass after the record.
+void Conversion::WriteObservation(const std::string& text) {
+    Lap(ConversionStage::Formatting);
+    observation_.Write(text);
+    Lap(ConversionStage::Writing);
+}
+
 // Writes the accepted current epoch: the header before the first one, due pending
 // events, the observation record, its log lines and a pending kinematic record.
 void Conversion::WriteEpoch() {
     RinexObsHeader& h = state_.header;
     if (result_.epochsWritten == 0) {
-        h.SetCreationDate(LocalNow());
+        h.SetCreationDate(creationTime_);
         h.SetFirstTime(satelliteDated_ ? state_.tracker.time.AddSeconds(request_.tx) : state_.tracker.time);
         h.SetApproxPosition(state_.position.X(), state_.position.Y(), state_.position.Z());
         h.SetComment(satelliteDated_ ? ExtrapolationComment(request_.tx, request_.smoothedDopplers) : "");
         const std::string text = h.HeaderText();
         const size_t label = text.find("APPROX POSITION XYZ");
         if (label != std::string::npos && label >= 60) {
-            approxRecordOffset_ = observation_.GetPosition() + static_cast<int64_t>(label - 60);
+            approxRecordOffset_ = observation_.Position() + static_cast<int64_t>(label - 60);
             const size_t end = text.find('\n', label);
             approxRecordLength_ = end == std::string::npos ? 0 : end + 1 - (label - 60);
         }
-        WriteText(observation_, text);
+        WriteObservation(text);
     }
     const ObservationEpoch& current = state_.tracker.current;
     const ObservationEpoch& previous = state_.tracker.previous;
@@ -399,22 +373,27 @@ void Conversion::WriteEpoch() {
                                               request_.smoothedDopplers, previousOutput_, state_.phaseOffsets)
                         : BuildReceiverDated(current, previous, previousOutput_, state_.phaseOffsets);
     previousOutput_ = output;
+    Lap(ConversionStage::Extrapolation);
     while (!pendingEvents_.empty() && pendingEvents_.front().time <= output.time) {
-        WriteText(observation_, EventRecord(pendingEvents_.front().time));
+        WriteObservation(EventRecord(pendingEvents_.front().time));
         pendingEvents_.pop_front();
     }
-    WriteText(observation_, EpochText(output, h.typeMask));
+    WriteObservation(EpochText(output, h.typeMask));
+    if (result_.epochsWritten == 0) result_.firstEpoch = output.time;
+    result_.lastEpoch = output.time;
+    for (int k = 0; k < kSatelliteCount; ++k)
+        if (output.sat[k].mask != 0) result_.satellites |= 1u << k;
     lastWritten_ = output.time;
     ++result_.epochsWritten;
     const bool first = result_.epochsWritten == 1;
     if (logging_) {
-        WriteText(log_, LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
-        const GeoPosition& p = state_.solver.Position();
-        WriteText(pos_, PositionLine(state_.solver.Time(), p.X(), p.Y(), p.Z(), state_.solver.Clock(), first));
+        WriteLog(log_, LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
+        WriteLog(pos_, PositionLine(lastFix_.time, lastFix_.x, lastFix_.y, lastFix_.z, lastFix_.clock, first));
+        Lap(ConversionStage::Writing);
     }
     if (kinematicPending_) {
-        WriteText(observation_,
-                  KinematicRecord(h.markerName, state_.position.X(), state_.position.Y(), state_.position.Z()));
+        WriteObservation(
+            KinematicRecord(h.markerName, state_.position.X(), state_.position.Y(), state_.position.Z()));
         kinematicPending_ = false;
     }
 }
@@ -426,15 +405,15 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
     switch (event.kind) {
         case kEventKinematic:
         case kEventKinematic6:
-            WriteText(observation_, KinematicRecord(state_.header.markerName, p.X(), p.Y(), p.Z()));
+            WriteObservation(KinematicRecord(state_.header.markerName, p.X(), p.Y(), p.Z()));
             break;
         case kEventNewSite:
         case kEventNewSite5:
-            WriteText(observation_, NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
+            WriteObservation(NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
             break;
         case kEventSiteOrTime:
             if (!event.markerName.empty()) {
-                WriteText(observation_, NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
+                WriteObservation(NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
                 kinematicPending_ = true;
             } else if (event.time >= lastWritten_) {
                 pendingEvents_.push_back(event);
@@ -445,10 +424,10 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
     }
 }
 
-// Closes the source, the observation file and the log files of the observation pass.
+// Closes the source and the log files of the observation pass (the observation
+// file is closed by whoever checks it).
 void Conversion::CloseObservationFiles() {
     source_.Close();
-    observation_.Close();
     if (logging_) {
         log_.Close();
         pos_.Close();
@@ -462,12 +441,13 @@ bool Conversion::ObservationPass() {
     ui_.SetPosition(0);
     RinexObsHeader& h = state_.header;
     antennaHeight_ = h.antennaDeltaH;
-    satelliteDated_ = state_.tracker.rawKind == kRawKindSatelliteDated;
+    satelliteDated_ = state_.tracker.rawKind == kRecordSatelliteDated;
     if (!source_.Open(request_)) {
         source_.Close();
         return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
     }
-    if (!observation_.Open(request_.observationPath, CFile::modeWrite)) {
+    if (!observation_.Open(request_.observationPath,
+                           hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr)) {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
     }
@@ -477,39 +457,49 @@ bool Conversion::ObservationPass() {
         else
             log_.Close();
     }
-    uint16_t referenceWeek = h.firstTime.week;
+    result_.logWritten = logging_;
+    uint16_t referenceWeek = h.firstTime.week;  // decoders may update it
     longLog_ = (h.typeMask >> kL2) & 1u;
     const int chosenKind = state_.tracker.rawKind;
     bool firstEpoch = true;
-    for (int kind = source_.Next(); kind != kRecordEnd; kind = FetchNext(source_)) {
-        if (ui_.CheckCancel()) {
+    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed(); kind = FetchNext(source_)) {
+        if (CancelRequested()) {
             CloseObservationFiles();
+            observation_.Close();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
         }
         if (kind == chosenKind) {
             ObservationEpoch epoch;
-            if (source_.decoder->DecodeObservation(source_.Record(), source_.length, epoch, referenceWeek) != 0) {
-                if (firstEpoch) {
-                    state_.tracker.Start(epoch);
-                    firstEpoch = false;
-                } else if (state_.tracker.Advance(epoch)) {
-                    PositioningStep();
-                    bool write = state_.positionFixed;
-                    if (!write && !satelliteDated_) {
-                        ApproximatePosition answer;  // latitude 0, longitude 0, height 0
-                        if (!request_.silent && !ui_.AskPosition(answer)) {
-                            CloseObservationFiles();
-                            return FailQuietly(ConversionOutcome::QuestionCancelled);
-                        }
-                        state_.position.SetGeodetic(answer.latitude, answer.longitude, answer.height);
-                        state_.positionFixed = true;
-                        state_.positionApproximate = true;
-                        defaultHeaderPosition_ = request_.silent && result_.epochsWritten == 0;
-                        write = true;
-                    }
-                    if (write) WriteEpoch();
-                }
+            const uint16_t mask =
+                source_.decoder->DecodeObservation(source_.Record(), source_.length, epoch, referenceWeek);
+            Lap(ConversionStage::Decode);
+            if (mask == 0) continue;
+            if (firstEpoch) {
+                state_.tracker.Start(epoch);
+                firstEpoch = false;
+                continue;
             }
+            if (!state_.tracker.Advance(epoch)) continue;
+            PositioningStep();
+            Lap(ConversionStage::Positioning);
+            // Satellite-dated epochs need the receiver clock offset; receiver-dated
+            // ones are written with any position, the asked one before the first fix.
+            bool write = state_.positionFixed && (clockKnown_ || !satelliteDated_);
+            if (!state_.positionFixed && !satelliteDated_) {
+                ApproximatePosition answer;  // latitude 0, longitude 0, height 0
+                const Answer who = request_.silent ? Answer::Default : ui_.AskPosition(answer);
+                if (who == Answer::Cancelled) {
+                    CloseObservationFiles();
+                    observation_.Close();
+                    return FailQuietly(ConversionOutcome::QuestionCancelled);
+                }
+                state_.position.SetGeodetic(answer.latitude, answer.longitude, answer.height);
+                state_.positionFixed = true;
+                state_.positionApproximate = true;
+                defaultHeaderPosition_ = who == Answer::Default && result_.epochsWritten == 0;
+                write = true;
+            }
+            if (write) WriteEpoch();
         } else if (kind == kRecordSiteEvent && result_.epochsWritten > 0) {
             SiteEvent event;  // a fresh record for every event
             if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek))
@@ -519,25 +509,39 @@ bool Conversion::ObservationPass() {
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
                 PlausibleAntennaHeight(event.value) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
-                WriteText(observation_, AntennaHeightRecord(event.value));
+                WriteObservation(AntennaHeightRecord(event.value));
                 antennaHeight_ = event.value;
             }
         }
     }
-    for (const SiteEvent& event : pendingEvents_) WriteText(observation_, EventRecord(event.time));
+    return EndObservationPass();
+}
+
+// The end of the observation pass: pending events, the header position put right,
+// the file closed and checked. False when the conversion ends here.
+bool Conversion::EndObservationPass() {
+    RinexObsHeader& h = state_.header;
+    for (const SiteEvent& event : pendingEvents_) WriteObservation(EventRecord(event.time));
     pendingEvents_.clear();
     if (defaultHeaderPosition_ && headerPositionKnown_ && approxRecordOffset_ >= 0) {
         // The header went out with the default position: put the first fix in its place.
         const std::string record = ApproxPositionRecord(headerX_, headerY_, headerZ_);
         if (record.size() == approxRecordLength_ && observation_.Seek(approxRecordOffset_)) {
-            WriteText(observation_, record);
+            WriteObservation(record);
             h.SetApproxPosition(headerX_, headerY_, headerZ_);
         }
     }
     CloseObservationFiles();
+    const bool closed = observation_.Close();
+    Lap(ConversionStage::Writing);
+    if (!closed) return FailWrite(observation_);
     if (result_.epochsWritten == 0)
         return Fail(ConversionOutcome::NoEpochWritten, kStrNoEpochWritten, MessageIcon::Stop,
                     {std::to_string(chosen_.count), std::to_string(result_.epochsPositioned)});
+    result_.headerPositionKnown = !defaultHeaderPosition_ || headerPositionKnown_;
+    result_.headerX = h.approxX;
+    result_.headerY = h.approxY;
+    result_.headerZ = h.approxZ;
     return true;
 }
 
@@ -546,30 +550,36 @@ bool Conversion::ObservationPass() {
 bool Conversion::NavigationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingNavigation)));
     ui_.SetPosition(0);
-    CFile navigation;
-    if (!navigation.Open(request_.navigationPath, CFile::modeWrite))
+    OutputFile navigation;
+    if (!navigation.Open(request_.navigationPath, hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr))
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
-    WriteText(navigation, NavHeaderText(MakeNavHeader(state_.tracker.ionoUtc, LocalNow())));
+    navigation.Write(NavHeaderText(MakeNavHeader(state_.tracker.ionoUtc, creationTime_)));
     const EphemerisStore& store = state_.tracker.store;
     const int count = store.Count();
     int i = 0;
-    for (const Ephemeris* eph = store.First(); eph; eph = store.Next(*eph)) {
-        if (ui_.CheckCancel()) {
+    for (const Ephemeris* eph = store.First(); eph && !navigation.Failed(); eph = store.Next(*eph)) {
+        if (CancelRequested()) {
             navigation.Close();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
         }
-        WriteText(navigation, NavRecordText(*eph));
+        const std::string text = NavRecordText(*eph);
+        Lap(ConversionStage::Formatting);
+        navigation.Write(text);
+        Lap(ConversionStage::Writing);
         ++i;
         ++result_.ephemeridesWritten;
         ui_.SetPosition(static_cast<unsigned>((static_cast<unsigned>(i) * 100u) / static_cast<unsigned>(count)));
     }
-    navigation.Close();
+    const bool closed = navigation.Close();
+    Lap(ConversionStage::Writing);
+    if (!closed) return FailWrite(navigation);
     return true;
 }
 
 }  // namespace
 
-ConversionResult RunConversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui) {
-    Conversion conversion(request, state, ui);
+ConversionResult RunConversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui,
+                               const ConversionHooks& hooks) {
+    Conversion conversion(request, state, ui, hooks);
     return conversion.Run();
 }

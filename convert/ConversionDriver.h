@@ -1,7 +1,15 @@
 #pragma once
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <string>
+
 #include "convert/ConversionRequest.h"
+#include "convert/ConversionStage.h"
 #include "convert/ConversionState.h"
 #include "convert/ConversionUi.h"
+#include "platform/File.h"
+#include "rawdata/GpsTime.h"
 
 // How a conversion ended.
 enum class ConversionOutcome {
@@ -11,6 +19,8 @@ enum class ConversionOutcome {
     NavigationNotCreated,     // 129
     InsufficientData,         // 130
     NoEpochWritten,           // 135
+    WriteFailed,              // 138: an observation or navigation file could not be written
+    SameFile,                 // 118: an output would overwrite the source or another output
     Cancelled,                // 122 (progress window's Cancel)
     QuestionCancelled,        // raw-data kind or position question cancelled; no message
 };
@@ -22,11 +32,36 @@ struct ConversionResult {
     int epochsWritten = 0;    // observation records written
     int epochsPositioned = 0; // accepted epochs with a fix of their own
     int ephemeridesWritten = 0;
+    // WriteFailed: the file that could not be written (it is removed) and the
+    // system's reason.
+    std::string failedPath;
+    std::string failureReason;
+    bool logWritten = false;  // the ".log" and ".pos" files were written
+    // Written epochs (when epochsWritten > 0): the first and last epoch time, and
+    // the satellites with values in any of them (bit k: PRN k + 1).
+    GpsTime firstEpoch;
+    GpsTime lastEpoch;
+    uint32_t satellites = 0;
+    // The header's APPROX POSITION XYZ (m) when it holds a position: a fix, or one
+    // a person typed; false when it holds only the default nobody answered.
+    bool headerPositionKnown = false;
+    double headerX = 0, headerY = 0, headerZ = 0;
+};
+
+// Optional services of a conversion for tests and benchmarks; the defaults are
+// those of a normal run.
+struct ConversionHooks {
+    StageObserver* stages = nullptr;  // told when each piece of work ends
+    // Makes each RINEX output file object (empty: a plain CFile).
+    std::function<std::unique_ptr<CFile>()> newOutputFile;
 };
 
 // Converts the raw data file of a request into a RINEX observation and a RINEX
 // navigation file in three passes (read, observation, navigation), reporting
 // progress, messages and questions through ui. A silent request asks no question
 // (the preselected answers are taken) and shows no success message; failures are
-// always handed to ui, which a silent run gets as a HeadlessUi.
-ConversionResult RunConversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui);
+// always handed to ui, which a silent run gets as a HeadlessUi. An observation or
+// navigation file that cannot be written whole is removed and the conversion
+// fails; the log files are written as far as they can be, never reported.
+ConversionResult RunConversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui,
+                               const ConversionHooks& hooks = {});

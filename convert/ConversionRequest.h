@@ -1,14 +1,9 @@
 #pragma once
 #include <cstdint>
+#include <optional>
 #include <string>
 
-// Which kind of epoch records a conversion turns into RINEX: the record kind of
-// the chosen epoch records, 0 before the choice.
-enum RawDataKind : int32_t {
-    kRawKindNone = 0,
-    kRawKindSatelliteDated = 6,  // time-tagged at the satellites' transmission time
-    kRawKindReceiverDated = 7,   // time-tagged at reception
-};
+#include "rawdata/GpsTime.h"
 
 // Everything one conversion is asked to do, from the main dialog or the command line.
 struct ConversionRequest {
@@ -32,4 +27,7 @@ struct ConversionRequest {
     bool smoothedPseudoranges = false;  // position from smoothed C/A pseudoranges
     bool logFile = false;               // write the ".log" and ".pos" files
     bool silent = false;                // no window, no message box, questions take their defaults
+    // The creation date written in the RINEX headers (local calendar time, or the
+    // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
+    std::optional<CalendarTime> creationTime;
 };

@@ -17,6 +17,14 @@ struct ApproximatePosition {
     double height = 0;     // m above the ellipsoid
 };
 
+// Who settled a question.
+enum class Answer {
+    Person,     // a person answered
+    Default,    // nobody could be asked (a silent run, or no window and no terminal):
+                // the preselected answer was taken
+    Cancelled,  // the person cancelled
+};
+
 // What the conversion driver needs from a person: a progress window with a
 // cancel button, message boxes by string id and two questions.
 class ConversionUi {
@@ -31,10 +39,12 @@ public:
     // Shows string id formatted with args (see FormatString) with an icon; true
     // for OK or Yes, false for No.
     virtual bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) = 0;
-    // Asks which kind of raw data to convert: choice 0 satellite-dated, 1
-    // receiver-dated (preselected: 1). False when cancelled.
-    virtual bool AskRawKind(int& choice) = 0;
+    // Asks which kind of raw data to convert: choice holds the preselected answer
+    // (1) and receives the answer, 0 satellite-dated, 1 receiver-dated. With
+    // Answer::Default choice keeps the preselected answer.
+    virtual Answer AskRawKind(int& choice) = 0;
     // Asks for an approximate position; position holds the initial value
-    // (latitude 0, longitude 0, height 0) and receives the answer. False when cancelled.
-    virtual bool AskPosition(ApproximatePosition& position) = 0;
+    // (latitude 0, longitude 0, height 0) and receives the answer. With
+    // Answer::Default position keeps the initial value.
+    virtual Answer AskPosition(ApproximatePosition& position) = 0;
 };

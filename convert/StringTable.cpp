@@ -38,6 +38,7 @@ constexpr Entry kStrings[] = {
      "complete operation !"},
     {kStrTooLong, "Please enter no more than %1 characters."},
     {kStrEnterInteger, "Please enter an integer."},
+    {kStrWriteFailed, "Unable to write file\n\n%s\n\n%s !"},
 };
 
 }  // namespace

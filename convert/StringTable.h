@@ -29,6 +29,7 @@ enum StringId : int {
     kStrNoEpochWritten = 135,     // %d records of the chosen kind, %d positioned
     kStrTooLong = 136,            // %1: character limit of a header text
     kStrEnterInteger = 137,       // Advanced Options: Tx text is not a number
+    kStrWriteFailed = 138,        // %s: output path, %s: the system's reason
 };
 
 // The text of string id, or an empty text for an unknown id.

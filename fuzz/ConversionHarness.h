@@ -24,8 +24,7 @@ namespace conversionharness {
 // even when it is a terminal.
 class QuietUi : public HeadlessUi {
 public:
-    QuietUi() { printMessages = false; }
-    void SetPosition(unsigned) override {}
+    QuietUi() : HeadlessUi(nullptr) {}
 };
 
 // A directory of its own for one process, under /dev/shm when it exists (memory),

@@ -1,5 +1,6 @@
 #include "platform/File.h"
 
+#include <cerrno>
 #include <sys/stat.h>
 
 namespace {
@@ -8,10 +9,17 @@ constexpr size_t kWriteBufferSize = 256 * 1024;
 
 CFile::~CFile() { Close(); }
 
+bool CFile::Failed() {
+    error_ = errno != 0 ? errno : EIO;
+    return false;
+}
+
 bool CFile::Open(const std::string& path, OpenMode mode) {
     Close();
+    error_ = 0;
+    errno = 0;
     fp_ = std::fopen(path.c_str(), mode == modeRead ? "rb" : "wb");
-    if (!fp_) return false;
+    if (!fp_) return Failed();
     // Output files take many short lines: a larger buffer saves most write calls.
     if (mode == modeWrite) std::setvbuf(fp_, nullptr, _IOFBF, kWriteBufferSize);
     path_ = path;
@@ -28,14 +36,16 @@ size_t CFile::Read(void* buffer, size_t count) {
 
 bool CFile::Write(const void* buffer, size_t count) {
     if (!fp_) return false;
+    errno = 0;
     const size_t n = std::fwrite(buffer, 1, count, fp_);
     position_ += static_cast<int64_t>(n);
-    return n == count;
+    return n == count || Failed();
 }
 
 bool CFile::Seek(int64_t offset) {
     if (!fp_) return false;
-    if (fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) != 0) return false;
+    errno = 0;
+    if (fseeko(fp_, static_cast<off_t>(offset), SEEK_SET) != 0) return Failed();
     position_ = offset;
     return true;
 }
@@ -52,13 +62,18 @@ int64_t CFile::GetLength() const {
     return static_cast<int64_t>(st.st_size);
 }
 
-bool CFile::Flush() { return fp_ && std::fflush(fp_) == 0; }
+bool CFile::Flush() {
+    if (!fp_) return false;
+    errno = 0;
+    return std::fflush(fp_) == 0 || Failed();
+}
 
 bool CFile::Close() {
     if (!fp_) return true;
+    errno = 0;
     const bool ok = std::fclose(fp_) == 0;
     fp_ = nullptr;
-    return ok;
+    return ok || Failed();
 }
 
 bool FileModificationTime(const std::string& path, std::time_t& out) {

@@ -6,7 +6,8 @@
 #include <string>
 
 // A plain binary file: the platform's file service for the raw-data and output
-// layers. Standard C++ and POSIX only. Failures are return values.
+// layers. Standard C++ and POSIX only. Failures are return values; Error() holds
+// the system's error number of the last one.
 class CFile {
 public:
     enum OpenMode { modeRead, modeWrite /* create or truncate */ };
@@ -34,6 +35,8 @@ public:
     virtual bool Flush();
 
     bool IsOpen() const { return fp_ != nullptr; }
+    // The system's error number of the last failed operation, 0 when none failed.
+    int Error() const { return error_; }
     const std::string& GetFilePath() const { return path_; }
     void SetFilePath(const std::string& path) { path_ = path; }
 
@@ -41,6 +44,10 @@ private:
     std::FILE* fp_ = nullptr;
     std::string path_;
     int64_t position_ = 0;  // kept here so that asking for it costs no system call
+    int error_ = 0;
+
+    // Records the failure of an operation (errno, or EIO when the library set none).
+    bool Failed();
 };
 
 // Last-modification time of a file in seconds since 1970 (UTC); false when it

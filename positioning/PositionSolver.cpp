@@ -67,7 +67,7 @@ int PositionSolver::SelectAboveMask() {
 }
 
 int PositionSolver::InitialFix(const EpochTracker& tracker) {
-    const bool receiverDated = tracker.rawKind == kReceiverDated;
+    const bool receiverDated = tracker.rawKind == kRecordReceiverDated;
     const int n = SelectSatellites(tracker);
     ModelAllInitial(models_, tracker.current, tracker.selected, usable_, receiverDated,
                     references_);
@@ -140,7 +140,7 @@ int PositionSolver::InitialFix(const EpochTracker& tracker) {
 }
 
 int PositionSolver::RefineFix(const EpochTracker& tracker) {
-    const bool receiverDated = tracker.rawKind == kReceiverDated;
+    const bool receiverDated = tracker.rawKind == kRecordReceiverDated;
     GeoPosition P = position_;
     const int n = SelectSatellites(tracker);
     ModelAllFull(models_, tracker.current, tracker.previous, tracker.selected, tracker.ionoUtc, P,

@@ -55,11 +55,26 @@ void EphemerisStore::Select(const GpsTime& t, Ephemeris selected[kSatelliteCount
             best = d;
             ++chosen;
         }
-        if (selected[sat].sequence != list[chosen]->sequence) selected[sat] = *list[chosen];
+        const Ephemeris& nearest = *list[chosen];
+        if (selected[sat].sequence != nearest.sequence || selected[sat].valid != nearest.valid)
+            selected[sat] = nearest;
         if (chosen + 1 < list.size()) {
-            const GpsTime& a = list[chosen]->toeTime;
+            const GpsTime& a = nearest.toeTime;
             const GpsTime mid = a.AddSeconds(list[chosen + 1]->toeTime.Difference(a) / 2);
             if (mid < validUntil) validUntil = mid;
+        }
+        // Outside the fit interval the ephemeris is kept but marked unusable; the
+        // selection is made again where the epochs enter or leave the interval.
+        const double age = t.Difference(nearest.toeTime);
+        if (std::fabs(age) > kMaxEphemerisAge) {
+            selected[sat].valid = 0;
+            if (age < 0) {
+                const GpsTime entry = nearest.toeTime.AddSeconds(-kMaxEphemerisAge);
+                if (entry < validUntil) validUntil = entry;
+            }
+        } else {
+            const GpsTime exit = nearest.toeTime.AddSeconds(kMaxEphemerisAge + 1e-3);
+            if (exit < validUntil) validUntil = exit;
         }
     }
 }

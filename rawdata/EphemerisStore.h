@@ -5,6 +5,10 @@
 #include "rawdata/Ephemeris.h"
 #include "rawdata/Observation.h"
 
+// How far from its toe an ephemeris is used (s): the four-hour broadcast fit
+// interval with margin.
+inline constexpr double kMaxEphemerisAge = 4 * 3600.0;
+
 // Per-satellite lists of owned ephemerides in ascending toeTime order, with the
 // time until which the current selection stays valid.
 class EphemerisStore {
@@ -21,7 +25,8 @@ public:
     // last + 7200 s; count is decremented once per removal.
     void Prune(const GpsTime& first, const GpsTime& last, int& count);
     // Copies into selected[] the ephemeris nearest t of each satellite when t
-    // reaches the reselection time.
+    // reaches the reselection time. One whose toe lies more than kMaxEphemerisAge
+    // from t is copied invalid: its orbit and clock are not to be used there.
     void Select(const GpsTime& t, Ephemeris selected[kSatelliteCount]);
     // The first ephemeris in navigation-file order (toe, then satellite), or null.
     const Ephemeris* First() const;

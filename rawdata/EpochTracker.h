@@ -4,14 +4,13 @@
 #include "rawdata/EphemerisStore.h"
 #include "rawdata/IonoUtc.h"
 #include "rawdata/Observation.h"
+#include "rawdata/RecordKind.h"
 
-// Raw-data kinds (record kinds of the two epoch records).
-enum : int32_t { kSatelliteDated = 6, kReceiverDated = 7 };
 
 // The observation pass's two-epoch working window with its ephemeris selection.
 struct EpochTracker {
     GpsTime time;
-    int32_t rawKind = kReceiverDated;
+    RecordKind rawKind = kRecordReceiverDated;  // kRecordSatelliteDated or kRecordReceiverDated
     ObservationEpoch current;
     ObservationEpoch previous;
     Ephemeris selected[kSatelliteCount];

@@ -1,4 +1,5 @@
 #pragma once
+#include "platform/Clock.h"
 #include <cstdint>
 
 // Local calendar date-time with second resolution (no time zone shift).
@@ -10,6 +11,11 @@ struct CalendarTime {
     int minute = 0;
     int second = 0;
 };
+
+// The calendar fields of a platform clock reading.
+inline CalendarTime CalendarOf(const CivilTime& t) {
+    return CalendarTime{t.year, t.month, t.day, t.hour, t.minute, t.second};
+}
 
 // GPS time: full (not 10-bit truncated) week since 6 January 1980 and seconds of week.
 struct GpsTime {

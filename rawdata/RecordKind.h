@@ -1,8 +1,11 @@
 #pragma once
 
-// What ReadRecord found: the kind of the next record of a raw data file.
+// What ReadRecord found: the kind of the next record of a raw data file. The two
+// epoch record kinds also name the raw-data kind a conversion turns into RINEX
+// (kRecordNone before it is chosen).
 enum RecordKind : int {
     kRecordEnd = -1,            // end of data
+    kRecordNone = 0,            // no record: no raw-data kind chosen yet
     kRecordOther = 1,           // a record of another type (skipped)
     kRecordI = 2,               // ASCII "I" (not decoded)
     kRecordG = 3,               // ASCII "G" (not decoded)

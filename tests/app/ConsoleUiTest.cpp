@@ -30,22 +30,18 @@ bool AskOverwrite(ConsoleUi& ui) {
 TEST(ConsoleUi, AQuestionIsAnsweredOnTheTerminal) {
     Input yes("y\n");
     ConsoleUi a(false, yes.file, true);
-    a.printMessages = false;
     EXPECT_TRUE(AskOverwrite(a));
     Input no("no\n");
     ConsoleUi b(false, no.file, true);
-    b.printMessages = false;
     EXPECT_FALSE(AskOverwrite(b));
     Input empty("");
     ConsoleUi c(false, empty.file, true);
-    c.printMessages = false;
     EXPECT_FALSE(AskOverwrite(c));  // end of input: No
 }
 
 TEST(ConsoleUi, WithoutAPersonAQuestionCountsAsNo) {
     Input yes("y\n");
     ConsoleUi ui(false, yes.file, false);
-    ui.printMessages = false;
     EXPECT_FALSE(AskOverwrite(ui));
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].text,
@@ -58,23 +54,23 @@ TEST(ConsoleUi, TheRawKindQuestionIsAskedOnTheTerminal) {
     Input satellite("x\n0\n");  // a wrong answer is asked again
     ConsoleUi a(false, satellite.file, true);
     int choice = 1;
-    EXPECT_TRUE(a.AskRawKind(choice));
+    EXPECT_EQ(a.AskRawKind(choice), Answer::Person);
     EXPECT_EQ(choice, 0);
 
     Input enter("\n");
     ConsoleUi b(false, enter.file, true);
     choice = 1;
-    EXPECT_TRUE(b.AskRawKind(choice));
+    EXPECT_EQ(b.AskRawKind(choice), Answer::Person);
     EXPECT_EQ(choice, 1);  // the preselected receiver-dated data
 
     Input end("");
     ConsoleUi c(false, end.file, true);
-    EXPECT_FALSE(c.AskRawKind(choice));  // end of input: Cancel
+    EXPECT_EQ(c.AskRawKind(choice), Answer::Cancelled);  // end of input
 
     Input unused("0\n");
     ConsoleUi d(false, unused.file, false);  // nobody at the terminal
     choice = 1;
-    EXPECT_TRUE(d.AskRawKind(choice));
+    EXPECT_EQ(d.AskRawKind(choice), Answer::Default);
     EXPECT_EQ(choice, 1);
 }
 
@@ -82,7 +78,7 @@ TEST(ConsoleUi, TheApproximatePositionIsTypedInDegreesAndMetres) {
     Input typed("45.5\nabc\n-75.25\n\n");
     ConsoleUi a(false, typed.file, true);
     ApproximatePosition p;
-    EXPECT_TRUE(a.AskPosition(p));
+    EXPECT_EQ(a.AskPosition(p), Answer::Person);
     EXPECT_NEAR(p.latitude, 45.5 * 3.14159265358979323846 / 180.0, 1e-15);
     EXPECT_NEAR(p.longitude, -75.25 * 3.14159265358979323846 / 180.0, 1e-15);
     EXPECT_EQ(p.height, 0.0);  // empty line keeps the offered value
@@ -90,7 +86,7 @@ TEST(ConsoleUi, TheApproximatePositionIsTypedInDegreesAndMetres) {
     Input range("91\n90\n181\n180\n-12.5\n");
     ConsoleUi b(false, range.file, true);
     ApproximatePosition q;
-    EXPECT_TRUE(b.AskPosition(q));
+    EXPECT_EQ(b.AskPosition(q), Answer::Person);
     EXPECT_NEAR(q.latitude, 3.14159265358979323846 / 2, 1e-15);
     EXPECT_NEAR(q.longitude, 3.14159265358979323846, 1e-15);
     EXPECT_EQ(q.height, -12.5);
@@ -98,11 +94,11 @@ TEST(ConsoleUi, TheApproximatePositionIsTypedInDegreesAndMetres) {
     Input end("10\n");
     ConsoleUi c(false, end.file, true);
     ApproximatePosition r;
-    EXPECT_FALSE(c.AskPosition(r));  // end of input: Cancel
+    EXPECT_EQ(c.AskPosition(r), Answer::Cancelled);  // end of input
 
     ConsoleUi d(false, end.file, false);
     ApproximatePosition s;
-    EXPECT_TRUE(d.AskPosition(s));
+    EXPECT_EQ(d.AskPosition(s), Answer::Default);
     EXPECT_EQ(s.latitude, 0.0);
 }
 

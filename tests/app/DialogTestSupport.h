@@ -8,25 +8,9 @@
 #include "app/FileChooser.h"
 #include "app/MainDialog.h"
 #include "app/MemoryControls.h"
-#include "convert/HeadlessUi.h"
 #include "platform/Profile.h"
 #include "tests/platform/TempDir.h"
-
-// A person who answers yes/no questions as told and keeps every message.
-class ScriptedUi : public HeadlessUi {
-public:
-    ScriptedUi() { printMessages = false; }
-    bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override {
-        HeadlessUi::ShowMessage(id, icon, args);
-        return icon == MessageIcon::Question ? answerYes : true;
-    }
-    std::vector<int> MessageIds() const {
-        std::vector<int> ids;
-        for (const Message& m : Messages()) ids.push_back(m.id);
-        return ids;
-    }
-    bool answerYes = true;
-};
+#include "tests/support/ScriptedUi.h"
 
 // A person at the file and folder pickers, who picks what is prepared.
 class FakeChooser : public IFileChooser {

@@ -97,7 +97,11 @@ TEST_F(EndToEnd, SilentRunWritesTheNamedFilesAndStoresTheSettings) {
     const RunResult r = RunProgram(folder, {"site.bin", "OBS:Out/site.24o", "-nav:Out/site.24n", "S"});
     EXPECT_EQ(r.status, 0) << r.err;
     EXPECT_EQ(r.err, "");
-    EXPECT_EQ(r.out, "");
+    // Where the outputs are and what they hold, on standard output.
+    EXPECT_EQ(r.out,
+              "Observation file: Out/site.24o\nNavigation file: Out/site.24n\n11 epochs, 10 satellites, "
+              "2024-02-07 00:00:10.0000000 to 2024-02-07 00:01:50.0000000 GPS, position latitude 35.16087513, "
+              "longitude 139.61383717, height 70.196 m\n");
     const std::string obs = ReadAll(folder.File("Out/site.24o"));
     EXPECT_EQ(obs.substr(0, 80),
               "     2              OBSERVATION DATA    G (GPS)             RINEX VERSION / TYPE");
@@ -147,7 +151,8 @@ TEST_F(EndToEnd, ExistingOutputsWithNobodyToAskAreKept) {
 TEST_F(EndToEnd, AMissingSourceFailsWithItsMessage) {
     const RunResult r = RunProgram(folder, {"missing.bin", "OBS:x.o", "NAV:x.n", "S"});
     EXPECT_EQ(r.status, 1);
-    EXPECT_EQ(r.err, "Please enter a valid file name !\n");
+    EXPECT_EQ(r.err,
+              "Please enter a valid file name !\nqern2rinex: source path missing.bin: No such file or directory\n");
     EXPECT_FALSE(std::filesystem::exists(folder.File("x.o")));
     EXPECT_FALSE(std::filesystem::exists(ProfilePath(folder)));
 }

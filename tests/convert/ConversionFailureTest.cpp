@@ -51,7 +51,7 @@ ConversionRequest NominalRequest(const ScratchDir& dir, const std::string& sourc
 TEST(ConversionFailure, MissingSourceStopsWithMessage127) {
     ScratchDir dir;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(Request(dir, dir.File("NONE.RAW")), state, ui);
     EXPECT_FALSE(r.success);
     EXPECT_EQ(r.outcome, ConversionOutcome::SourceUnreadable);
@@ -67,7 +67,7 @@ TEST(ConversionFailure, EmptySourceIsInsufficient) {
     ScratchDir dir;
     std::ofstream(dir.File("EMPTY.RAW")).close();
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(Request(dir, dir.File("EMPTY.RAW")), state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
     ASSERT_EQ(ui.Messages().size(), 1u);
@@ -87,7 +87,7 @@ TEST(ConversionFailure, SatelliteDatedWithoutEphemeridesNamesTheCounts) {
         raw.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(Request(dir, dir.File("S.RAW")), state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
     ASSERT_EQ(ui.Messages().size(), 1u);
@@ -102,7 +102,7 @@ TEST(ConversionFailure, ObservationFileThatCannotBeCreated) {
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     request.observationPath = dir.File("missing/OUT.05O");
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::ObservationNotCreated);
     ASSERT_EQ(ui.Messages().size(), 1u);
@@ -117,7 +117,7 @@ TEST(ConversionFailure, NavigationFileThatCannotBeCreatedKeepsTheObservations) {
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     request.navigationPath = dir.File("missing/OUT.05N");
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::NavigationNotCreated);
     ASSERT_EQ(ui.Messages().size(), 1u);
@@ -131,7 +131,7 @@ TEST(ConversionFailure, SingleEpochIsAFailureNotASuccess) {
     ScratchDir dir;
     WriteReceiverDated(dir.File("Q.RAW"), 1);
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     request.silent = false;
     const ConversionResult r = RunConversion(request, state, ui);
@@ -151,14 +151,14 @@ TEST(ConversionFailure, SuccessMessageOnlyWhenNotSilent) {
     ScratchDir dir;
     WriteReceiverDated(dir.File("Q.RAW"), 3);
     ConversionState state;
-    HeadlessUi quiet = QuietUi();
+    ScriptedUi quiet;
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     ConversionResult r = RunConversion(request, state, quiet);
     EXPECT_TRUE(r.success);
     EXPECT_EQ(r.messageId, 121);
     EXPECT_TRUE(quiet.Messages().empty());
     request.silent = false;
-    HeadlessUi shown = QuietUi();
+    ScriptedUi shown;
     r = RunConversion(request, state, shown);
     EXPECT_TRUE(r.success);
     ASSERT_EQ(shown.Messages().size(), 1u);
@@ -180,7 +180,7 @@ TEST(ConversionFailure, CancelInEveryPass) {
     // Read pass polls 0..5, observation pass 6..11, navigation pass has no ephemeris to poll.
     for (const Case& c : {Case{2, false, false}, Case{8, true, false}}) {
         ConversionState state;
-        HeadlessUi ui = QuietUi();
+        ScriptedUi ui;
         ui.cancelAtPoll = c.poll;
         std::filesystem::remove(request.observationPath);
         const ConversionResult r = RunConversion(request, state, ui);
@@ -204,7 +204,7 @@ TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
     ConversionRequest request = Request(dir, dir.File("B.RAW"));
     request.silent = false;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ui.cancelQuestions = true;
     ConversionResult r = RunConversion(request, state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
@@ -215,7 +215,7 @@ TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
     // The approximate position question of receiver-dated data without a fix.
     WriteReceiverDated(dir.File("Q.RAW"), 3);
     request.sourcePath = dir.File("Q.RAW");
-    HeadlessUi ui2 = QuietUi();
+    ScriptedUi ui2;
     ui2.cancelQuestions = true;
     r = RunConversion(request, state, ui2);
     EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
@@ -230,7 +230,7 @@ TEST(ConversionFailure, SatelliteDatedNeedsFourEphemeridesWithinTwoHoursAndIonoU
     // One of four ephemerides lies 3 h after the last epoch: pruned, 3 remain.
     WriteSatelliteDated(dir.File("P.RAW"), 5, {0, 0, 0, 10800}, true);
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ConversionResult r = RunConversion(NominalRequest(dir, dir.File("P.RAW")), state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
     ASSERT_EQ(ui.Messages().size(), 1u);
@@ -238,7 +238,7 @@ TEST(ConversionFailure, SatelliteDatedNeedsFourEphemeridesWithinTwoHoursAndIonoU
     EXPECT_EQ(state.tracker.store.Count(), 3);
     // Four ephemerides but no ionosphere/UTC record.
     WriteSatelliteDated(dir.File("I.RAW"), 5, {0, 0, 0, 3600}, false);
-    HeadlessUi ui2 = QuietUi();
+    ScriptedUi ui2;
     r = RunConversion(NominalRequest(dir, dir.File("I.RAW")), state, ui2);
     EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);
     ASSERT_EQ(ui2.Messages().size(), 1u);
@@ -250,7 +250,7 @@ TEST(ConversionFailure, SatelliteDatedWithoutAnyFixIsAFailure) {
     ScratchDir dir;
     WriteSatelliteDated(dir.File("S.RAW"), 5, {0, 0, 0, 0}, true);
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(NominalRequest(dir, dir.File("S.RAW")), state, ui);
     EXPECT_FALSE(r.success);
     EXPECT_EQ(r.outcome, ConversionOutcome::NoEpochWritten);
@@ -279,7 +279,7 @@ TEST(ConversionFailure, CancelInTheNavigationPassKeepsACompleteObservationFile) 
     const long records = static_cast<long>(n.satelliteDated + n.receiverDated + n.ephemerides + n.ionoUtc + n.events);
     ASSERT_GE(n.ephemerides, 4);
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ui.cancelAtPoll = 2 * records + 2;  // before the third ephemeris
     const ConversionResult r = RunConversion(NominalRequest(dir, output.rawPath), state, ui);
     EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled);

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "convert/ConversionDriver.h"
-#include "convert/HeadlessUi.h"
+#include "tests/support/ScriptedUi.h"
 #include "tools/rawsim/RawWriter.h"
 
 namespace drivertest {
@@ -171,11 +171,5 @@ inline ConversionRequest Request(const ScratchDir& dir, const std::string& sourc
     return r;
 }
 
-// A headless person that keeps quiet on standard error.
-inline HeadlessUi QuietUi() {
-    HeadlessUi ui;
-    ui.printMessages = false;
-    return ui;
-}
 
 }  // namespace drivertest

@@ -138,10 +138,10 @@ TEST_P(SimulatedConversion, PositionsAgreeWithTheTruth) {
     ASSERT_TRUE(Simulate(dir, "SIM.RAW", c.layout, c.satelliteDated, !c.satelliteDated, truth));
     ConversionRequest request = RequestFor(dir, dir.File("SIM.RAW"), c.layout, NominalStart());
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     ASSERT_TRUE(r.success) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
-    EXPECT_EQ(state.tracker.rawKind, c.satelliteDated ? kRawKindSatelliteDated : kRawKindReceiverDated);
+    EXPECT_EQ(state.tracker.rawKind, c.satelliteDated ? kRecordSatelliteDated : kRecordReceiverDated);
     EXPECT_GE(r.epochsWritten, 85);
     double header[3];
     ASSERT_TRUE(HeaderPosition(request.observationPath, header));
@@ -174,7 +174,7 @@ TEST(SimulatedConversion, FixedColumnSilentRunFindsItsPosition) {
     ConversionRequest request = RequestFor(dir, dir.File("SIM.FIX"), RawLayout::AsciiFixed, NominalStart());
     request.logFile = true;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     ASSERT_TRUE(r.success);
     double header[3];
@@ -207,7 +207,7 @@ TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
     request.navigationPath = dir.File("SAT.N");
     request.logFile = true;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ui.rawKindChoice = 0;
     ASSERT_TRUE(RunConversion(request, state, ui).success);
     EXPECT_EQ(ui.rawKindQuestions, 1);
@@ -224,7 +224,7 @@ TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
     request.silent = true;
     request.observationPath = dir.File("RCV.O");
     request.navigationPath = dir.File("RCV.N");
-    HeadlessUi silent = QuietUi();
+    ScriptedUi silent;
     ASSERT_TRUE(RunConversion(request, state, silent).success);
 
     // Receiver clock offset (s) of each receiver-dated time tag.
@@ -296,7 +296,7 @@ TEST(RealRecording, ReceiverDatedValuesEqualTheOriginal) {
         const GpsTime start = RinexEpochTime(2005, 4, 2, 0, 0, 0);
         ConversionRequest request = RequestFor(dir, output.rawPath, layout, start);
         ConversionState state;
-        HeadlessUi ui = QuietUi();
+        ScriptedUi ui;
         const ConversionResult r = RunConversion(request, state, ui);
         ASSERT_TRUE(r.success) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
         EXPECT_EQ(r.epochsWritten, 119);  // 120 epochs, the first one opens the window
@@ -393,7 +393,7 @@ TEST(RealRecording, EveryEpochIsPositionedNearTheStation) {
         RequestFor(dir, output.rawPath, RawLayout::Binary, RinexEpochTime(2005, 4, 2, 0, 0, 0));
     request.logFile = true;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     ASSERT_TRUE(r.success);
     ASSERT_EQ(r.epochsWritten, 119);

@@ -39,7 +39,7 @@ TEST(ObservationPass, WritesFromTheSecondEpochAndIgnoresEpochsTooClose) {
         raw.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(Request(dir, dir.File("Q.RAW")), state, ui);
     ASSERT_TRUE(r.success);
     EXPECT_EQ(r.epochsWritten, 2);
@@ -65,7 +65,7 @@ TEST(ObservationPass, IntervalIsTheMostFrequentSpacing) {
         raw.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("Q.RAW")), state, ui).success);
     EXPECT_EQ(Numbers(HeaderLine(ReadAll(dir.File("OUT.05O")), "INTERVAL")), std::vector<double>{30.0});
     EXPECT_EQ(state.header.interval, 30.0);
@@ -79,7 +79,7 @@ TEST(ObservationPass, DopplersCarryTheRinexSign) {
         raw.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("Q.RAW")), state, ui).success);
     const std::vector<std::string> lines = Lines(ReadAll(dir.File("OUT.05O")));
     // Satellite 5: range and phase grow by 500 cycles/s, so the satellite recedes.
@@ -120,7 +120,7 @@ TEST(ObservationPass, EventAndAntennaHeightRecords) {
         raw.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("Q.RAW")), state, ui).success);
     const std::string obs = ReadAll(dir.File("OUT.05O"));
     EXPECT_EQ(Numbers(HeaderLine(obs, "ANTENNA: DELTA H/E/N")), (std::vector<double>{1.5, 0, 0}));
@@ -166,15 +166,15 @@ TEST(ObservationPass, BothKindsAskWhichToConvert) {
     }
     ConversionRequest request = Request(dir, dir.File("B.RAW"));
     ConversionState state;
-    HeadlessUi silent = QuietUi();
+    ScriptedUi silent;
     ConversionResult r = RunConversion(request, state, silent);
     EXPECT_TRUE(r.success);
     EXPECT_EQ(silent.rawKindQuestions, 0);
-    EXPECT_EQ(state.tracker.rawKind, kRawKindReceiverDated);
+    EXPECT_EQ(state.tracker.rawKind, kRecordReceiverDated);
     EXPECT_EQ(r.epochsWritten, 2);
 
     request.silent = false;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ui.rawKindChoice = 0;  // satellite-dated: no ephemeris, so not sufficient
     r = RunConversion(request, state, ui);
     EXPECT_EQ(ui.rawKindQuestions, 1);
@@ -193,7 +193,7 @@ TEST(ObservationPass, AskedPositionGoesIntoTheHeader) {
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     request.silent = false;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ui.position.latitude = 0.0;
     ui.position.longitude = 3.14159265358979 / 2;
     ui.position.height = 100.0;
@@ -216,7 +216,7 @@ TEST(ObservationPass, LogFilesOfReceiverDatedData) {
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
     request.logFile = true;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(request, state, ui).success);
     const std::vector<std::string> log = Lines(ReadAll(request.observationPath + ".log"));
     ASSERT_EQ(log.size(), 5u);  // header + 2 epochs x 2 satellites
@@ -233,7 +233,7 @@ TEST(ObservationPass, LogFilesOfReceiverDatedData) {
     ConversionRequest blocked = Request(dir2, dir.File("Q.RAW"));
     blocked.logFile = true;
     std::filesystem::create_directory(blocked.observationPath + ".log");
-    HeadlessUi ui2 = QuietUi();
+    ScriptedUi ui2;
     ASSERT_TRUE(RunConversion(blocked, state, ui2).success);
     EXPECT_TRUE(ui2.Messages().empty());
     EXPECT_FALSE(Exists(blocked.observationPath + ".pos"));
@@ -258,7 +258,7 @@ TEST(ObservationPass, KeptIonoUtcDoesNotReachTheNextConversion) {
         plain.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("U.RAW")), state, ui).success);
     EXPECT_EQ(Numbers(HeaderLine(ReadAll(dir.File("OUT.05N")), "LEAP SECONDS")), std::vector<double>{13});
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("Q.RAW")), state, ui).success);
@@ -282,13 +282,13 @@ TEST(ObservationPass, HeaderAntennaHeightOnlyBeforeAnyEpochAndFreshEachConversio
         late.Close();
     }
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("H.RAW")), state, ui).success);
     EXPECT_EQ(Numbers(HeaderLine(ReadAll(dir.File("OUT.05O")), "ANTENNA: DELTA H/E/N")),
               (std::vector<double>{1.25, 0, 0}));
     // The next conversion starts from height 0 and takes no height met after an epoch.
     ASSERT_TRUE(RunConversion(Request(dir, dir.File("L.RAW")), state, ui).success);
-    EXPECT_EQ(state.tracker.rawKind, kRawKindReceiverDated);
+    EXPECT_EQ(state.tracker.rawKind, kRecordReceiverDated);
     const std::string obs = ReadAll(dir.File("OUT.05O"));
     EXPECT_EQ(Numbers(HeaderLine(obs, "ANTENNA: DELTA H/E/N")), (std::vector<double>{0, 0, 0}));
     EXPECT_EQ(Count(obs, "<< NEW ANTENNA HEIGHT >>"), 0);

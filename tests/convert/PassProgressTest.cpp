@@ -9,16 +9,14 @@ using namespace drivertest;
 namespace {
 
 // A silent person that keeps every progress value and status text.
-class ProgressRecorder : public HeadlessUi {
+class ProgressRecorder : public ScriptedUi {
 public:
-    ProgressRecorder() { printMessages = false; }
     void SetStatus(const std::string& text) override {
         statuses.push_back(text);
         positions.emplace_back();
     }
     void SetPosition(unsigned percent) override { positions.back().push_back(percent); }
 
-    std::vector<std::string> statuses;
     std::vector<std::vector<unsigned>> positions;  // per status text
 };
 

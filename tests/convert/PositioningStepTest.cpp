@@ -77,7 +77,7 @@ TEST(PositioningStep, ClockOffsetExtrapolatedWhileTheRefinementFails) {
     request.recordingDate = start.ToDays();
     request.logFile = true;
     ConversionState state;
-    HeadlessUi ui = QuietUi();
+    ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
     ASSERT_TRUE(r.success) << (ui.Messages().empty() ? "" : ui.Messages()[0].text);
     EXPECT_EQ(r.epochsWritten, 6);     // 10 s to 60 s

@@ -187,7 +187,7 @@ RunStats RunGeonet(bool smoothed) {
         auto p = std::make_unique<Ephemeris>(e);
         tracker.store.Add(p);
     }
-    tracker.rawKind = kReceiverDated;
+    tracker.rawKind = kRecordReceiverDated;
     const GeoPosition truth = Cartesian(approx[0], approx[1], approx[2]);
     PositionSolver solver;
     solver.Reset(smoothed);
@@ -261,14 +261,14 @@ struct SyntheticRun {
         sky.clockOffset = 3.2e-4;
         sky.clockDrift = 2e-9;
         sky.clockEpoch = kStart;
-        tracker.rawKind = rawKind;
+        tracker.rawKind = static_cast<RecordKind>(rawKind);
         tracker.ionoUtc = broadcast.iono;
         for (int k = 0; k < kSatelliteCount; ++k) tracker.selected[k] = broadcast.selected[k];
     }
     // The epoch at i * 30 s after the start, moved into the tracker.
     void Step(int i) {
         const GpsTime t = kStart.AddSeconds(30.0 * i);
-        const ObservationEpoch ep = tracker.rawKind == kReceiverDated
+        const ObservationEpoch ep = tracker.rawKind == kRecordReceiverDated
                                         ? testsky::ReceiverDated(sky, t)
                                         : testsky::SatelliteDated(sky, t);
         tracker.previous = tracker.current;
@@ -278,7 +278,7 @@ struct SyntheticRun {
     // Receiver clock offset that the fix of epoch i should find.
     double ExpectedClock(int i) const {
         const GpsTime t = kStart.AddSeconds(30.0 * i);
-        if (tracker.rawKind == kReceiverDated) return sky.ReceiverClock(t);
+        if (tracker.rawKind == kRecordReceiverDated) return sky.ReceiverClock(t);
         return sky.ReceiverClock(t.AddSeconds(0.075));  // common reception time
     }
     // Keeps only the given slots in both epochs of the tracker.
@@ -326,25 +326,25 @@ void RunSynthetic(int rawKind, bool smoothed) {
         maxClock = std::max(maxClock, dc);
     }
     std::printf("synthetic %s%s: %d fixes, max %.4f m, clock max %.3f ns\n",
-                rawKind == kReceiverDated ? "receiver-dated" : "satellite-dated",
+                rawKind == kRecordReceiverDated ? "receiver-dated" : "satellite-dated",
                 smoothed ? " smoothed" : "", fixes, maxError, maxClock * 1e9);
 }
 }  // namespace
 
 TEST(PositionSolverSynthetic, SatelliteDatedEpochsGivePositionAndClock) {
-    RunSynthetic(kSatelliteDated, false);
+    RunSynthetic(kRecordSatelliteDated, false);
 }
 
 TEST(PositionSolverSynthetic, SatelliteDatedSmoothedEpochsGivePositionAndClock) {
-    RunSynthetic(kSatelliteDated, true);
+    RunSynthetic(kRecordSatelliteDated, true);
 }
 
 TEST(PositionSolverSynthetic, ReceiverDatedEpochsGivePositionAndClock) {
-    RunSynthetic(kReceiverDated, false);
+    RunSynthetic(kRecordReceiverDated, false);
 }
 
 TEST(PositionSolverSynthetic, AmbiguityReferencesFollowTheSatelliteDatedEpochs) {
-    SyntheticRun run(kSatelliteDated);
+    SyntheticRun run(kRecordSatelliteDated);
     PositionSolver solver;
     run.Step(0);
     run.Step(1);
@@ -356,7 +356,7 @@ TEST(PositionSolverSynthetic, AmbiguityReferencesFollowTheSatelliteDatedEpochs) 
     const double full = solver.References().full;
     EXPECT_NEAR(full, initial, 1e-6);  // both resolve the same first satellite
     // Receiver-dated epochs leave both alone.
-    SyntheticRun other(kReceiverDated);
+    SyntheticRun other(kRecordReceiverDated);
     other.Step(0);
     other.Step(1);
     solver.Reset(false);
@@ -366,7 +366,7 @@ TEST(PositionSolverSynthetic, AmbiguityReferencesFollowTheSatelliteDatedEpochs) 
 }
 
 TEST(PositionSolverSynthetic, ClosedFormLandsNearTheStation) {
-    for (int kind : {kReceiverDated, kSatelliteDated}) {
+    for (int kind : {kRecordReceiverDated, kRecordSatelliteDated}) {
         SyntheticRun run(kind);
         PositionSolver solver;
         run.Step(0);
@@ -378,7 +378,7 @@ TEST(PositionSolverSynthetic, ClosedFormLandsNearTheStation) {
 }
 
 TEST(PositionSolverSynthetic, ExactlyFourSatellitesSolveWithoutRedundancy) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     PositionSolver solver;
@@ -396,7 +396,7 @@ TEST(PositionSolverSynthetic, ExactlyFourSatellitesSolveWithoutRedundancy) {
 }
 
 TEST(PositionSolverSynthetic, ThreeSatellitesGiveNoFixButSmoothingAdvances) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     std::vector<int> v = run.Visible();
@@ -415,7 +415,7 @@ TEST(PositionSolverSynthetic, ThreeSatellitesGiveNoFixButSmoothingAdvances) {
 }
 
 TEST(PositionSolverSynthetic, StartFiveKilometresOffNeedsAnotherPass) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     GeoPosition start = kStation0759;
@@ -428,7 +428,7 @@ TEST(PositionSolverSynthetic, StartFiveKilometresOffNeedsAnotherPass) {
 }
 
 TEST(PositionSolverSynthetic, ThreePassesWithoutConvergenceGiveNoFix) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     GeoPosition start = kStation0759;
@@ -444,7 +444,7 @@ TEST(PositionSolverSynthetic, ThreePassesWithoutConvergenceGiveNoFix) {
 }
 
 TEST(PositionSolverSynthetic, ResetClearsModelsAndSetsButKeepsTheFix) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     PositionSolver solver;
@@ -471,7 +471,7 @@ TEST(PositionSolverSynthetic, ResetClearsModelsAndSetsButKeepsTheFix) {
 // Degenerate geometries: no fix, and nothing non-finite ever stored.
 
 TEST(PositionSolverDegenerate, SameSatelliteTwiceAmongFour) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.Step(0);
     run.Step(1);
     std::vector<int> v = run.Visible();
@@ -524,7 +524,7 @@ TEST(PositionSolverDegenerate, AllSatellitesInOnePlaneThroughTheStation) {
         sky.ephemerides = eph;  // default station: equator, longitude 0
         sky.clockOffset = 1e-4;
         EpochTracker tracker;
-        tracker.rawKind = kReceiverDated;
+        tracker.rawKind = kRecordReceiverDated;
         for (int k = 0; k < kSatelliteCount; ++k) tracker.selected[k] = eph[k];
         tracker.previous = testsky::ReceiverDated(sky, GpsTime(1000, 99.0));
         tracker.current = testsky::ReceiverDated(sky, GpsTime(1000, 100.0));
@@ -544,7 +544,7 @@ TEST(PositionSolverDegenerate, AllSatellitesInOnePlaneThroughTheStation) {
 }
 
 TEST(PositionSolverDegenerate, StationOnThePolarAxisNeverStoresNonFiniteValues) {
-    SyntheticRun run(kReceiverDated);
+    SyntheticRun run(kRecordReceiverDated);
     run.sky.station = Cartesian(0.0, 0.0, 6356752.314245);
     run.sky.minElevation = 0.1;
     run.Step(0);

@@ -172,12 +172,45 @@ TEST(EphemerisStore, SelectPicksTheNearestToeAndTheReselectionTime) {
     EXPECT_EQ(selected[0].af0, 1.5);
     EXPECT_EQ(store.validUntil.seconds, 10800.0);
 
-    // Past the midpoint the last entry is chosen and nothing limits the selection.
+    // Past the midpoint the last entry is chosen; only the ends of the fit
+    // intervals limit the selection (satellite 6's toe 3600 comes first).
     store.Select(GpsTime(1316, 10801.0), selected);
     EXPECT_EQ(selected[0].toe, 14400.0);
     EXPECT_EQ(selected[0].af0, 0.0);
-    EXPECT_EQ(store.validUntil.week, 65535);
-    EXPECT_EQ(store.validUntil.seconds, 0.0);
+    EXPECT_EQ(store.validUntil.week, 1316);
+    EXPECT_NEAR(store.validUntil.seconds, 3600.0 + 4 * 3600.0, 0.01);
+}
+
+// An ephemeris serves for four hours either side of its toe; beyond, the satellite
+// has no usable orbit, and it has one again when the epochs come back in range.
+TEST(EphemerisStore, SelectMarksAnEphemerisFarFromItsToeUnusable) {
+    EphemerisStore store;
+    ASSERT_TRUE(Add(store, 0, 1316, 100000.0));
+    Ephemeris selected[kSatelliteCount];
+    const struct {
+        double seconds;  // of week 1316 (negative: the week before)
+        int valid;
+    } cases[] = {
+        {100000.0 - 4 * 3600.0 - 1.0, 0}, {100000.0 - 4 * 3600.0, 1}, {100000.0, 1},
+        {100000.0 + 4 * 3600.0, 1},       {100000.0 + 4 * 3600.0 + 1.0, 0}, {100000.0 + 7 * 86400.0, 0},
+        {100000.0, 1},  // a recording that steps back in time
+    };
+    for (const auto& c : cases) {
+        store.validUntil = GpsTime();  // as at the start of a pass
+        store.Select(GpsTime(1316, 0.0).AddSeconds(c.seconds), selected);
+        EXPECT_EQ(selected[0].valid, c.valid) << c.seconds;
+    }
+    // Moving forward through the interval without a restart: the reselection times
+    // fall on its edges.
+    store.validUntil = GpsTime();
+    store.Select(GpsTime(1316, 80000.0), selected);
+    EXPECT_EQ(selected[0].valid, 0);
+    store.Select(GpsTime(1316, 85600.0), selected);
+    EXPECT_EQ(selected[0].valid, 1);
+    store.Select(GpsTime(1316, 114400.0), selected);
+    EXPECT_EQ(selected[0].valid, 1);
+    store.Select(GpsTime(1316, 114401.0), selected);
+    EXPECT_EQ(selected[0].valid, 0);
 }
 
 TEST(EphemerisStore, SelectTakesTheEarliestReselectionOverAllSatellites) {

@@ -53,8 +53,7 @@ Differences ConvertAndCompare(RawLayout layout, bool satelliteDated) {
     request.tx = 0.075;
     request.silent = true;
     auto state = std::make_unique<ConversionState>();
-    HeadlessUi ui;
-    ui.printMessages = false;
+    HeadlessUi ui(nullptr);
     EXPECT_TRUE(RunConversion(request, *state, ui).success);
 
     std::map<long long, const TruthEpoch*> byTime;  // output time in ms of the week

@@ -123,7 +123,7 @@ Fix Solve(RawLayout layout, bool satelliteDated) {
     const DecodedFile got = ReadRawFile(out.rawPath, FormatIndex(layout), 2300);
 
     auto tracker = std::make_unique<EpochTracker>();
-    tracker->rawKind = satelliteDated ? kSatelliteDated : kReceiverDated;
+    tracker->rawKind = satelliteDated ? kRecordSatelliteDated : kRecordReceiverDated;
     tracker->ionoUtc = got.ionoUtc.at(0);
     for (const Ephemeris& e : got.ephemerides) {
         auto copy = std::make_unique<Ephemeris>(e);

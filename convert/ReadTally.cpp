@@ -1,0 +1,37 @@
+#include "convert/ReadTally.h"
+
+#include <cmath>
+
+void KindStatistics::Add(const GpsTime& t, uint16_t mask) {
+    if (count > 0) {
+        const long long tenths = std::llround(t.Difference(last) * 10.0);
+        if (tenths > 0) ++spacings[tenths];
+    }
+    if (count == 0) first = t;
+    last = t;
+    typeMask = static_cast<uint16_t>(typeMask | mask);
+    ++count;
+}
+
+double KindStatistics::Interval() const {
+    long long best = 0;
+    int bestCount = 0;
+    for (const auto& [tenths, n] : spacings) {
+        if (n > bestCount) {
+            best = tenths;
+            bestCount = n;
+        }
+    }
+    return static_cast<double>(best) / 10.0;
+}
+
+RecordKind ReadTally::OnlyKind() const {
+    if (receiverDated.count > 0) return kRecordReceiverDated;
+    if (satelliteDated.count > 0) return kRecordSatelliteDated;
+    return kRecordNone;
+}
+
+bool ReadTally::Sufficient(RecordKind kind, int ephemeridesKept) const {
+    if (kind == kRecordReceiverDated) return true;
+    return kind == kRecordSatelliteDated && ionoUtcRecords >= 1 && ephemeridesKept >= 4;
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <cstdint>
+#include <map>
+
+#include "rawdata/GpsTime.h"
+#include "rawdata/RecordKind.h"
+
+// Epoch statistics of one raw-data kind in the read pass.
+struct KindStatistics {
+    int count = 0;
+    GpsTime first;
+    GpsTime last;
+    uint16_t typeMask = 0;
+    std::map<long long, int> spacings;  // epoch spacing in tenths of a second -> occurrences
+
+    // Counts an epoch of time t with observation-type mask mask.
+    void Add(const GpsTime& t, uint16_t mask);
+    // The most frequent epoch spacing, s, rounded to a tenth (the shorter one of
+    // equally frequent spacings); 0 when there is none. Gaps of missing epochs do
+    // not change it.
+    double Interval() const;
+};
+
+// What the read pass counted in the whole source.
+struct ReadTally {
+    KindStatistics satelliteDated;
+    KindStatistics receiverDated;
+    int ephemerides = 0;     // stored ephemerides
+    int ionoUtcRecords = 0;  // decoded ionosphere/UTC records
+
+    // True when the source holds epochs of both kinds: the person chooses.
+    bool BothKinds() const { return satelliteDated.count > 0 && receiverDated.count > 0; }
+    // The raw-data kind when the source holds one kind only (kRecordNone without epochs).
+    RecordKind OnlyKind() const;
+    // The statistics of a raw-data kind.
+    const KindStatistics& Of(RecordKind kind) const {
+        return kind == kRecordSatelliteDated ? satelliteDated : receiverDated;
+    }
+    // True when the data of kind suffice for a conversion: receiver-dated epochs
+    // need nothing more; satellite-dated ones need an ionosphere/UTC record and
+    // four ephemerides kept for their span.
+    bool Sufficient(RecordKind kind, int ephemeridesKept) const;
+};

@@ -1,0 +1,45 @@
+#include "platform/Clock.h"
+
+#include <cerrno>
+#include <cstdlib>
+
+namespace {
+
+CivilTime FromTm(const std::tm& tm) {
+    CivilTime c;
+    c.year = tm.tm_year + 1900;
+    c.month = tm.tm_mon + 1;
+    c.day = tm.tm_mday;
+    c.hour = tm.tm_hour;
+    c.minute = tm.tm_min;
+    c.second = tm.tm_sec > 59 ? 59 : tm.tm_sec;
+    return c;
+}
+
+}  // namespace
+
+std::time_t CurrentTime() { return std::time(nullptr); }
+
+CivilTime LocalCivilTime(std::time_t t) {
+    std::tm tm{};
+    if (!localtime_r(&t, &tm)) return CivilTime();
+    return FromTm(tm);
+}
+
+CivilTime UtcCivilTime(std::time_t t) {
+    std::tm tm{};
+    if (!gmtime_r(&t, &tm)) return CivilTime();
+    return FromTm(tm);
+}
+
+CivilTime CreationTime() {
+    if (const char* text = std::getenv("SOURCE_DATE_EPOCH"); text && *text) {
+        char* end = nullptr;
+        errno = 0;
+        const long long seconds = std::strtoll(text, &end, 10);
+        // Years 1970 to 9999 only: a larger value is no date a header can carry.
+        if (errno == 0 && end && *end == '\0' && seconds >= 0 && seconds < 253402300800LL)
+            return UtcCivilTime(static_cast<std::time_t>(seconds));
+    }
+    return LocalCivilTime(CurrentTime());
+}

@@ -1,0 +1,100 @@
+#include "platform/FileSystem.h"
+
+#include <cerrno>
+#include <climits>
+#include <cstring>
+#include <fcntl.h>
+#include <filesystem>
+#include <strings.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+std::string ErrorText(int error) {
+    char buffer[256];
+    // The GNU strerror_r returns the text, which may or may not be the buffer.
+    return std::string(strerror_r(error, buffer, sizeof buffer));
+}
+
+PathKind KindOfPath(const std::string& path, int* error) {
+    if (error) *error = 0;
+    struct stat st {};
+    if (lstat(path.c_str(), &st) != 0) {
+        if (error) *error = errno;
+        return PathKind::Missing;
+    }
+    struct stat target {};
+    if (stat(path.c_str(), &target) != 0) return PathKind::Other;  // a dangling link
+    if (S_ISREG(target.st_mode)) return PathKind::File;
+    if (S_ISDIR(target.st_mode)) return PathKind::Directory;
+    return PathKind::Other;
+}
+
+bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, size_t& count,
+                  std::time_t& modified, int& error) {
+    count = 0;
+    modified = 0;
+    error = 0;
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    while (count < size) {
+        const ssize_t n = read(fd, buffer + count, size - count);
+        if (n < 0 && errno == EINTR) continue;
+        if (n <= 0) break;
+        count += static_cast<size_t>(n);
+    }
+    struct stat st {};
+    if (fstat(fd, &st) == 0) modified = st.st_mtime;
+    close(fd);
+    return true;
+}
+
+bool CreateNewFile(const std::string& path, int& error) {
+    error = 0;
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+    if (fd < 0) {
+        error = errno;
+        return false;
+    }
+    close(fd);
+    return true;
+}
+
+bool RemoveFile(const std::string& path) { return unlink(path.c_str()) == 0; }
+
+std::string FullPath(const std::string& path) {
+    std::error_code ec;
+    std::filesystem::path p = std::filesystem::absolute(std::filesystem::path(path), ec);
+    if (ec) p = std::filesystem::path(path);
+    std::string s = p.lexically_normal().string();
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
+    return s;
+}
+
+namespace {
+
+bool EqualIgnoringCase(const std::string& a, const std::string& b) {
+    return a.size() == b.size() && strncasecmp(a.c_str(), b.c_str(), a.size()) == 0;
+}
+
+}  // namespace
+
+bool SameFile(const std::string& a, const std::string& b) {
+    if (EqualIgnoringCase(a, b) || EqualIgnoringCase(FullPath(a), FullPath(b))) return true;
+    struct stat sa {}, sb {};
+    return stat(a.c_str(), &sa) == 0 && stat(b.c_str(), &sb) == 0 && sa.st_dev == sb.st_dev &&
+           sa.st_ino == sb.st_ino;
+}
+
+std::string ExecutablePath() {
+    char buffer[PATH_MAX];
+    const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);
+    return n > 0 ? std::string(buffer, static_cast<size_t>(n)) : std::string();
+}
+
+std::string WorkingDirectory() {
+    char buffer[PATH_MAX];
+    return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}

@@ -1,0 +1,49 @@
+#pragma once
+#include <cstddef>
+#include <ctime>
+#include <string>
+
+// The operating system's file-system services the application needs, beside the
+// files themselves (platform/File.h). Failures are return values with the
+// system's error number.
+
+// The system's text for an error number (for example "No space left on device").
+std::string ErrorText(int error);
+
+// What is at a path, without following a final symbolic link.
+enum class PathKind {
+    Missing,    // nothing (or the path cannot be looked at: error says why)
+    File,       // a regular file, or a link to one
+    Directory,  // a folder, or a link to one
+    Other,      // anything else: a device, a pipe, a dangling link, ...
+};
+// The kind of what path names; error receives the system's error number when
+// the path cannot be looked at (0 otherwise).
+PathKind KindOfPath(const std::string& path, int* error = nullptr);
+
+// Reads up to size leading bytes of the regular file at path into buffer; count
+// receives the number read and modified its last-modification time (seconds since
+// 1970). False, with error set, when it cannot be opened.
+bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, size_t& count,
+                  std::time_t& modified, int& error);
+
+// Creates a new empty file at path, failing (error set) when anything is there
+// already: a file made this way is the caller's to remove.
+bool CreateNewFile(const std::string& path, int& error);
+
+// Removes the file at path; false when it could not be removed.
+bool RemoveFile(const std::string& path);
+
+// The absolute, lexically normalised form of path ("." and ".." folded), relative
+// paths taken from the current directory. Case is kept.
+std::string FullPath(const std::string& path);
+
+// True when the two paths name the same file: equal without regard to the case of
+// the letters a to z (the file may sit on a file system that ignores case), equal
+// once made absolute and normalised, or both existing and one file on disk.
+bool SameFile(const std::string& a, const std::string& b);
+
+// The running program's full path, or an empty text when it is unknown.
+std::string ExecutablePath();
+// The process's current directory (empty when it cannot be read).
+std::string WorkingDirectory();
