@@ -274,7 +274,9 @@ bool CMainDialog::ValidatePaths() {
     }
     for (const Clash& c : clashes) {
         if (!SameFile(*c.a, *c.b)) continue;
-        pathFailure_ = {c.a == &v.navigationPath ? "navigation" : "observation", *c.a, c.what};
+        const bool navigation = c.a == &v.navigationPath;
+        pathFailure_ = {navigation ? "navigation" : "observation", navigation ? v.navigationPath : v.observationPath,
+                        c.what};
         Message(kStrFilesMustDiffer, MessageIcon::Stop);
         controls_.SetFocus(ControlId::kSourcePath, true);
         return false;

@@ -40,6 +40,13 @@ public:
     const std::string& GetFilePath() const { return path_; }
     void SetFilePath(const std::string& path) { path_ = path; }
 
+protected:
+    // Records error as the reason of a failed operation; returns false.
+    bool SetError(int error) {
+        error_ = error;
+        return false;
+    }
+
 private:
     std::FILE* fp_ = nullptr;
     std::string path_;

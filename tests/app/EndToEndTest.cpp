@@ -33,14 +33,17 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Runs the program in folder with arguments, its configuration folder inside
-// folder, standard input empty (nobody to answer).
-RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>& arguments) {
+// folder, standard input empty (nobody to answer), and environment variables
+// "NAME=value" added.
+RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>& arguments,
+                     const std::vector<std::string>& environment = {}) {
     const std::string outPath = folder.File(".stdout");
     const std::string errPath = folder.File(".stderr");
     const pid_t child = fork();
     if (child == 0) {
         if (chdir(folder.Path().c_str()) != 0) _exit(120);
         setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+        for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
         const int err = open(errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -193,6 +196,73 @@ TEST_F(EndToEnd, HelpVersionAndUsage) {
     r = RunProgram(folder, {"--scan", kSample});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("receiver-dated epoch (Q)"), std::string::npos);
+}
+
+// The outputs on a file system too small for them: the conversion fails with the
+// file and the system's reason, and leaves no cut-short observation file.
+TEST_F(EndToEnd, AFullDiskFailsTheConversionAndLeavesNoCutShortFile) {
+    CopySample(folder, "site.bin");
+    const std::string full = folder.File("full");
+    std::filesystem::create_directory(full);
+    if (std::system(("mount -t tmpfs -o size=8k tmpfs " + full + " 2>/dev/null").c_str()) != 0)
+        GTEST_SKIP() << "mounting a small tmpfs is not allowed here (needs root)";
+    const RunResult r = RunProgram(folder, {"site.bin", "OBS:full/x.obs", "NAV:full/x.nav", "S"});
+    const bool obsLeft = std::filesystem::exists(folder.File("full/x.obs"));
+    std::system(("umount " + full).c_str());
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Unable to write file full/x.obs No space left on device !\n");
+    EXPECT_EQ(r.out, "");
+    EXPECT_FALSE(obsLeft);
+}
+
+// With log files on, an observation path whose ".log" or ".pos" names the source
+// or the navigation file is refused before anything is written.
+TEST_F(EndToEnd, LogFilesThatWouldOverwriteTheSourceOrTheNavigationFileAreRefused) {
+    {
+        Profile p(ProfilePath(folder));
+        p.WriteInt("Advanced", "LogFile", 1);
+    }
+    CopySample(folder, "day1.pos");
+    const std::string before = ReadAll(folder.File("day1.pos"));
+    RunResult r = RunProgram(folder, {"day1.pos", "OBS:day1", "NAV:day1.nav", "S"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Input and output files must all be differents !\nqern2rinex: observation path day1: "
+                     "the position log file would be the source file\n");
+    EXPECT_EQ(ReadAll(folder.File("day1.pos")), before);
+    EXPECT_FALSE(std::filesystem::exists(folder.File("day1")));
+
+    CopySample(folder, "site.bin");
+    r = RunProgram(folder, {"site.bin", "OBS:x.obs", "NAV:X.OBS.LOG", "S"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_NE(r.err.find("the log file would be the navigation file"), std::string::npos) << r.err;
+    EXPECT_FALSE(std::filesystem::exists(folder.File("x.obs")));
+}
+
+// SOURCE_DATE_EPOCH fixes the creation date of the headers: two runs give the same bytes.
+TEST_F(EndToEnd, SourceDateEpochMakesRunsReproducible) {
+    CopySample(folder, "site.bin");
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    ASSERT_EQ(RunProgram(folder, {"site.bin", "OBS:a.o", "NAV:a.n", "S"}, environment).status, 0);
+    ASSERT_EQ(RunProgram(folder, {"site.bin", "OBS:b.o", "NAV:b.n", "S"}, environment).status, 0);
+    const std::string a = ReadAll(folder.File("a.o"));
+    EXPECT_EQ(a, ReadAll(folder.File("b.o")));
+    EXPECT_EQ(ReadAll(folder.File("a.n")), ReadAll(folder.File("b.n")));
+    EXPECT_NE(a.find("14-Nov-23 22:13"), std::string::npos);  // 1700000000 s is 2023-11-14 22:13:20 UTC
+}
+
+// Without S and without a terminal nobody can answer: the run says which answer it
+// took, and reports its outputs after the success message on standard error.
+TEST_F(EndToEnd, AnUnattendedRunSaysWhatItTookAndWhatItWrote) {
+    CopySample(folder, "site.bin");
+    const RunResult r = RunProgram(folder, {"site.bin", "OBS:u.o", "NAV:u.n"});
+    EXPECT_EQ(r.status, 0) << r.err;
+    EXPECT_EQ(r.out, "");
+    EXPECT_EQ(r.err,
+              "Nobody can answer here: raw-data kind taken as receiver-dated (the preselected answer)\n"
+              "Source file site.bin successfully converted to RINEX !\n"
+              "Observation file: u.o\nNavigation file: u.n\n11 epochs, 10 satellites, "
+              "2024-02-07 00:00:10.0000000 to 2024-02-07 00:01:50.0000000 GPS, position latitude 35.16087513, "
+              "longitude 139.61383717, height 70.196 m\n");
 }
 
 }  // namespace

@@ -9,6 +9,7 @@
 #include <map>
 
 #include "convert/LogFile.h"
+#include "positioning/GeoPosition.h"
 #include "tests/convert/DriverTestSupport.h"
 #include "tools/rawsim/RinexReader.h"
 #include "tools/rawsim/Simulation.h"
@@ -165,34 +166,66 @@ INSTANTIATE_TEST_SUITE_P(Layouts, SimulatedConversion,
                          [](const ::testing::TestParamInfo<LayoutCase>& info) { return info.param.name; });
 
 // A fixed-column file has no Doppler in its first epoch, so the first written epoch
-// cannot be positioned; a silent run must still position the rest and put the
-// first fix into the header.
-TEST(SimulatedConversion, FixedColumnSilentRunFindsItsPosition) {
+// cannot be positioned and the approximate position question comes up. When nobody
+// answers it (a silent run, or no window and no terminal), the rest is still
+// positioned and the first fix goes into the header; the ".pos" lines never show
+// the default position, only zeros before the first fix.
+TEST(SimulatedConversion, FixedColumnRunWithoutAnAnswerFindsItsPosition) {
+    for (const bool silent : {true, false}) {
+        SCOPED_TRACE(silent ? "silent" : "nobody to answer");
+        ScratchDir dir;
+        Truth truth;
+        ASSERT_TRUE(Simulate(dir, "SIM.FIX", RawLayout::AsciiFixed, false, true, truth, 300, 10));
+        ConversionRequest request = RequestFor(dir, dir.File("SIM.FIX"), RawLayout::AsciiFixed, NominalStart());
+        request.logFile = true;
+        request.silent = silent;
+        ConversionState state;
+        ScriptedUi ui;
+        ui.answeredBy = Answer::Default;
+        const ConversionResult r = RunConversion(request, state, ui);
+        ASSERT_TRUE(r.success);
+        EXPECT_EQ(ui.positionQuestions, silent ? 0 : 1);
+        EXPECT_TRUE(r.headerPositionKnown);
+        double header[3];
+        ASSERT_TRUE(HeaderPosition(request.observationPath, header));
+        EXPECT_LT(Distance(header, truth.station), 15.0);
+        // The u-th ".pos" line belongs to raw epoch u + 1 (the first one is never
+        // written); its time is the epoch's own when that epoch got a fix.
+        const std::vector<std::string> pos = Lines(ReadAll(request.observationPath + ".pos"));
+        ASSERT_EQ(static_cast<int>(pos.size()), r.epochsWritten + 1);
+        ASSERT_EQ(static_cast<size_t>(r.epochsWritten) + 1, truth.epochs.size());
+        EXPECT_EQ(pos[1], "0.0\t0.000\t0.000\t0.000\t0.0000000000");  // before the first fix
+        for (size_t epoch = 2; epoch < pos.size(); ++epoch) {
+            double t = 0, xyz[3];
+            ASSERT_EQ(std::sscanf(pos[epoch].c_str(), "%lf\t%lf\t%lf\t%lf", &t, &xyz[0], &xyz[1], &xyz[2]), 4);
+            EXPECT_NEAR(t, std::floor(truth.epochs[epoch].tag.seconds * 10 + 0.5) / 10, 1e-6) << "epoch " << epoch;
+            EXPECT_LT(Distance(xyz, truth.station), 15.0) << "epoch " << epoch;
+        }
+    }
+}
+
+// A position a person typed stays in the header; the ".pos" lines show only fixes.
+TEST(SimulatedConversion, TypedPositionStaysInTheHeaderButNotInThePositionLog) {
     ScratchDir dir;
     Truth truth;
-    ASSERT_TRUE(Simulate(dir, "SIM.FIX", RawLayout::AsciiFixed, false, true, truth, 300, 10));
+    ASSERT_TRUE(Simulate(dir, "SIM.FIX", RawLayout::AsciiFixed, false, true, truth, 60, 10));
     ConversionRequest request = RequestFor(dir, dir.File("SIM.FIX"), RawLayout::AsciiFixed, NominalStart());
     request.logFile = true;
+    request.silent = false;
     ConversionState state;
     ScriptedUi ui;
-    const ConversionResult r = RunConversion(request, state, ui);
-    ASSERT_TRUE(r.success);
+    ui.position.latitude = 0.5;
+    ui.position.height = 100.0;
+    ASSERT_TRUE(RunConversion(request, state, ui).success);
+    GeoPosition typed;
+    typed.SetGeodetic(0.5, 0.0, 100.0);
     double header[3];
     ASSERT_TRUE(HeaderPosition(request.observationPath, header));
-    EXPECT_LT(Distance(header, truth.station), 15.0);
-    // The u-th ".pos" line belongs to raw epoch u + 1 (the first one is never written);
-    // its time is the epoch's own when that epoch got a fix.
-    const std::vector<std::string> pos = Lines(ReadAll(request.observationPath + ".pos"));
-    ASSERT_EQ(static_cast<int>(pos.size()), r.epochsWritten + 1);
-    ASSERT_EQ(static_cast<size_t>(r.epochsWritten) + 1, truth.epochs.size());
-    for (size_t u = 1; u < pos.size(); ++u) {
-        const size_t epoch = u;  // 0-based raw epoch index
-        if (epoch < 2) continue;
-        double t = 0, xyz[3];
-        ASSERT_EQ(std::sscanf(pos[u].c_str(), "%lf\t%lf\t%lf\t%lf", &t, &xyz[0], &xyz[1], &xyz[2]), 4);
-        EXPECT_NEAR(t, std::floor(truth.epochs[epoch].tag.seconds * 10 + 0.5) / 10, 1e-6) << "epoch " << epoch;
-        EXPECT_LT(Distance(xyz, truth.station), 15.0) << "epoch " << epoch;
-    }
+    EXPECT_NEAR(header[0], typed.X(), 0.001);
+    EXPECT_NEAR(header[2], typed.Z(), 0.001);
+    char typedX[32];
+    std::snprintf(typedX, sizeof typedX, "\t%.3f\t", typed.X());
+    EXPECT_EQ(ReadAll(request.observationPath + ".pos").find(typedX), std::string::npos);
 }
 
 // The same signals as satellite-dated and as receiver-dated records: both

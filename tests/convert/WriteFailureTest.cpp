@@ -1,0 +1,148 @@
+// Outputs that cannot be written whole: every failure of the observation or the
+// navigation file ends the conversion as a failure that names the file and the
+// system's reason, and removes the cut-short file; the log files never stop it.
+#include <gtest/gtest.h>
+
+#include <cerrno>
+
+#include "convert/StringTable.h"
+#include "tests/convert/DriverTestSupport.h"
+#include "tools/rawsim/Constellation.h"
+#include "tools/rawsim/Simulation.h"
+
+using namespace drivertest;
+
+namespace {
+
+// A file that takes limit bytes and then fails like a full disk (or fails only
+// when it is closed).
+class FullDiskFile : public CFile {
+public:
+    FullDiskFile(long limit, bool failClose) : limit_(limit), failClose_(failClose) {}
+    bool Write(const void* buffer, size_t count) override {
+        if (limit_ >= 0 && written_ + static_cast<long>(count) > limit_) return SetError(ENOSPC);
+        written_ += static_cast<long>(count);
+        return CFile::Write(buffer, count);
+    }
+    bool Close() override {
+        const bool open = IsOpen();
+        const bool closed = CFile::Close();
+        return open && failClose_ ? SetError(ENOSPC) : closed;
+    }
+
+private:
+    long limit_;
+    bool failClose_;
+    long written_ = 0;
+};
+
+// A receiver-dated recording at the nominal constellation's start with four
+// ephemerides: dir/SRC.RAW.
+std::string Recording(const ScratchDir& dir) {
+    const GpsTime start = NominalStart();
+    NominalConstellation constellation(start);
+    RawFile raw(dir.File("SRC.RAW"));
+    for (int k = 0; k < 4; ++k) raw.AddEphemeris(constellation.EphemerisAt(NominalConstellation::Prns()[k], start));
+    for (int i = 0; i < 20; ++i) {
+        SimEpoch e = Epoch('Q', 0.0);
+        e.time = start.AddSeconds(30.0 * i);
+        raw.Add(e);
+    }
+    raw.Close();
+    return dir.File("SRC.RAW");
+}
+
+ConversionRequest RequestFor(const ScratchDir& dir) {
+    ConversionRequest r = Request(dir, Recording(dir));
+    r.recordingDate = NominalStart().ToDays();
+    return r;
+}
+
+}  // namespace
+
+TEST(WriteFailure, EndsTheConversionNamesTheFileAndRemovesIt) {
+    const struct {
+        const char* where;
+        int file;      // 0 observation, 1 navigation
+        long limit;    // bytes taken before the disk is full; -1 no limit
+        bool failClose;
+    } cases[] = {
+        {"observation header", 0, 0, false},
+        {"observation epoch", 0, 2500, false},
+        {"observation close", 0, -1, true},
+        {"navigation header", 1, 0, false},
+        {"navigation record", 1, 900, false},
+        {"navigation close", 1, -1, true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.where);
+        ScratchDir dir;
+        ConversionRequest request = RequestFor(dir);
+        request.logFile = true;
+        int made = 0;
+        ConversionHooks hooks;
+        hooks.newOutputFile = [&]() -> std::unique_ptr<CFile> {
+            const bool failing = made++ == c.file;
+            return failing ? std::make_unique<FullDiskFile>(c.limit, c.failClose)
+                           : std::make_unique<FullDiskFile>(-1, false);
+        };
+        ConversionState state;
+        ScriptedUi ui;
+        const ConversionResult r = RunConversion(request, state, ui, hooks);
+        const std::string& failed = c.file == 0 ? request.observationPath : request.navigationPath;
+        EXPECT_FALSE(r.success);
+        EXPECT_EQ(r.outcome, ConversionOutcome::WriteFailed);
+        EXPECT_EQ(r.failedPath, failed);
+        EXPECT_EQ(r.failureReason, "No space left on device");
+        ASSERT_EQ(ui.Messages().size(), 1u);
+        EXPECT_EQ(ui.Messages()[0].text, "Unable to write file\n\n" + failed + "\n\nNo space left on device !");
+        EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
+        EXPECT_FALSE(Exists(failed));
+        // A navigation failure leaves the whole observation file.
+        if (c.file == 1) {
+            EXPECT_NE(ReadAll(request.observationPath).find("END OF HEADER"), std::string::npos);
+        }
+        EXPECT_TRUE(Exists(request.observationPath + ".log"));
+    }
+}
+
+TEST(WriteFailure, LogFilesThatCannotBeWrittenDoNotStopTheConversion) {
+    ScratchDir dir;
+    ConversionRequest request = RequestFor(dir);
+    request.logFile = true;
+    std::filesystem::create_directory(request.observationPath + ".pos");  // cannot be opened as a file
+    ConversionState state;
+    ScriptedUi ui;
+    const ConversionResult r = RunConversion(request, state, ui);
+    EXPECT_TRUE(r.success);
+    EXPECT_FALSE(r.logWritten);
+    EXPECT_GT(r.ephemeridesWritten, 0);
+    EXPECT_EQ(CountDated(ReadAll(request.observationPath), 0, " 24"), r.epochsWritten);
+}
+
+// Outputs that would overwrite the source: refused before anything is opened for
+// writing, whatever the caller checked before.
+TEST(WriteFailure, OutputsNamingTheSourceAreRefusedBeforeWriting) {
+    const struct {
+        const char* obs;
+        const char* nav;
+    } cases[] = {{"SRC.RAW", "OUT.N"}, {"OUT.O", "SRC.RAW"}, {"SRC", "OUT.N"} /* SRC.pos */,
+                 {"OUT.O", "OUT.O.log"}, {"sub/../OUT.O", "OUT.O.POS"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(std::string(c.obs) + " " + c.nav);
+        ScratchDir dir;
+        ConversionRequest request = RequestFor(dir);
+        std::filesystem::rename(request.sourcePath, dir.File(std::string(c.obs) == "SRC" ? "SRC.pos" : "SRC.RAW"));
+        request.sourcePath = dir.File(std::string(c.obs) == "SRC" ? "SRC.pos" : "SRC.RAW");
+        request.observationPath = dir.File(c.obs);
+        request.navigationPath = dir.File(c.nav);
+        request.logFile = true;
+        const std::string before = ReadAll(request.sourcePath);
+        ConversionState state;
+        ScriptedUi ui;
+        const ConversionResult r = RunConversion(request, state, ui);
+        EXPECT_EQ(r.outcome, ConversionOutcome::SameFile);
+        EXPECT_EQ(ui.MessageIds(), (std::vector<int>{kStrFilesMustDiffer}));
+        EXPECT_EQ(ReadAll(request.sourcePath), before);
+    }
+}
