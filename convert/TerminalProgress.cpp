@@ -1,9 +1,9 @@
 #include "convert/TerminalProgress.h"
 
-#include <unistd.h>
+#include "platform/FileSystem.h"
 
 TerminalProgress::TerminalProgress(std::FILE* stream)
-    : stream_(stream), terminal_(stream && isatty(fileno(stream)) != 0) {}
+    : stream_(stream), terminal_(IsTerminal(stream)) {}
 
 TerminalProgress::~TerminalProgress() { EndLine(); }
 

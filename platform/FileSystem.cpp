@@ -88,6 +88,8 @@ bool SameFile(const std::string& a, const std::string& b) {
            sa.st_ino == sb.st_ino;
 }
 
+bool IsTerminal(std::FILE* stream) { return stream && isatty(fileno(stream)) != 0; }
+
 std::string ExecutablePath() {
     char buffer[PATH_MAX];
     const ssize_t n = readlink("/proc/self/exe", buffer, sizeof buffer - 1);

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstddef>
+#include <cstdio>
 #include <ctime>
 #include <string>
 
@@ -42,6 +43,9 @@ std::string FullPath(const std::string& path);
 // the letters a to z (the file may sit on a file system that ignores case), equal
 // once made absolute and normalised, or both existing and one file on disk.
 bool SameFile(const std::string& a, const std::string& b);
+
+// True when stream is connected to a terminal (a person may be reading or typing).
+bool IsTerminal(std::FILE* stream);
 
 // The running program's full path, or an empty text when it is unknown.
 std::string ExecutablePath();

@@ -3,10 +3,10 @@
 #include <exception>
 #include <iostream>
 #include <string>
-#include <unistd.h>
 #include <vector>
 
 #include "app/ConverterApp.h"
+#include "platform/FileSystem.h"
 #include "platform/Profile.h"
 
 int main(int argc, char** argv) {
@@ -17,7 +17,7 @@ int main(int argc, char** argv) {
         startup.profilePath = Profile::DefaultPath("qern2rinex");
         startup.today = TodayInDays();
         startup.input = stdin;
-        startup.interactive = isatty(fileno(stdin)) != 0;
+        startup.interactive = IsTerminal(stdin);
         const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
         CConverterApp app(startup);
         return app.Run(arguments, std::cout, std::cerr);
