@@ -7,6 +7,7 @@
 
 #include "convert/rinex/Rinex3ObsHeader.h"
 #include "convert/rinex/Rinex3ObsRecord.h"
+#include "convert/rinex/RinexWriter.h"
 #include "tests/convert/rinex/RinexLines.h"
 
 namespace {
@@ -200,4 +201,27 @@ TEST(Rinex3EventRecords, EveryEventRecord) {
               "> 2005 04 02 01 02  3.2500000  5  0\r\n"
               ">                              4  1\r\n" +
                   L("<< AN EVENT FLAG WITH SIGNIFICANT EPOCH >>                  COMMENT             "));
+}
+
+TEST(RinexWriter, ChosenByVersion) {
+    const RinexObsHeader h = FullHeader();
+    RinexEpoch e;
+    e.time = GpsTime(1316, kApril2);
+    e.Sat(4).SetValue(kC1, 21565852.19);
+    struct Case {
+        int version;
+        int expected;
+        const char* headerStart;
+        const char* epochStart;
+    };
+    const Case cases[] = {{2, 2, "     2 ", "  5  4  2"}, {3, 3, "     3.04 ", "> 2005"}, {0, 2, "     2 ", "  5"}};
+    for (const Case& c : cases) {
+        const RinexWriter& w = RinexWriterFor(c.version);
+        EXPECT_EQ(w.version, c.expected);
+        EXPECT_EQ(w.obsHeader(h).rfind(c.headerStart, 0), 0u) << c.version;
+        EXPECT_EQ(w.epoch(e, h).rfind(c.epochStart, 0), 0u) << c.version;
+        EXPECT_EQ(w.antennaHeight(1.0).substr(0, 1), c.expected == 3 ? ">" : " ");
+        EXPECT_EQ(w.navHeader(RinexNavHeader()).substr(0, 10), c.expected == 3 ? "     3.04 " : "     2    ");
+        EXPECT_EQ(w.navRecord(Ephemeris()).substr(0, 3), c.expected == 3 ? "G01" : " 1 ");
+    }
 }
