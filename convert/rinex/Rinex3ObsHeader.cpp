@@ -32,8 +32,8 @@ std::string FormatCreationDate(const CalendarTime& date, std::string_view zone) 
 }
 
 std::string ProgramRecord(const RinexFileHeader& h) {
-    return HeaderRecord(text(20, h.program) + text(20, h.runBy) + text(20, FormatCreationDate(h.creationDate, h.timeZone)),
-                        "PGM / RUN BY / DATE");
+    const std::string date = FormatCreationDate(h.creationDate, h.timeZone);
+    return HeaderRecord(text(20, h.program) + text(20, h.runBy) + text(20, date), "PGM / RUN BY / DATE");
 }
 
 std::string SysObsTypesRecords(char system, const std::vector<std::string>& codes) {

@@ -64,8 +64,8 @@ std::string RinexLongName(std::string_view markerName, std::string_view countryC
     name += "00";
     std::string country;
     for (const char c : countryCode) country.push_back(Upper(c));
-    const bool countryValid = country.size() == 3 && IsLetter(country[0]) && IsLetter(country[1]) && IsLetter(country[2]);
-    name += countryValid ? country : "XXX";
+    const bool valid = country.size() == 3 && IsLetter(country[0]) && IsLetter(country[1]) && IsLetter(country[2]);
+    name += valid ? country : "XXX";
 
     const rinex::RinexDateTime d = rinex::SplitTime(firstEpoch, 7);
     char start[16];

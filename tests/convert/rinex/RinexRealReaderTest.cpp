@@ -533,7 +533,8 @@ TEST_F(RinexRealReader, ConvbinTurnsRinex3NavigationIntoTheSourceRecords) {
         const double bv[] = {b.toc, b.af0, b.af1, b.af2, b.IODE, b.Crs, b.deltaN, b.M0,
                              b.Cuc, b.e,   b.Cus, b.sqrtA, b.Cic, b.Omega0, b.Cis, b.i0,
                              b.Crc, b.omega, b.OmegaDot, b.IDOT, b.TGD, b.IODC, b.recordTime.seconds};
-        for (size_t i = 0; i < std::size(av); ++i) EXPECT_EQ(av[i], bv[i]) << "PRN " << b.satellite + 1 << " value " << i;
+        for (size_t i = 0; i < std::size(av); ++i)
+            EXPECT_EQ(av[i], bv[i]) << "PRN " << b.satellite + 1 << " value " << i;
         EXPECT_EQ(a->week, b.week);
         EXPECT_EQ(a->codesOnL2, b.codesOnL2);
         EXPECT_EQ(a->health, b.health);
