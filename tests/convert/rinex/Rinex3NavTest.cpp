@@ -2,7 +2,6 @@
 // the format's column definitions and the real record of 07590920.05n.
 #include <gtest/gtest.h>
 
-#include <memory>
 #include <string>
 #include <vector>
 
@@ -16,7 +15,6 @@ using rinextest::L;
 using rinextest::Lines;
 using rinextest::RealEphemerisPrn1;
 using rinextest::RealIonoUtc;
-using rinextest::Stored;
 
 }  // namespace
 
@@ -68,19 +66,4 @@ TEST(Rinex3NavRecordText, TocDatedAcrossTheWeekBoundary) {
         e.toc = c.toc;
         EXPECT_EQ(Lines(rinex3::NavRecordText(e))[0].substr(0, 23), c.start);
     }
-}
-
-TEST(Rinex3NavRecordsText, StoreOrderIsToeThenPrn) {
-    EphemerisStore store;
-    std::unique_ptr<Ephemeris> prn12 = Stored(11, 1316, 525600.0);
-    std::unique_ptr<Ephemeris> prn3 = Stored(2, 1316, 525600.0);
-    std::unique_ptr<Ephemeris> prn12early = Stored(11, 1316, 518400.0);
-    ASSERT_TRUE(store.Add(prn12));
-    ASSERT_TRUE(store.Add(prn3));
-    ASSERT_TRUE(store.Add(prn12early));
-    const std::vector<std::string> lines = Lines(rinex3::NavRecordsText(store));
-    ASSERT_EQ(lines.size(), 24u);
-    EXPECT_EQ(lines[0].substr(0, 23), "G12 2005 04 02 00 00 00");
-    EXPECT_EQ(lines[8].substr(0, 23), "G03 2005 04 02 02 00 00");
-    EXPECT_EQ(lines[16].substr(0, 23), "G12 2005 04 02 02 00 00");
 }

@@ -207,21 +207,16 @@ TEST(RinexWriter, ChosenByVersion) {
     const RinexObsHeader h = FullHeader();
     RinexEpoch e;
     e.time = GpsTime(1316, kApril2);
-    e.Sat(4).SetValue(kC1, 21565852.19);
-    struct Case {
-        int version;
-        int expected;
-        const char* headerStart;
-        const char* epochStart;
-    };
-    const Case cases[] = {{2, 2, "     2 ", "  5  4  2"}, {3, 3, "     3.04 ", "> 2005"}, {0, 2, "     2 ", "  5"}};
-    for (const Case& c : cases) {
-        const RinexWriter& w = RinexWriterFor(c.version);
-        EXPECT_EQ(w.version, c.expected);
-        EXPECT_EQ(w.obsHeader(h).rfind(c.headerStart, 0), 0u) << c.version;
-        EXPECT_EQ(w.epoch(e, h).rfind(c.epochStart, 0), 0u) << c.version;
-        EXPECT_EQ(w.antennaHeight(1.0).substr(0, 1), c.expected == 3 ? ">" : " ");
-        EXPECT_EQ(w.navHeader(RinexNavHeader()).substr(0, 10), c.expected == 3 ? "     3.04 " : "     2    ");
-        EXPECT_EQ(w.navRecord(Ephemeris()).substr(0, 3), c.expected == 3 ? "G01" : " 1 ");
+    // Version 3 gives the 3.04 texts, any other value the RINEX 2 ones.
+    for (const int version : {2, 3, 0}) {
+        const RinexWriter& w = RinexWriterFor(version);
+        const bool v3 = version == 3;
+        EXPECT_EQ(w.version, v3 ? 3 : 2);
+        EXPECT_EQ(w.obsHeader(h), v3 ? rinex3::ObsHeaderText(h) : h.HeaderText());
+        EXPECT_EQ(w.epoch(e, h).substr(0, 6), v3 ? "> 2005" : "  5  4");
+        EXPECT_EQ(w.event(e.time).substr(0, 6), v3 ? "> 2005" : "  5  4");
+        EXPECT_EQ(w.antennaHeight(1.0)[0], v3 ? '>' : ' ');
+        EXPECT_EQ(w.navHeader(RinexNavHeader()).substr(0, 10), v3 ? "     3.04 " : "     2    ");
+        EXPECT_EQ(w.navRecord(Ephemeris()).substr(0, 3), v3 ? "G01" : " 1 ");
     }
 }
