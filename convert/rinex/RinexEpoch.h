@@ -13,6 +13,10 @@ struct RinexSatValues {
     uint8_t lli[kObservationKinds] = {};       // loss-of-lock indicator digit, 0 written blank
     uint8_t strength[kObservationKinds] = {};  // signal-strength digit 0..9, 0 written blank
     uint16_t mask = 0;                         // bit k: value[k] present
+    // Carrier-to-noise density of the L1 (index 0) and L2 (index 1) signal, dB-Hz;
+    // written by RINEX 3 only, as S1C and S2W.
+    double cn0[2] = {};
+    uint8_t cn0Mask = 0;  // bit f: cn0[f] present
 
     // Stores value v of kind k with its LLI and signal-strength digits; sets bit k.
     void SetValue(int k, double v, int lliDigit = 0, int strengthDigit = 0) {
@@ -24,6 +28,12 @@ struct RinexSatValues {
     void SetLli(int k, int digit) { lli[k] = static_cast<uint8_t>(digit); }
     void SetStrength(int k, int digit) { strength[k] = static_cast<uint8_t>(digit); }
     bool Has(int k) const { return (mask >> k) & 1u; }
+    // Stores the carrier-to-noise density dbHz (dB-Hz) of frequency f (0: L1, 1: L2).
+    void SetCn0(int f, double dbHz) {
+        cn0[f & 1] = dbHz;
+        cn0Mask = static_cast<uint8_t>(cn0Mask | (1u << (f & 1)));
+    }
+    bool HasCn0(int f) const { return (cn0Mask >> (f & 1)) & 1u; }
     uint16_t Mask() const { return mask; }
 };
 

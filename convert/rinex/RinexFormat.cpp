@@ -25,6 +25,11 @@ void AppendPrintf(std::string& out, int width, int precision, double x, char con
     out.append(buffer.data(), static_cast<size_t>(n));
 }
 
+// A one-column digit, written blank when 0 (values above 9 are written as 9).
+void AppendDigit(std::string& out, int digit) {
+    out.push_back(digit == 0 ? ' ' : static_cast<char>('0' + (digit > 9 ? 9 : digit)));
+}
+
 constexpr long long kPowersOfTen[] = {1,         10,         100,         1000,
                                       10000,     100000,     1000000,     10000000,
                                       100000000, 1000000000, 10000000000LL};
@@ -121,6 +126,22 @@ void AppendExponent(std::string& out, int width, int precision, double x) {
     }
     buffer[length - 4] = 'D';
     AppendRight(out, width, buffer, length);
+}
+
+void AppendTwoDigits(std::string& out, int n) {
+    n = n < 0 ? 0 : n % 100;
+    out.push_back(static_cast<char>('0' + n / 10));
+    out.push_back(static_cast<char>('0' + n % 10));
+}
+
+void AppendObservation(std::string& out, bool present, double v, int lli, int strength) {
+    if (!present || !(v > -999999999.9995 && v < 9999999999.9995)) {
+        AppendBlanks(out, 16);
+        return;
+    }
+    AppendFixed(out, 14, 3, v);
+    AppendDigit(out, lli);
+    AppendDigit(out, strength);
 }
 
 std::string text(int width, std::string_view s) {

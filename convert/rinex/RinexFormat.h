@@ -39,6 +39,14 @@ void AppendBlanks(std::string& out, int count);
 void AppendInteger(std::string& out, int width, long long n);
 void AppendFixed(std::string& out, int width, int precision, double x);
 void AppendExponent(std::string& out, int width, int precision, double x);
+// n modulo 100 with two digits, zero-padded ("%02d", Fortran I2.2); negative n gives 00.
+void AppendTwoDigits(std::string& out, int n);
+
+// One observation field of 16 columns: fixed(14, 3, v), the loss-of-lock digit and
+// the signal-strength digit (each written blank when 0, and 9 when above 9). An
+// absent value, or one that does not print within F14.3 (only damaged raw data give
+// one), is written as 16 blanks so that the line keeps its columns.
+void AppendObservation(std::string& out, bool present, double v, int lli, int strength);
 
 // A header record: columns (blank-padded to 60) + text(20, label) + CR LF.
 std::string HeaderRecord(std::string_view columns, std::string_view label);

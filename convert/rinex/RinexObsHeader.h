@@ -25,6 +25,9 @@ struct RinexFileHeader {
     std::string program = "QERN TO RINEX 3.30";
     std::string runBy = "QERN";
     CalendarTime creationDate;  // local time at which the header is completed
+    // Time zone code of creationDate written by RINEX 3 (3 or 4 characters): "LCL"
+    // for a local time of unknown zone, "UTC" when creationDate is in UTC.
+    std::string timeZone = "LCL";
     std::string comment;        // optional COMMENT line under the program line
 };
 
@@ -64,6 +67,7 @@ struct RinexObsHeader : RinexFileHeader {
     int wavelengthFactorL1 = 1;
     int wavelengthFactorL2 = 1;
     uint16_t typeMask = 0;  // bit k: raw measurement kind k present (k = 0..6)
+    uint8_t cn0Mask = 0;    // bit f: carrier-to-noise density of frequency f present (RINEX 3 only)
     double interval = 0.0;  // s, 0 when not determined
     GpsTime firstTime;      // time of first observation
     GpsTime lastTime;       // time of last observation
@@ -73,6 +77,7 @@ struct RinexObsHeader : RinexFileHeader {
     void SetLastTime(const GpsTime& t) { lastTime = t; }
     void SetInterval(double seconds) { interval = seconds; }
     void SetTypeMask(uint16_t mask) { typeMask = mask; }
+    void SetCn0Mask(uint8_t mask) { cn0Mask = mask; }
     void SetApproxPosition(double x, double y, double z) {
         approxX = x;
         approxY = y;

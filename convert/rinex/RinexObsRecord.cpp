@@ -10,11 +10,6 @@ namespace {
 constexpr int kSatellitesPerLine = 12;
 constexpr int kFieldsPerLine = 5;
 
-// True when an observation value prints within its F14.3 field; a value that does
-// not (only damaged raw data give one) is written as missing so the line keeps its
-// columns.
-bool FitsObservationField(double v) { return v > -999999999.9995 && v < 9999999999.9995; }
-
 // Calendar fields of an epoch or event line: year modulo 100, month, day, hour,
 // minute with integer(3), seconds with fixed(11, 7).
 void AppendEpochDate(std::string& out, const GpsTime& t) {
@@ -31,11 +26,6 @@ void AppendEpochDate(std::string& out, const GpsTime& t) {
 void AppendSatellite(std::string& out, int satelliteIndex) {
     out.push_back('G');
     AppendInteger(out, 2, satelliteIndex + 1);
-}
-
-// A one-column digit, written blank when 0 (values above 9 are written as 9).
-void AppendDigit(std::string& out, int digit) {
-    out.push_back(digit == 0 ? ' ' : static_cast<char>('0' + (digit > 9 ? 9 : digit)));
 }
 
 }  // namespace
@@ -77,13 +67,7 @@ void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMas
                 out.append(kLineEnd);
                 fields = 0;
             }
-            if (v.Has(k) && FitsObservationField(v.value[k])) {
-                AppendFixed(out, 14, 3, v.value[k]);
-                AppendDigit(out, v.lli[k]);
-                AppendDigit(out, v.strength[k]);
-            } else {
-                AppendBlanks(out, 16);
-            }
+            AppendObservation(out, v.Has(k), v.value[k], v.lli[k], v.strength[k]);
             ++fields;
         }
         AppendBlanks(out, 16 * (kFieldsPerLine - fields));

@@ -1,0 +1,36 @@
+#include "convert/rinex/RinexWriter.h"
+
+#include "convert/rinex/Rinex3Nav.h"
+#include "convert/rinex/Rinex3ObsHeader.h"
+#include "convert/rinex/Rinex3ObsRecord.h"
+#include "convert/rinex/RinexObsRecord.h"
+
+namespace {
+
+constexpr RinexWriter kRinex2 = {
+    2,
+    [](const RinexObsHeader& h) { return h.HeaderText(); },
+    [](const RinexEpoch& e, const RinexObsHeader& h) { return EpochText(e, h.typeMask); },
+    AntennaHeightRecord,
+    NewSiteRecord,
+    KinematicRecord,
+    EventRecord,
+    NavHeaderText,
+    NavRecordText,
+};
+
+constexpr RinexWriter kRinex3 = {
+    3,
+    rinex3::ObsHeaderText,
+    [](const RinexEpoch& e, const RinexObsHeader& h) { return rinex3::EpochText(e, h.typeMask, h.cn0Mask); },
+    rinex3::AntennaHeightRecord,
+    rinex3::NewSiteRecord,
+    rinex3::KinematicRecord,
+    rinex3::EventRecord,
+    rinex3::NavHeaderText,
+    rinex3::NavRecordText,
+};
+
+}  // namespace
+
+const RinexWriter& RinexWriterFor(int version) { return version == 3 ? kRinex3 : kRinex2; }
