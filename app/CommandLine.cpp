@@ -1,6 +1,9 @@
 #include "app/CommandLine.h"
 
 #include <cctype>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 
 namespace {
 
@@ -42,9 +45,109 @@ CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters)
     return options;
 }
 
+bool ParseDateTime(const std::string& text, GpsTime& t) {
+    int year, month, day, hour, minute, consumed = 0;
+    double second;
+    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%lf%n", &year, &month, &day, &hour, &minute, &second,
+                    &consumed) != 6 ||
+        consumed != static_cast<int>(text.size()))
+        return false;
+    if (year < 1980 || year > 2099 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
+        !(second >= 0.0 && second < 60.0))
+        return false;
+    CalendarTime c;
+    c.year = year;
+    c.month = month;
+    c.day = day;
+    c.hour = hour;
+    c.minute = minute;
+    c.second = 0;
+    t.FromCalendar(c);
+    t = t.AddSeconds(second);
+    return true;
+}
+
+namespace {
+
+// The header-text options, in the order of the header texts.
+constexpr const char* kHeaderOptions[kHeaderTextCount] = {
+    "--marker",          "--marker-number", "--observer",       "--agency",      "--receiver-number",
+    "--receiver-type", "--receiver-version", "--antenna-number", "--antenna-type"};
+
+// Reads a decimal number that fills text; false otherwise.
+bool ReadNumber(const std::string& text, double& value) {
+    if (text.empty()) return false;
+    char* end = nullptr;
+    value = std::strtod(text.c_str(), &end);
+    return end && *end == '\0' && std::isfinite(value);
+}
+
+// Takes the value of option name into run; an error text when it is malformed.
+std::string TakeValue(const std::string& name, const std::string& value, RunOptions& run) {
+    for (int k = 0; k < kHeaderTextCount; ++k)
+        if (name == kHeaderOptions[k]) {
+            run.header[k] = value;
+            return {};
+        }
+    double number = 0;
+    if (name == "--tx") {
+        if (!ReadNumber(value, number) || number != std::floor(number) || number < 0 || number > 1000)
+            return "--tx needs whole milliseconds from 0 to 1000, not \"" + value + "\"";
+        run.tx = number / 1000.0;
+    } else if (name == "--doppler") {
+        if (value != "instantaneous" && value != "smoothed")
+            return "--doppler needs instantaneous or smoothed, not \"" + value + "\"";
+        run.smoothedDopplers = value == "smoothed";
+    } else if (name == "--from" || name == "--to") {
+        GpsTime t;
+        if (!ParseDateTime(value, t)) return name + " needs \"YYYY-MM-DD hh:mm:ss\", not \"" + value + "\"";
+        (name == "--from" ? run.from : run.to) = t;
+    } else if (name == "--interval") {
+        if (!ReadNumber(value, number) || number <= 0 || number > 86400 ||
+            std::fabs(number * 10 - std::round(number * 10)) > 1e-6)
+            return "--interval needs a positive multiple of 0.1 s, not \"" + value + "\"";
+        run.interval = std::round(number * 10) / 10;
+    } else if (name == "--rinex") {
+        if (value != "2" && value != "3") return "--rinex needs 2 or 3, not \"" + value + "\"";
+        run.rinexVersion = value[0] - '0';
+    } else if (name == "--country") {
+        if (value.size() != 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
+            !std::isalpha(static_cast<unsigned char>(value[1])) || !std::isalpha(static_cast<unsigned char>(value[2])))
+            return "--country needs three letters, not \"" + value + "\"";
+        run.country = Upper(value);
+    }
+    return {};
+}
+
+bool TakesValue(const std::string& name) {
+    for (const char* header : kHeaderOptions)
+        if (name == header) return true;
+    for (const char* option : {"--scan", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country"})
+        if (name == option) return true;
+    return false;
+}
+
+// Sets a switch option in run; false when name is no switch.
+bool TakeSwitch(const std::string& name, ProgramOptions& result) {
+    RunOptions& run = result.run;
+    if (name == "--help") result.help = true;
+    else if (name == "--version") result.version = true;
+    else if (name == "--smoothed-codes") run.smoothedCodes = true;
+    else if (name == "--no-smoothed-codes") run.smoothedCodes = false;
+    else if (name == "--log") run.logFiles = true;
+    else if (name == "--no-log") run.logFiles = false;
+    else if (name == "--date-from-data") run.dateFromData = true;
+    else if (name == "--json") run.json = true;
+    else return false;
+    return true;
+}
+
+}  // namespace
+
 ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
     ProgramOptions result;
     bool optionsEnded = false;
+    std::string error;  // the first misuse
     for (size_t i = 0; i < arguments.size(); ++i) {
         const std::string& a = arguments[i];
         if (optionsEnded || a.size() < 2 || a.compare(0, 2, "--") != 0) {
@@ -53,32 +156,44 @@ ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
         }
         if (a == "--") {
             optionsEnded = true;
-        } else if (a == "--help") {
-            result.help = true;
-        } else if (a == "--version") {
-            result.version = true;
-        } else if (a == "--scan" || a.compare(0, 7, "--scan=") == 0) {
-            if (a != "--scan") {
-                result.scanPath = a.substr(7);
-            } else if (i + 1 < arguments.size()) {
-                result.scanPath = arguments[++i];
-            }
-            if (result.scanPath.empty() && result.error.empty())
-                result.error = "option --scan needs a file name";
-        } else if (result.error.empty()) {
-            result.error = "unknown option " + a;
+            continue;
+        }
+        const size_t equals = a.find('=');
+        const std::string name = a.substr(0, equals);
+        if (!TakesValue(name)) {
+            if ((equals != std::string::npos || !TakeSwitch(name, result)) && error.empty())
+                error = "unknown option " + a;
+            continue;
+        }
+        std::string value;
+        if (equals != std::string::npos) {
+            value = a.substr(equals + 1);
+        } else if (i + 1 < arguments.size()) {
+            value = arguments[++i];
+        } else if (error.empty()) {
+            error = name == "--scan" ? "option --scan needs a file name" : "option " + name + " needs a value";
+            continue;
+        }
+        if (name == "--scan") {
+            result.scanPath = value;
+            if (value.empty() && error.empty()) error = "option --scan needs a file name";
+        } else if (const std::string e = TakeValue(name, value, result.run); !e.empty() && error.empty()) {
+            error = e;
         }
     }
+    const RunOptions& run = result.run;
+    if (error.empty() && run.from && run.to && *run.to < *run.from) error = "--from must not be after --to";
+    result.error = error;
     return result;
 }
 
 std::string UsageText(const std::string& program) {
-    return "Usage: " + program + " SOURCE [OBS:path] [NAV:path] [S]\n"
+    return "Usage: " + program + " [OPTIONS] SOURCE [OBS:path] [NAV:path] [S]\n"
            "       " + program + " --scan FILE\n"
            "       " + program + " --help | --version\n"
            "\n"
            "Converts one raw data file of a QERN GPS receiver (ASCII or binary format)\n"
-           "into a RINEX 2 observation file and a RINEX 2 navigation file.\n"
+           "into a RINEX observation file and a RINEX navigation file.\n"
            "\n"
            "  SOURCE       the raw data file (always the first parameter)\n"
            "  OBS:path     the observation file to write; with automatic naming on,\n"
@@ -87,6 +202,30 @@ std::string UsageText(const std::string& program) {
            "  NAV:path     the navigation file to write (likewise)\n"
            "  S            silent: no questions, messages go to standard error\n"
            "               (also -S or /S; OBS: and NAV: may be written -OBS:, -NAV:)\n"
+           "\n"
+           "Header texts (this run's values, checked and remembered as typed ones):\n"
+           "  --marker NAME  --marker-number TEXT  --observer TEXT  --agency TEXT\n"
+           "  --receiver-number TEXT  --receiver-type TEXT  --receiver-version TEXT\n"
+           "  --antenna-number TEXT  --antenna-type TEXT\n"
+           "\n"
+           "Run settings (this run only; the profile keeps its own):\n"
+           "  --tx MS                  nominal travel time Tx of satellite-dated data, ms\n"
+           "  --doppler instantaneous|smoothed\n"
+           "                           Dopplers of the satellite-dated extrapolation\n"
+           "  --smoothed-codes, --no-smoothed-codes\n"
+           "                           position from smoothed C/A code ranges or not\n"
+           "  --log, --no-log          write the .log and .pos files or not\n"
+           "  --rinex 2|3              RINEX version of the outputs\n"
+           "  --country XXX            country code of RINEX 3 long file names\n"
+           "\n"
+           "What is written:\n"
+           "  --from \"YYYY-MM-DD hh:mm:ss\"  --to \"YYYY-MM-DD hh:mm:ss\"\n"
+           "                           only epochs from .. to (GPS time), either may be left out\n"
+           "  --interval SECONDS       only epochs at multiples of SECONDS (0.1 s steps)\n"
+           "  --date-from-data         Recorded On (and automatic names) from the first epoch\n"
+           "  --json                   one JSON object about the run on standard output\n"
+           "\n"
+           "Other:\n"
            "  --scan FILE  list the records of a raw data file\n"
            "  --help       show this text\n"
            "  --version    show the program's version\n"
@@ -97,6 +236,6 @@ std::string UsageText(const std::string& program) {
            "cancelled or did not start, 2 when the command line was not understood.\n"
            "\n"
            "Example:\n"
-           "  " + program + " /data/raw/ALGO0340.BIN OBS:/data/rinex/algo0340.01o "
-           "NAV:/data/rinex/algo0340.01n S\n";
+           "  " + program + " --marker ALGO --interval 30 /data/raw/ALGO0340.BIN "
+           "OBS:/data/rinex/algo0340.01o NAV:/data/rinex/algo0340.01n S\n";
 }

@@ -1,6 +1,11 @@
 #pragma once
+#include <array>
+#include <optional>
 #include <string>
 #include <vector>
+
+#include "app/DialogValues.h"
+#include "rawdata/GpsTime.h"
 
 // The conversion parameters of the command line: SOURCE [OBS:path] [NAV:path] [S].
 struct CCommandLineOptions {
@@ -15,18 +20,39 @@ struct CCommandLineOptions {
     void ParseParameter(const std::string& text, bool isFlag, bool isLast);
 };
 
+// The long options of a scripted run: values of this run only. Header texts take
+// the place of the dialog's (and go through its checks and into its histories);
+// the rest is never stored in the profile.
+struct RunOptions {
+    std::array<std::optional<std::string>, kHeaderTextCount> header;  // --marker ... --antenna-type
+    std::optional<double> tx;               // --tx MS, held in s
+    std::optional<bool> smoothedDopplers;   // --doppler instantaneous|smoothed
+    std::optional<bool> smoothedCodes;      // --smoothed-codes / --no-smoothed-codes
+    std::optional<bool> logFiles;           // --log / --no-log
+    std::optional<GpsTime> from;            // --from "YYYY-MM-DD hh:mm:ss" (GPS time)
+    std::optional<GpsTime> to;              // --to
+    double interval = 0.0;                  // --interval SECONDS; 0: every epoch
+    bool dateFromData = false;              // --date-from-data
+    bool json = false;                      // --json
+    int rinexVersion = 0;                   // --rinex 2|3; 0: the profile's
+    std::string country;                    // --country XXX (RINEX 3 long names)
+};
+
 // The program's own options, written with a leading "--", taken out of the
 // command line before the conversion parameters are parsed.
 struct ProgramOptions {
     bool help = false;
     bool version = false;
     std::string scanPath;                 // --scan FILE (empty: not asked)
+    RunOptions run;
     std::vector<std::string> parameters;  // what is left, in order
     std::string error;                    // a misuse of the options (empty: none)
 };
 
 // Splits argv[1..] into the program's own options and the conversion parameters.
-// "--" alone ends the options: every argument after it is a parameter.
+// "--" alone ends the options: every argument after it is a parameter. An option
+// with a value takes it as "--name VALUE" or "--name=VALUE"; an unknown option or
+// a missing or malformed value sets error (one line naming the option).
 ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments);
 
 // One conversion parameter as ParseParameter receives it: a leading '-' marks a
@@ -40,6 +66,10 @@ CommandLineParameter SplitParameter(const std::string& argument);
 
 // Parses every parameter into options, in order.
 CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters);
+
+// Reads "YYYY-MM-DD hh:mm:ss" (seconds may have a fraction) as GPS time; false
+// when the text is not such a date and time.
+bool ParseDateTime(const std::string& text, GpsTime& t);
 
 // The usage text of --help, with an example; program is the name to show.
 std::string UsageText(const std::string& program);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdio>
 
+#include "platform/FileSystem.h"
 #include "positioning/GeoPosition.h"
 
 namespace {
@@ -45,4 +46,76 @@ std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request
     }
     lines.push_back(summary);
     return lines;
+}
+
+std::string JsonString(const std::string& text) {
+    std::string out = "\"";
+    for (const char ch : text) {
+        const unsigned char c = static_cast<unsigned char>(ch);
+        if (ch == '"' || ch == '\\') {
+            out += '\\';
+            out += ch;
+        } else if (c < 0x20) {
+            char escaped[8];
+            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
+            out += escaped;
+        } else {
+            out += ch;
+        }
+    }
+    return out + "\"";
+}
+
+namespace {
+
+// A JSON number with up to 17 significant digits (never NaN or infinity: null).
+std::string JsonNumber(double value, const char* format = "%.17g") {
+    if (!std::isfinite(value)) return "null";
+    char text[40];
+    std::snprintf(text, sizeof text, format, value);
+    return text;
+}
+
+// The path when a file is there after the run, else null.
+std::string JsonPath(const std::string& path, bool written) {
+    return written && KindOfPath(path) == PathKind::File ? JsonString(path) : "null";
+}
+
+}  // namespace
+
+std::string ConversionJson(const ConversionRequest& request, const ConversionResult& result, bool ok,
+                           const std::string& message, const std::string& extra) {
+    const bool logs = result.logWritten;
+    std::string j = "{\"source\": " + JsonString(request.sourcePath);
+    j += ", \"observation\": " + JsonPath(request.observationPath, ok || result.epochsWritten > 0);
+    j += ", \"navigation\": " + JsonPath(request.navigationPath, ok);
+    j += ", \"log\": " + JsonPath(request.observationPath + ".log", logs);
+    j += ", \"pos\": " + JsonPath(request.observationPath + ".pos", logs);
+    j += std::string(", \"status\": ") + (ok ? "\"ok\"" : "\"failed\"");
+    j += ", \"message\": " + (ok ? std::string("null") : JsonString(message));
+    j += ", \"epochs\": " + std::to_string(result.epochsWritten);
+    const bool any = result.epochsWritten > 0;
+    j += ", \"first\": " + (any ? JsonString(FormatEpochTime(result.firstEpoch)) : std::string("null"));
+    j += ", \"last\": " + (any ? JsonString(FormatEpochTime(result.lastEpoch)) : std::string("null"));
+    j += ", \"satellites\": [";
+    bool firstPrn = true;
+    for (int k = 0; k < 32; ++k)
+        if ((result.satellites >> k) & 1u) {
+            j += (firstPrn ? "" : ", ") + std::to_string(k + 1);
+            firstPrn = false;
+        }
+    j += "], \"position\": ";
+    if (result.fixKnown) {
+        GeoPosition p;
+        p.SetCartesian(result.fixX, result.fixY, result.fixZ);
+        j += "{\"x\": " + JsonNumber(result.fixX, "%.4f") + ", \"y\": " + JsonNumber(result.fixY, "%.4f") +
+             ", \"z\": " + JsonNumber(result.fixZ, "%.4f") +
+             ", \"latitude\": " + JsonNumber(p.Latitude() * kDegreesPerRadian, "%.10f") +
+             ", \"longitude\": " + JsonNumber(p.Longitude() * kDegreesPerRadian, "%.10f") +
+             ", \"height\": " + JsonNumber(p.Height(), "%.4f") + "}";
+    } else {
+        j += "null";
+    }
+    if (!extra.empty()) j += ", " + extra;
+    return j + "}";
 }

@@ -15,3 +15,16 @@ std::string FormatEpochTime(const GpsTime& t);
 // the first and last epoch and the header position (latitude and longitude in
 // degrees, height in metres) or "no position".
 std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request, const ConversionResult& result);
+
+// The JSON object of --json about one run (one line, no line break):
+// {"source", "observation", "navigation", "log", "pos" (paths, null for a file not
+// written), "status" ("ok" or "failed"), "message" (the failure's text, else null),
+// "epochs", "first", "last" (FormatEpochTime or null), "satellites" (PRNs),
+// "position" ({"x", "y", "z" in m, "latitude", "longitude" in degrees, "height"
+// in m} of the first fix, or null)}. extra, when not empty, is inserted before the
+// closing brace as further members ("\"key\": value, ...").
+std::string ConversionJson(const ConversionRequest& request, const ConversionResult& result, bool ok,
+                           const std::string& message, const std::string& extra = {});
+
+// text as a JSON string, quotes included.
+std::string JsonString(const std::string& text);

@@ -9,6 +9,7 @@
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "rawdata/RecordScan.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
@@ -67,14 +68,43 @@ std::string OutputFolderOf(const std::string& path) {
     return slash == std::string::npos ? std::string() : full.substr(0, slash);
 }
 
-void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory) {
-    dialog.values.sourcePath = options.sourcePath;
+void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory,
+                   const RunOptions& run) {
+    MainDialogValues& v = dialog.values;
+    v.sourcePath = options.sourcePath;
     PathProbe probe;
     if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
+    bool rename = false;
+    for (int k = 0; k < kHeaderTextCount; ++k)
+        if (run.header[k]) {
+            v.header[k] = ToUpperText(*run.header[k]);
+            rename = rename || k == kMarkerName;
+        }
+    if (run.dateFromData && probe.exists) {
+        const RecordScan scan = ScanRawFile(options.sourcePath, v.format == 0 ? 0 : 1);
+        if (scan.validEpochs > 0) {
+            v.recordedOn = std::floor(scan.firstEpoch.ToDays());
+            rename = true;
+        }
+    }
+    if (rename && v.autoNaming) dialog.DeriveRinexNames();
     ApplyOutputParameter(dialog, true, options.observationPath, dataDirectory);
     ApplyOutputParameter(dialog, false, options.navigationPath, dataDirectory);
     dialog.ExchangeValues(true);
     dialog.ApplyAutoNamingState();
+}
+
+RequestOverrides OverridesOf(const RunOptions& run) {
+    RequestOverrides o;
+    o.tx = run.tx;
+    o.smoothedDopplers = run.smoothedDopplers;
+    o.smoothedPseudoranges = run.smoothedCodes;
+    o.logFile = run.logFiles;
+    o.from = run.from;
+    o.to = run.to;
+    o.interval = run.interval;
+    o.rinexVersion = run.rinexVersion;
+    return o;
 }
 
 double TodayInDays() {
@@ -101,9 +131,10 @@ CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) 
 int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
     const ProgramOptions program = SplitProgramOptions(arguments);
     if (!program.error.empty()) {
-        err << kProgramName << ": " << program.error << "\n\n" << UsageText(kProgramName);
+        err << kProgramName << ": " << program.error << " (see " << kProgramName << " --help)\n";
         return kExitUsage;
     }
+    run_ = program.run;
     if (program.help) {
         out << UsageText(kProgramName);
         return kExitSuccess;
@@ -133,18 +164,30 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     environment.silent = silent;
     environment.dataDirectory = dataDirectory_;
     environment.today = startup_.today;
+    environment.overrides = OverridesOf(run_);
     CMainDialog dialog(environment, controls, ui, chooser, profile);
     dialog.InitMainDialog();
-    RunBatchSteps(dialog, options_, dataDirectory_);
+    RunBatchSteps(dialog, options_, dataDirectory_, run_);
     const bool converted = dialog.GoPressed();
     ui.EndProgressLine();
+    const ConversionRequest request = dialog.MakeRequest();
     if (converted) {
-        // After the success message: where the outputs are and what they hold.
-        std::ostream& report = silent ? out : err;
-        for (const std::string& line : ConversionSummaryLines(dialog.MakeRequest(), dialog.LastResult()))
-            report << line << "\n";
+        // After the success message: where the outputs are and what they hold
+        // (with --json the JSON object alone goes to standard output).
+        if (!(silent && run_.json)) {
+            std::ostream& report = silent ? out : err;
+            for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
+                report << line << "\n";
+        }
     } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
         err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
+    }
+    if (run_.json) {
+        std::string message;
+        for (const HeadlessUi::Message& m : ui.Messages())
+            if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) message = OneLine(m.text);
+        if (!converted && message.empty() && !ui.Messages().empty()) message = OneLine(ui.Messages().back().text);
+        out << ConversionJson(request, dialog.LastResult(), converted, message) << "\n";
     }
     if (!dialog.SettingsStored())
         err << kProgramName << ": the settings could not be stored in "

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/CommandLine.h"
+#include "app/MainDialog.h"
 
 class CMainDialog;
 
@@ -46,6 +47,8 @@ public:
 private:
     int RunConversionMode(std::ostream& out, std::ostream& err);
 
+    RunOptions run_;
+
     AppStartup startup_;
     std::string installRoot_;
     std::string dataDirectory_;
@@ -67,7 +70,13 @@ std::string OutputFolderOf(const std::string& path);
 // The batch steps of a command-line run, after the dialog was initialised: takes
 // the source, probes it, applies the "OBS:" and "NAV:" values and writes every
 // value into the controls. The "Go..." that follows is the caller's.
-void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory);
+// The run options' header texts and --date-from-data come in after the source
+// probe, as if typed into the dialog.
+void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory,
+                   const RunOptions& run = {});
+
+// The settings of a run's options that take the place of the dialog's for this run.
+RequestOverrides OverridesOf(const RunOptions& run);
 
 // Today's local date in whole days since the GPS origin.
 double TodayInDays();

@@ -266,7 +266,7 @@ bool CMainDialog::ValidatePaths() {
         {&v.observationPath, &v.sourcePath, "the observation file would be the source file"},
         {&v.navigationPath, &v.sourcePath, "the navigation file would be the source file"},
         {&v.observationPath, &v.navigationPath, "the observation and navigation files are one file"}};
-    if (v.logFile) {
+    if (environment_.overrides.logFile.value_or(v.logFile)) {
         clashes.push_back({&obsLog, &v.sourcePath, "the log file would be the source file"});
         clashes.push_back({&obsPos, &v.sourcePath, "the position log file would be the source file"});
         clashes.push_back({&obsLog, &v.navigationPath, "the log file would be the navigation file"});
@@ -351,5 +351,14 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.logFile = v.logFile;
     r.silent = environment_.silent;
     r.creationTime = CalendarOf(CreationTime());
+    const RequestOverrides& o = environment_.overrides;
+    r.tx = o.tx.value_or(r.tx);
+    r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);
+    r.smoothedPseudoranges = o.smoothedPseudoranges.value_or(r.smoothedPseudoranges);
+    r.logFile = o.logFile.value_or(r.logFile);
+    r.from = o.from;
+    r.to = o.to;
+    r.interval = o.interval;
+    if (o.rinexVersion != 0) r.rinexVersion = o.rinexVersion;
     return r;
 }

@@ -1,5 +1,6 @@
 #pragma once
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "app/DialogControls.h"
@@ -12,11 +13,25 @@
 #include "convert/ConversionUi.h"
 #include "platform/Profile.h"
 
+// Settings of one run that take the place of the dialog's without being stored
+// (the command line's run options); empty values leave the dialog's.
+struct RequestOverrides {
+    std::optional<double> tx;                    // s
+    std::optional<bool> smoothedDopplers;
+    std::optional<bool> smoothedPseudoranges;
+    std::optional<bool> logFile;
+    std::optional<GpsTime> from;                 // time window of the written epochs
+    std::optional<GpsTime> to;
+    double interval = 0.0;                       // s; 0: every epoch
+    int rinexVersion = 0;                        // 0: the dialog's
+};
+
 // What the main dialog is told about the run it belongs to.
 struct DialogEnvironment {
     bool silent = false;            // no question is asked and no picker opened
     std::string dataDirectory;      // default folder of sources and outputs
     double today = 0.0;             // today's local date in days since the GPS origin
+    RequestOverrides overrides;     // this run's settings beside the dialog's
 };
 
 // Why the last check of "Go..." refused a path, for a line beside the message.

@@ -70,6 +70,8 @@ private:
     void WriteObservation(const std::string& text);
     bool EndObservationPass();
     void CloseObservationFiles();
+    // True for an event after the end of the time window: it belongs to no written epoch.
+    bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
     void Lap(ConversionStage stage) {
         if (hooks_.stages) hooks_.stages->Lap(stage);
     }
@@ -118,6 +120,7 @@ private:
     bool kinematicPending_ = false;
     std::deque<SiteEvent> pendingEvents_;
     RinexEpoch previousOutput_;
+    bool carriedLossOfLock_[kSatelliteCount][kObservationKinds] = {};  // in epochs left out
     bool clockKnown_ = true;              // the receiver clock offset is a fix's or extrapolated from one
     Fix lastFix_;                         // zero before the first fix
     bool defaultHeaderPosition_ = false;  // the header holds the default position nobody answered
@@ -204,10 +207,9 @@ bool Conversion::ReadPass() {
                     source.decoder->DecodeObservation(source.Record(), source.length, epoch, referenceWeek);
                 Lap(ConversionStage::Decode);
                 if (mask == 0) break;
-                if (kind == kRecordSatelliteDated)
-                    tally.satelliteDated.Add(epoch.time.AddSeconds(request_.tx), mask);
-                else
-                    tally.receiverDated.Add(epoch.time, mask);
+                const GpsTime t = kind == kRecordSatelliteDated ? epoch.time.AddSeconds(request_.tx) : epoch.time;
+                (kind == kRecordSatelliteDated ? tally.satelliteDated : tally.receiverDated)
+                    .Add(t, mask, EpochSelected(request_, t));
                 break;
             }
             case kRecordEphemeris: {
@@ -263,10 +265,17 @@ bool Conversion::ChooseRawKind(const ReadTally& tally) {
         records = chosen_.count;
         RinexObsHeader& h = state_.header;
         h.SetTypeMask(chosen_.typeMask);
-        h.SetFirstTime(chosen_.first);
-        h.SetLastTime(chosen_.last);
-        h.SetInterval(chosen_.Interval());
-        state_.tracker.store.Prune(chosen_.first, chosen_.last, ephemerides);
+        // The header describes the epochs to be written.
+        const bool any = chosen_.selected > 0;
+        h.SetFirstTime(any ? chosen_.firstSelected : chosen_.first);
+        h.SetLastTime(any ? chosen_.lastSelected : chosen_.last);
+        h.SetInterval(request_.interval > 0 ? request_.interval : chosen_.Interval());
+        EphemerisStore& store = state_.tracker.store;
+        store.Prune(chosen_.first, chosen_.last, ephemerides);
+        // With a time window the navigation file keeps what lies within 4 h of it.
+        if (request_.from || request_.to)
+            store.Prune(request_.from ? request_.from->AddSeconds(-7200.0) : chosen_.first,
+                        request_.to ? request_.to->AddSeconds(7200.0) : chosen_.last, ephemerides);
     }
     Lap(ConversionStage::Tally);
     if (!tally.Sufficient(kind, ephemerides))
@@ -284,6 +293,12 @@ void Conversion::RecordFix() {
     lastFix_.z = solver.Position().Z();
     lastFix_.clock = solver.Clock();
     clockKnown_ = true;
+    if (!result_.fixKnown) {
+        result_.fixKnown = true;
+        result_.fixX = lastFix_.x;
+        result_.fixY = lastFix_.y;
+        result_.fixZ = lastFix_.z;
+    }
     ++result_.epochsPositioned;
 }
 
@@ -348,13 +363,35 @@ void Conversion::WriteObservation(const std::string& text) {
     Lap(ConversionStage::Writing);
 }
 
-// Writes the accepted current epoch: the header before the first one, due pending
-// events, the observation record, its log lines and a pending kinematic record.
+// Writes the accepted current epoch when it is one of the selection: the header
+// before the first one, due pending events, the observation record, its log lines
+// and a pending kinematic record. An epoch left out keeps its losses of lock for
+// the next written one, so that no cycle slip is hidden.
 void Conversion::WriteEpoch() {
     RinexObsHeader& h = state_.header;
+    const ObservationEpoch& current = state_.tracker.current;
+    const ObservationEpoch& previous = state_.tracker.previous;
+    RinexEpoch output =
+        satelliteDated_ ? BuildSatelliteDated(current, previous, state_.clockOffset, request_.tx,
+                                              request_.smoothedDopplers, previousOutput_, state_.phaseOffsets)
+                        : BuildReceiverDated(current, previous, previousOutput_, state_.phaseOffsets);
+    previousOutput_ = output;
+    Lap(ConversionStage::Extrapolation);
+    if (!EpochSelected(request_, output.time)) {
+        for (int k = 0; k < kSatelliteCount; ++k)
+            for (const int phase : {kL1, kL2})
+                if (output.sat[k].Has(phase) && (output.sat[k].lli[phase] & 1u)) carriedLossOfLock_[k][phase] = true;
+        return;
+    }
+    for (int k = 0; k < kSatelliteCount; ++k)
+        for (const int phase : {kL1, kL2})
+            if (carriedLossOfLock_[k][phase] && output.sat[k].Has(phase)) {
+                output.sat[k].SetLli(phase, output.sat[k].lli[phase] | 1);
+                carriedLossOfLock_[k][phase] = false;
+            }
     if (result_.epochsWritten == 0) {
         h.SetCreationDate(creationTime_);
-        h.SetFirstTime(satelliteDated_ ? state_.tracker.time.AddSeconds(request_.tx) : state_.tracker.time);
+        h.SetFirstTime(output.time);
         h.SetApproxPosition(state_.position.X(), state_.position.Y(), state_.position.Z());
         h.SetComment(satelliteDated_ ? ExtrapolationComment(request_.tx, request_.smoothedDopplers) : "");
         const std::string text = h.HeaderText();
@@ -366,14 +403,6 @@ void Conversion::WriteEpoch() {
         }
         WriteObservation(text);
     }
-    const ObservationEpoch& current = state_.tracker.current;
-    const ObservationEpoch& previous = state_.tracker.previous;
-    const RinexEpoch output =
-        satelliteDated_ ? BuildSatelliteDated(current, previous, state_.clockOffset, request_.tx,
-                                              request_.smoothedDopplers, previousOutput_, state_.phaseOffsets)
-                        : BuildReceiverDated(current, previous, previousOutput_, state_.phaseOffsets);
-    previousOutput_ = output;
-    Lap(ConversionStage::Extrapolation);
     while (!pendingEvents_.empty() && pendingEvents_.front().time <= output.time) {
         WriteObservation(EventRecord(pendingEvents_.front().time));
         pendingEvents_.pop_front();
@@ -502,12 +531,13 @@ bool Conversion::ObservationPass() {
             if (write) WriteEpoch();
         } else if (kind == kRecordSiteEvent && result_.epochsWritten > 0) {
             SiteEvent event;  // a fresh record for every event
-            if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek))
+            if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek) &&
+                !PastWindow(event.time))
                 HandleSiteEvent(event);
         } else if (kind == kRecordAntennaHeight && result_.epochsWritten > 0) {
             SiteEvent event;
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
-                PlausibleAntennaHeight(event.value) &&
+                PlausibleAntennaHeight(event.value) && !PastWindow(event.time) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
                 WriteObservation(AntennaHeightRecord(event.value));
                 antennaHeight_ = event.value;

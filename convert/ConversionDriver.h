@@ -46,6 +46,9 @@ struct ConversionResult {
     // a person typed; false when it holds only the default nobody answered.
     bool headerPositionKnown = false;
     double headerX = 0, headerY = 0, headerZ = 0;
+    // The first position the solution computed (m), when there was one.
+    bool fixKnown = false;
+    double fixX = 0, fixY = 0, fixZ = 0;
 };
 
 // Optional services of a conversion for tests and benchmarks; the defaults are

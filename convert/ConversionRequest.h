@@ -5,6 +5,10 @@
 
 #include "rawdata/GpsTime.h"
 
+struct ConversionRequest;
+// True when an epoch of time t (GPS time of its epoch line) is to be written.
+bool EpochSelected(const ConversionRequest& request, const GpsTime& t);
+
 // Everything one conversion is asked to do, from the main dialog or the command line.
 struct ConversionRequest {
     std::string sourcePath;
@@ -27,6 +31,13 @@ struct ConversionRequest {
     bool smoothedPseudoranges = false;  // position from smoothed C/A pseudoranges
     bool logFile = false;               // write the ".log" and ".pos" files
     bool silent = false;                // no window, no message box, questions take their defaults
+    // Which epochs are written: from <= t <= to (GPS time of the epoch lines; an
+    // empty bound does not limit), and with interval > 0 (s, a multiple of 0.1 s)
+    // only those whose time of week is a multiple of interval within 1 ms.
+    std::optional<GpsTime> from;
+    std::optional<GpsTime> to;
+    double interval = 0.0;
+    int rinexVersion = 2;               // RINEX version of the outputs: 2 or 3
     // The creation date written in the RINEX headers (local calendar time, or the
     // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
     std::optional<CalendarTime> creationTime;

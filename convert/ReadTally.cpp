@@ -2,7 +2,14 @@
 
 #include <cmath>
 
-void KindStatistics::Add(const GpsTime& t, uint16_t mask) {
+#include "convert/ConversionRequest.h"
+
+void KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected) {
+    if (isSelected) {
+        if (selected == 0) firstSelected = t;
+        lastSelected = t;
+        ++selected;
+    }
     if (count > 0) {
         const long long tenths = std::llround(t.Difference(last) * 10.0);
         if (tenths > 0) ++spacings[tenths];
@@ -34,4 +41,14 @@ RecordKind ReadTally::OnlyKind() const {
 bool ReadTally::Sufficient(RecordKind kind, int ephemeridesKept) const {
     if (kind == kRecordReceiverDated) return true;
     return kind == kRecordSatelliteDated && ionoUtcRecords >= 1 && ephemeridesKept >= 4;
+}
+
+bool EpochSelected(const ConversionRequest& request, const GpsTime& t) {
+    if (request.from && t < *request.from) return false;
+    if (request.to && *request.to < t) return false;
+    if (request.interval > 0) {
+        const double rest = std::fmod(t.seconds, request.interval);
+        if (rest > 1e-3 && rest < request.interval - 1e-3) return false;
+    }
+    return true;
 }

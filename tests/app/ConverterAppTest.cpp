@@ -48,7 +48,7 @@ TEST(ConverterAppRun, OwnOptionsAndMissingParameters) {
     CConverterApp app(startup);
     std::ostringstream out, err;
     EXPECT_EQ(app.Run({"--help"}, out, err), kExitSuccess);
-    EXPECT_NE(out.str().find("Usage: qern2rinex SOURCE"), std::string::npos);
+    EXPECT_NE(out.str().find("Usage: qern2rinex [OPTIONS] SOURCE"), std::string::npos);
     out.str("");
     EXPECT_EQ(app.Run({"--version"}, out, err), kExitSuccess);
     EXPECT_EQ(out.str(), "QERN to RINEX 3.30 (qern2rinex)\n");
