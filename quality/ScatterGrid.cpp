@@ -13,7 +13,7 @@ constexpr double kIndexLimit = 1073741824.0;  // 2^30
 }  // namespace
 
 ScatterGrid::ScatterGrid(double initialCell, size_t maxCells)
-    : cell_(initialCell > 0.0 ? initialCell : 0.01), maxCells_(std::max<size_t>(maxCells, 4)) {}
+    : cell_(initialCell > 0.0 ? initialCell : 1e-4), maxCells_(std::max<size_t>(maxCells, 4)) {}
 
 uint64_t ScatterGrid::Key(int64_t i, int64_t j) {
     return (static_cast<uint64_t>(static_cast<uint32_t>(i)) << 32) | static_cast<uint32_t>(j);
