@@ -16,6 +16,8 @@ constexpr double kElevationBinWidth = 90.0 / kElevationBins;  // degrees
 // Signals take about this long from the satellites, s: the orbit is evaluated this
 // much before the epoch (elevations to far better than a hundredth of a degree).
 constexpr double kNominalTravelTime = 0.075;
+// A fix this far (m) from the station of the directions makes them all stale.
+constexpr double kStationMove = 1000.0;
 // Distinct epoch spacings counted for the interval, and longest spacings kept for gaps.
 constexpr size_t kSpacingKinds = 64;
 constexpr size_t kBreakCapacity = 1000;
@@ -51,8 +53,24 @@ QualityMonitor::QualityMonitor(const QualityOptions& options)
 
 void QualityMonitor::SetStation(double x, double y, double z) {
     if (!std::isfinite(x) || !std::isfinite(y) || !std::isfinite(z)) return;
+    MoveStation(x, y, z);
+}
+
+// Takes (x, y, z) (m) as the station for the directions: at once when it is the first
+// or lies far from the one in use (every direction is then stale), else at the next
+// refresh of the directions.
+void QualityMonitor::MoveStation(double x, double y, double z) {
+    fixX_ = x;
+    fixY_ = y;
+    fixZ_ = z;
+    if (stationKnown_ && std::hypot(x - station_.X(), y - station_.Y(), z - station_.Z()) <= kStationMove) {
+        stationPending_ = true;
+        return;
+    }
     station_.SetCartesian(x, y, z);
     stationKnown_ = true;
+    stationPending_ = false;
+    ++stationVersion_;
 }
 
 // The nominal interval, or the most frequent spacing so far (the shorter of equally
@@ -110,17 +128,24 @@ void QualityMonitor::AddEpoch(const QualityEpoch& epoch, const Ephemeris* epheme
     const double time = epoch.time.Difference(first_);
 
     const bool fixed = epoch.fixed && position_.Add(epoch.x, epoch.y, epoch.z);
-    if (fixed) {
-        station_.SetCartesian(epoch.x, epoch.y, epoch.z);
-        stationKnown_ = true;
-    } else {
+    if (fixed)
+        MoveStation(epoch.x, epoch.y, epoch.z);
+    else
         ++unfixed_;
+    // All directions are refreshed together, with the latest fix as the station.
+    const bool refresh = stationKnown_ && (!directionsTaken_ || std::fabs(epoch.time.Difference(directionTime_)) >=
+                                                                     kDirectionRefresh);
+    if (refresh) {
+        if (stationPending_) station_.SetCartesian(fixX_, fixY_, fixZ_);
+        stationPending_ = false;
+        directionsTaken_ = true;
+        directionTime_ = epoch.time;
     }
 
     int satellites = 0;
     for (int s = 0; s < kSatelliteCount; ++s) {
         const Ephemeris* eph = ephemerides ? &ephemerides[s] : nullptr;
-        if (TakeSatellite(s, epoch.sat[s], consecutive, eph, epoch.time, time, index)) ++satellites;
+        if (TakeSatellite(s, epoch.sat[s], consecutive, refresh, eph, epoch.time, time, index)) ++satellites;
     }
     satellitesMin_ = index == 0 ? satellites : std::min(satellitesMin_, satellites);
     satellitesMax_ = std::max(satellitesMax_, satellites);
@@ -134,12 +159,12 @@ void QualityMonitor::AddEpoch(const QualityEpoch& epoch, const Ephemeris* epheme
     }
 }
 
-bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool consecutive, const Ephemeris* eph,
-                                   const GpsTime& t, double time, long long index) {
+bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool consecutive, bool refresh,
+                                   const Ephemeris* eph, const GpsTime& t, double time, long long index) {
     Track& tr = tracks_[s];
     if (!sat.Present()) {
         CloseArc(tr);
-        tr.present = tr.l1 = tr.l2 = tr.ionoKnown = tr.codeCarrierKnown = false;
+        tr.present = tr.l1 = tr.l2 = tr.ionoKnown = tr.codeCarrierKnown = tr.directionKnown = false;
         return false;
     }
     const bool l1 = sat.Has(kL1), l2 = sat.Has(kL2), c1 = sat.Has(kC1), p1 = sat.Has(kP1);
@@ -149,15 +174,25 @@ bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool cons
         tr.cn0Sum += sat.cn0;
         ++tr.cn0Count;
     }
-    double azimuth = kNaN, elevation = kNaN;  // degrees
-    double az = 0, el = 0;
-    if (eph && stationKnown_ && Direction(*eph, t, station_, az, el)) {
-        azimuth = az * kDegreesPerRadian;
-        elevation = el * kDegreesPerRadian;
-        tr.elevationMin = tr.elevationKnown ? std::min(tr.elevationMin, elevation) : elevation;
-        tr.elevationMax = tr.elevationKnown ? std::max(tr.elevationMax, elevation) : elevation;
-        tr.elevationKnown = true;
+    if (!eph || eph->valid != 1 || !stationKnown_) {
+        tr.directionKnown = false;
+    } else if (refresh || !tr.directionKnown || tr.directionStation != stationVersion_ ||
+               tr.directionEphemeris != eph->sequence || tr.directionToe != eph->toeTime) {
+        double az = 0, el = 0;
+        tr.directionKnown = Direction(*eph, t, station_, az, el);
+        tr.azimuth = az * kDegreesPerRadian;
+        tr.elevation = el * kDegreesPerRadian;
+        tr.directionStation = stationVersion_;
+        tr.directionEphemeris = eph->sequence;
+        tr.directionToe = eph->toeTime;
+        if (tr.directionKnown) {
+            tr.elevationMin = tr.elevationKnown ? std::min(tr.elevationMin, tr.elevation) : tr.elevation;
+            tr.elevationMax = tr.elevationKnown ? std::max(tr.elevationMax, tr.elevation) : tr.elevation;
+            tr.elevationKnown = true;
+        }
     }
+    const double azimuth = tr.directionKnown ? tr.azimuth : kNaN;  // degrees
+    const double elevation = tr.directionKnown ? tr.elevation : kNaN;
 
     // A loss of lock counts on a phase the satellite had in the epoch before; a phase
     // that starts again is never a slip.

@@ -38,7 +38,8 @@ public:
     void SetStation(double x, double y, double z);
     // Takes the next written epoch. ephemerides: the broadcast ephemerides selected for
     // the epoch time, kSatelliteCount of them by satellite index (an ephemeris with
-    // valid 0 gives no elevation), or null when there are none.
+    // valid 0 gives no elevation), or null when there are none. Directions are
+    // computed every kDirectionRefresh seconds from the latest fix (or the station set).
     void AddEpoch(const QualityEpoch& epoch, const Ephemeris* ephemerides);
 
     // The report's figures of the epochs taken so far.
@@ -75,6 +76,12 @@ private:
         bool ionoKnown = false, codeCarrierKnown = false;
         double iono = 0.0, codeCarrier = 0.0;  // m
         OpenArc arc;
+        // Direction of the latest computation, degrees, with what it was computed from.
+        bool directionKnown = false;
+        double azimuth = 0.0, elevation = 0.0;
+        int directionStation = 0;
+        int32_t directionEphemeris = 0;
+        GpsTime directionToe;
         // Totals.
         long long epochs = 0, epochsL1 = 0;
         long long cn0Count = 0;
@@ -115,15 +122,22 @@ private:
     double Interval() const;
     void NoteSpacing(const GpsTime& from, const GpsTime& to);
     // Counts one satellite of the epoch; true when it is present.
-    bool TakeSatellite(int s, const QualitySatellite& sat, bool consecutive, const Ephemeris* eph,
+    bool TakeSatellite(int s, const QualitySatellite& sat, bool consecutive, bool refresh, const Ephemeris* eph,
                        const GpsTime& t, double time, long long index);
+    void MoveStation(double x, double y, double z);
     void CloseArc(Track& track);
     static ArcShare ShareOf(const OpenArc& arc);
     void ForgetUnsampledArcs();
 
     QualityOptions options_;
+    // The station of the directions, and the latest fix not yet taken as it.
     GeoPosition station_;
     bool stationKnown_ = false;
+    bool stationPending_ = false;
+    int stationVersion_ = 0;  // counts the station changes that make every direction stale
+    double fixX_ = 0.0, fixY_ = 0.0, fixZ_ = 0.0;
+    bool directionsTaken_ = false;
+    GpsTime directionTime_;  // epoch of the last refresh of all directions
 
     long long written_ = 0;
     GpsTime first_, last_, earliest_, latest_;

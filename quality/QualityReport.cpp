@@ -60,7 +60,9 @@ void Definitions(std::string& out) {
                      kMissingEpochIntervals, kGapIntervals));
     Line(out, "  intervals between two written epochs, listed as first and last missing epoch.");
     Line(out, "  Epochs expected: span / interval + 1. Satellites per epoch: satellites with values.");
-    Line(out, "  Elevations: broadcast orbits seen from the epoch's fix (the last fix before it).");
+    Line(out, Format("  Elevations: broadcast orbits seen from the latest fix, computed afresh every %.0f s",
+                     kDirectionRefresh));
+    Line(out, "  (within 0.1 degree).");
     Line(out, "  Position: mean of the fixes; std: root mean square about the mean, north/east/up;");
     Line(out, "  95 %: smallest distance from the mean holding 95 % of the fixes (horizontal, and");
     Line(out, "  height difference), from a histogram whose cell size is given as the resolution.");

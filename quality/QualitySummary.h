@@ -39,6 +39,10 @@ struct ElevationBin {
 // least one epoch missing between them (arcs end, no slip is looked for).
 inline constexpr double kMissingEpochIntervals = 1.5;
 inline constexpr double kGapIntervals = 10.0;
+// Satellite directions are computed afresh at most this often, s (a satellite moves by
+// less than 0.1 degree meanwhile), and at once for a satellite that appears or changes
+// ephemeris.
+inline constexpr double kDirectionRefresh = 10.0;
 inline constexpr int kElevationBins = 18;  // 5 degrees each, 0 to 90
 inline constexpr int kMinimumArcEpochs = 10;
 
