@@ -167,7 +167,9 @@ bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool cons
         tr.present = tr.l1 = tr.l2 = tr.ionoKnown = tr.codeCarrierKnown = tr.directionKnown = false;
         return false;
     }
-    const bool l1 = sat.Has(kL1), l2 = sat.Has(kL2), c1 = sat.Has(kC1), p1 = sat.Has(kP1);
+    // A value that is not a finite number (only damaged data give one) counts as absent.
+    const auto has = [&sat](int k) { return sat.Has(k) && std::isfinite(sat.value[k]); };
+    const bool l1 = has(kL1), l2 = has(kL2), c1 = has(kC1), p1 = has(kP1), p2 = has(kP2);
     if (c1) ++tr.epochs;
     if (l1) ++tr.epochsL1;
     if (sat.cn0 > 0.0 && std::isfinite(sat.cn0)) {
@@ -196,7 +198,7 @@ bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool cons
 
     // A loss of lock counts on a phase the satellite had in the epoch before; a phase
     // that starts again is never a slip.
-    const bool flagged = (sat.LossOfLock(kL1) && tr.l1) || (sat.LossOfLock(kL2) && tr.l2);
+    const bool flagged = (l1 && (sat.lli[kL1] & 1u) && tr.l1) || (l2 && (sat.lli[kL2] & 1u) && tr.l2);
     const bool ionoKnown = l1 && l2;
     const bool codeCarrierKnown = l1 && c1;
     const double iono = ionoKnown ? IonosphericResidual(sat.value[kL1], sat.value[kL2]) : 0.0;
@@ -214,7 +216,7 @@ bool QualityMonitor::TakeSatellite(int s, const QualitySatellite& sat, bool cons
 
     // Arcs: consecutive epochs with both phases and both codes, the L1 code the same
     // throughout, cut at every slip.
-    const bool arcData = l1 && l2 && sat.Has(kP2) && (p1 || c1);
+    const bool arcData = l1 && l2 && p2 && (p1 || c1);
     if (tr.arc.open && (!consecutive || slip || !arcData || (tr.arc.usesP1 && !p1) || (!tr.arc.usesP1 && !c1)))
         CloseArc(tr);
     const bool sampled = satelliteSeries_.Samples(index);

@@ -34,7 +34,7 @@ void Line(std::string& out, const std::string& text) {
 
 // A label padded to the value column, then the value.
 void Field(std::string& out, const char* label, const std::string& value) {
-    Line(out, Format("  %-26s%s", label, value.c_str()));
+    Line(out, Format("  %-28s%s", label, value.c_str()));
 }
 
 // The header: what every figure means, with the thresholds in use.
@@ -135,7 +135,7 @@ std::string QualityReportText(const QualitySummary& q, const std::string& observ
               Number(0, 3, p.stdNorth) + " / " + Number(0, 3, p.stdEast) + " / " + Number(0, 3, p.stdUp));
         Field(out, "95 % horizontal (m)", Number(0, 3, p.p95Horizontal));
         Field(out, "95 % vertical (m)", Number(0, 3, p.p95Vertical));
-        Field(out, "Resolution of 95 % (m)", Number(0, 3, p.resolution));
+        Field(out, "Resolution of 95 % (m)", Number(0, 4, p.resolution));
     }
     return out;
 }

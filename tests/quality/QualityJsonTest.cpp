@@ -86,6 +86,24 @@ QualityMonitor SingleWithoutFix() {
     return monitor;
 }
 
+// 20 epochs of damaged values: phases and codes that are not numbers, a fix at infinity.
+QualityMonitor Damaged() {
+    QualityMonitor monitor;
+    for (int k = 0; k < 20; ++k) {
+        QualityEpoch e = At(k);
+        QualitySatellite& s = e.sat[4];
+        s.SetValue(kC1, 2e7);
+        s.SetValue(kP2, NAN);
+        s.SetValue(kL1, k % 2 ? INFINITY : 0.0, 1);
+        s.SetValue(kL2, 0);
+        s.cn0 = NAN;
+        e.fixed = true;
+        e.x = INFINITY;
+        monitor.AddEpoch(e, nullptr);
+    }
+    return monitor;
+}
+
 struct JsonCase {
     const char* name;
     QualityMonitor monitor;
@@ -110,6 +128,9 @@ TEST(QualityJson, ParsesWithEveryKeyAndNullsWhereNoFigure) {
         {"single frequency without a fix", SingleWithoutFix(),
          R"({"mp1_rms": null, "mp2_rms": null, "satellites/G05/mp1_rms": null, "satellites/G05/cn0_mean": 45.0,
              "satellites/G05/slips_found": 0, "position": null})"},
+        {"damaged values", Damaged(),
+         R"({"epochs_written": 20, "satellites/G05/epochs_l1": 10, "satellites/G05/cn0_mean": null,
+             "mp1_rms": null, "slips_flagged": 0, "slips_found": 0, "position": null})"},
     };
     ScopedTempDir dir;
     const std::string checker = dir.Write("check.py", kChecker);
@@ -140,9 +161,9 @@ TEST(QualityReport, HeaderDefinesTheFiguresAndTablesHoldThem) {
     const std::string text = QualityReportText(DualWithGap().Summary(), "SITE0380.24O");
     for (const char* part : {"QUALITY REPORT  SITE0380.24O", "MP1 = P1 - (1 + 2/(alpha-1)) lambda1 L1",
                              "MP2 = P2 - (2 alpha/(alpha-1)) lambda1 L1", "more than 0.10 m",
-                             "by more than 10 m", "fewer than 10 epochs", "Completeness (%)          80.00",
-                             "2024-02-07 00:20:00   2024-02-07 00:29:30", "MP1 / MP2 RMS (m)         0.500 / 0.300",
-                             "Epochs fixed / unfixed    80 / 0"}) {
+                             "by more than 10 m", "fewer than 10 epochs", "Completeness (%)            80.00",
+                             "2024-02-07 00:20:00   2024-02-07 00:29:30", "MP1 / MP2 RMS (m)           0.500 / 0.300",
+                             "Epochs fixed / unfixed      80 / 0"}) {
         EXPECT_NE(text.find(part), std::string::npos) << part;
     }
     // G05: 80 epochs, no elevation or density, no slips, MP1 and MP2.
