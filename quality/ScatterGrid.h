@@ -13,7 +13,7 @@
 class ScatterGrid {
 public:
     // initialCell: starting cell size, m; maxCells: occupied cells before a merge (at least 4).
-    explicit ScatterGrid(double initialCell = 1e-4, size_t maxCells = 8192);
+    explicit ScatterGrid(double initialCell = 1e-4, size_t maxCells = 4096);
 
     // Counts the point (a, b), m; points that are not finite are ignored.
     void Add(double a, double b);
