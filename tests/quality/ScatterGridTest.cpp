@@ -22,11 +22,11 @@ struct GridCase {
 
 TEST(ScatterGrid, QuantileWithinOneCellOfTheExactOneAndCellsBounded) {
     const GridCase cases[] = {
-        {"100000 points, 3 m", 100000, 3.0, 0.0, false, 8192},
-        {"100000 points off the origin, with an outlier", 100000, 3.0, 250.0, true, 8192},
-        {"millimetre scatter", 5000, 0.002, 0.0, false, 8192},
+        {"100000 points, 3 m", 100000, 3.0, 0.0, false, 4096},
+        {"100000 points off the origin, with an outlier", 100000, 3.0, 250.0, true, 4096},
+        {"millimetre scatter", 5000, 0.002, 0.0, false, 4096},
         {"tiny table", 20000, 1.0, 0.0, false, 16},
-        {"one place", 1000, 0.0, 5.0, false, 8192},
+        {"one place", 1000, 0.0, 5.0, false, 4096},
     };
     for (const GridCase& c : cases) {
         std::mt19937 random(7);
