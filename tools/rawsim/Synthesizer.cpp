@@ -18,6 +18,7 @@ struct Track {
     double n1 = 0, n2 = 0;     // integer phase offsets of the current lock, cycles
     uint8_t lock1 = 0, lock2 = 0;
     bool slipped = false;      // loss of lock at this epoch
+    int jump1 = 0, jump2 = 0;  // cycles added without a loss of lock at this epoch
     GpsTime writtenToe;        // toe of the last ephemeris record written
     bool written = false;
     double tau = 0;            // last receiver-dated code travel time, s
@@ -197,7 +198,10 @@ bool Synthesize(const SynthOptions& o, EphemerisSource& orbits, const IonoUtc& i
             writer.WriteEvent(height);
         }
         // A loss of lock now and then.
-        for (int prn : chosen) track[prn].slipped = false;
+        for (int prn : chosen) {
+            track[prn].slipped = false;
+            track[prn].jump1 = track[prn].jump2 = 0;
+        }
         if (o.slipEvery > 0 && k > 0 && k % o.slipEvery == 0 && !chosen.empty()) {
             const int prn = chosen[static_cast<size_t>((k / o.slipEvery) % static_cast<long long>(chosen.size()))];
             Track& tr = track[prn];
@@ -207,6 +211,23 @@ bool Synthesize(const SynthOptions& o, EphemerisSource& orbits, const IonoUtc& i
                 tr.lock2 = (tr.lock2 + 1) & 0x1F;
                 tr.n1 += 7 + prn;
                 tr.n2 += 3 + prn;
+            }
+        }
+        // Now and then a whole-cycle jump the receiver misses: a satellite tracked in the
+        // epoch before (another choice than the losses of lock) gains 5 to 50 cycles.
+        // Equal counts on both carriers still move the ionospheric residual
+        // lambda1 L1 - lambda2 L2 by at least 5 * 0.054 m.
+        if (o.unflaggedSlipEvery > 0 && k > 0 && k % o.unflaggedSlipEvery == 0 && !chosen.empty()) {
+            const long long n = k / o.unflaggedSlipEvery;
+            const int prn = chosen[static_cast<size_t>((3 * n + 1) % static_cast<long long>(chosen.size()))];
+            Track& tr = track[prn];
+            if (tr.active && !tr.slipped) {
+                const int cycles = (5 + static_cast<int>((17 * n + prn) % 46)) * (n % 2 ? 1 : -1);
+                const int carriers = o.dual ? static_cast<int>(n % 3) : 0;  // 0: L1, 1: L2, 2: both
+                tr.jump1 = carriers != 1 ? cycles : 0;
+                tr.jump2 = carriers != 0 ? cycles : 0;
+                tr.n1 += tr.jump1;
+                tr.n2 += tr.jump2;
             }
         }
 
@@ -268,6 +289,8 @@ bool Synthesize(const SynthOptions& o, EphemerisSource& orbits, const IonoUtc& i
                 ts.azimuth = s.azimuth;
                 ts.lossOfLockL1 = tr.slipped;
                 ts.lossOfLockL2 = tr.slipped && o.dual;
+                ts.slipL1 = tr.jump1;
+                ts.slipL2 = tr.jump2;
                 return ts;
             };
             if (haveQ) {

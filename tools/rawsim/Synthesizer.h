@@ -24,6 +24,10 @@ struct SynthOptions {
     double elevationMask = 5.0;    // degrees
     int maxSatellites = 12;
     int slipEvery = 0;             // epochs between simulated losses of lock, 0 = none
+    // Epochs between whole-cycle phase jumps (5 to 50 cycles, either sign) that leave the
+    // lock counters alone, i.e. slips the receiver did not notice; 0 = none. Single
+    // frequency: on L1; dual: in turn on L1, on L2, and the same count on both.
+    int unflaggedSlipEvery = 0;
     double tx = 0.075;             // s, output time offset of satellite-dated truth
 };
 

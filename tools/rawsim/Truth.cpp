@@ -84,7 +84,9 @@ void TruthJsonWriter::OnEpoch(const TruthEpoch& e) {
         if (o.Has(kP2)) std::fprintf(fp_, ",\"P2\":%.4f", s.p2);
         if (o.Has(kL2)) std::fprintf(fp_, ",\"L2\":%.4f", s.l2);
         if (o.Has(kD2)) std::fprintf(fp_, ",\"D2\":%.4f", s.d2);
-        std::fprintf(fp_, ",\"lliL1\":%d,\"lliL2\":%d}}", s.lossOfLockL1 ? 1 : 0, s.lossOfLockL2 ? 1 : 0);
+        std::fprintf(fp_, ",\"lliL1\":%d,\"lliL2\":%d", s.lossOfLockL1 ? 1 : 0, s.lossOfLockL2 ? 1 : 0);
+        if (s.slipL1 != 0 || s.slipL2 != 0) std::fprintf(fp_, ",\"slipL1\":%d,\"slipL2\":%d", s.slipL1, s.slipL2);
+        std::fprintf(fp_, "}}");
     }
     std::fprintf(fp_, "]}");
 }

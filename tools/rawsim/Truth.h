@@ -31,6 +31,8 @@ struct TruthSatellite {
     double c1 = 0, l1 = 0, d1 = 0, p1 = 0, p2 = 0, l2 = 0, d2 = 0;
     bool lossOfLockL1 = false;  // the lock counter changed since the previous epoch
     bool lossOfLockL2 = false;
+    int slipL1 = 0;  // whole cycles the phase jumped by at this epoch without a loss of lock
+    int slipL2 = 0;
 };
 
 // One epoch record and its truth.

@@ -41,6 +41,8 @@ const char* kUsage =
     "  --dual                   L2, P1, P2 and D2 as well; --as: flag anti-spoofing\n"
     "  --events                 site, time-event and antenna-height records\n"
     "  --slips N                a loss of lock every N epochs (0: none)\n"
+    "  --unflagged-slips N      a whole-cycle jump of 5 to 50 cycles without a loss of lock\n"
+    "                           every N epochs (0: none); recorded as slipL1/slipL2 in the truth\n"
     "  --mask DEG               elevation mask (5); --max-sats N (12)\n"
     "  --tx S                   output time offset of satellite-dated truth (0.075)\n"
     "\n"
@@ -145,6 +147,7 @@ int main(int argc, char** argv) {
             synth.synth.clockOffset = numbers[0];
             synth.synth.clockDrift = numbers[1];
         } else if (a == "--slips") synth.synth.slipEvery = std::atoi(v.c_str());
+        else if (a == "--unflagged-slips") synth.synth.unflaggedSlipEvery = std::atoi(v.c_str());
         else if (a == "--mask") synth.synth.elevationMask = std::strtod(v.c_str(), nullptr);
         else if (a == "--max-sats") synth.synth.maxSatellites = std::atoi(v.c_str());
         else if (a == "--tx") synth.synth.tx = std::strtod(v.c_str(), nullptr);
