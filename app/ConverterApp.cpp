@@ -72,6 +72,8 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
                    const RunOptions& run) {
     MainDialogValues& v = dialog.values;
     v.sourcePath = options.sourcePath;
+    if (run.rinexVersion != 0) v.rinexVersion = run.rinexVersion;
+    if (!run.country.empty()) v.country = run.country;
     PathProbe probe;
     if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
     bool rename = false;
@@ -103,7 +105,6 @@ RequestOverrides OverridesOf(const RunOptions& run) {
     o.from = run.from;
     o.to = run.to;
     o.interval = run.interval;
-    o.rinexVersion = run.rinexVersion;
     return o;
 }
 

@@ -3,6 +3,8 @@
 #include <cstddef>
 #include <string>
 
+#include "rawdata/GpsTime.h"
+
 // The nine RINEX header texts of the main dialog, in the order every list
 // operation walks them.
 enum HeaderText : int {
@@ -48,6 +50,16 @@ struct MainDialogValues {
     std::string navigationDirectory;
     std::string observationExtension;  // without the dot
     std::string navigationExtension;
+    int rinexVersion = 2;          // of the outputs: 2 or 3
+    std::string country = "XXX";   // country code of RINEX 3 long file names
+    // The data to be written, for RINEX 3 long file names: first epoch (GPS time),
+    // span and interval (s); known once the source was scanned.
+    struct DataSpan {
+        bool known = false;
+        GpsTime first;
+        double span = 0;
+        double interval = 0;
+    } dataSpan;
 };
 
 // text with its letters a to z turned to upper case (other bytes unchanged).

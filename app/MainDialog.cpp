@@ -1,5 +1,6 @@
 #include "app/MainDialog.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <vector>
@@ -9,6 +10,7 @@
 #include "app/Settings.h"
 #include "convert/StringTable.h"
 #include "platform/Clock.h"
+#include "rawdata/RecordScan.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -152,10 +154,27 @@ void CMainDialog::RefreshAutoNames() {
 
 void CMainDialog::DeriveRinexNames() { ::DeriveRinexNames(values); }
 
+void CMainDialog::ScanDataSpan() {
+    MainDialogValues::DataSpan& d = values.dataSpan;
+    d = MainDialogValues::DataSpan();
+    if (values.rinexVersion != 3) return;
+    const RecordScan scan = ScanRawFile(values.sourcePath, values.format == 0 ? 0 : 1);
+    if (scan.validEpochs == 0) return;
+    const RequestOverrides& o = environment_.overrides;
+    GpsTime first = scan.firstEpoch, last = scan.lastEpoch;
+    if (o.from && first < *o.from) first = *o.from;
+    if (o.to && *o.to < last) last = *o.to;
+    d.known = true;
+    d.first = first;
+    d.span = std::max(0.0, last.Difference(first));
+    d.interval = o.interval > 0 ? o.interval : scan.interval;
+}
+
 void CMainDialog::ApplySourceProbe(const PathProbe& probe) {
     values.recordedOn = std::floor(probe.modified);
     values.format = probe.ascii ? 0 : 1;
     values.header[kMarkerName] = ToUpperText(probe.title);
+    if (probe.exists) ScanDataSpan();
     if (values.autoNaming) {
         DeriveRinexNames();
     } else {
@@ -351,6 +370,8 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.logFile = v.logFile;
     r.silent = environment_.silent;
     r.creationTime = CalendarOf(CreationTime());
+    r.creationZone = CreationTimeZone();
+    r.rinexVersion = v.rinexVersion;
     const RequestOverrides& o = environment_.overrides;
     r.tx = o.tx.value_or(r.tx);
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);
@@ -359,6 +380,5 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.from = o.from;
     r.to = o.to;
     r.interval = o.interval;
-    if (o.rinexVersion != 0) r.rinexVersion = o.rinexVersion;
     return r;
 }

@@ -23,7 +23,6 @@ struct RequestOverrides {
     std::optional<GpsTime> from;                 // time window of the written epochs
     std::optional<GpsTime> to;
     double interval = 0.0;                       // s; 0: every epoch
-    int rinexVersion = 0;                        // 0: the dialog's
 };
 
 // What the main dialog is told about the run it belongs to.
@@ -100,6 +99,9 @@ public:
 
     // Sets both output paths by the RINEX naming rule.
     void DeriveRinexNames();
+    // For RINEX 3 outputs: scans the source for the first epoch, span and interval
+    // of the data to be written (this run's time window and interval applied).
+    void ScanDataSpan();
 
     // The checks of "Go...": reads the controls, refuses identical paths, an
     // unusable source or output path, and existing outputs unless the person (or

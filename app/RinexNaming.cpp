@@ -4,6 +4,7 @@
 #include <cstdio>
 
 #include "app/DialogValues.h"
+#include "convert/rinex/RinexLongName.h"
 #include "rawdata/GpsTime.h"
 
 namespace {
@@ -41,6 +42,19 @@ RinexPaths RinexOutputPaths(const std::string& observationDirectory,
 }
 
 void DeriveRinexNames(MainDialogValues& values) {
+    if (values.rinexVersion == 3) {
+        const MainDialogValues::DataSpan& d = values.dataSpan;
+        // Before the source is scanned: its day at 00:00, period and frequency unknown.
+        const GpsTime first = d.known ? d.first : GpsTime().AddSeconds(std::floor(values.recordedOn) * 86400.0);
+        const double span = d.known ? d.span : -1.0;
+        const std::string& marker = values.header[kMarkerName];
+        values.observationPath =
+            values.observationDirectory + "/" +
+            RinexLongName(marker, values.country, first, span, d.interval, RinexFileKind::Observation);
+        values.navigationPath = values.navigationDirectory + "/" +
+                                RinexLongName(marker, values.country, first, span, d.interval, RinexFileKind::Navigation);
+        return;
+    }
     const RinexPaths paths =
         RinexOutputPaths(values.observationDirectory, values.navigationDirectory,
                          values.header[kMarkerName], values.recordedOn, values.fileIndex);

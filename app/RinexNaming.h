@@ -21,5 +21,6 @@ RinexPaths RinexOutputPaths(const std::string& observationDirectory,
 
 struct MainDialogValues;
 // Sets the dialog's observation and navigation paths by the RINEX naming rule
-// from its Recorded On, marker name, file index and output folders.
+// from its Recorded On, marker name, file index and output folders; for RINEX 3
+// outputs the long names from the marker name, the country and the data span.
 void DeriveRinexNames(MainDialogValues& values);

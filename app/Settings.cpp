@@ -39,6 +39,8 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
             v.header[i] = ToUpperText(profile.GetString(kDefaultsSection, info.defaultsKey, ""));
     }
     v.autoNaming = profile.GetInt(kDefaultsSection, "Auto", 0) != 0;
+    v.rinexVersion = profile.GetInt(kAdvancedSection, "RinexVersion", 2) == 3 ? 3 : 2;
+    v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
     if (v.autoNaming) {
         DeriveRinexNames(v);
     } else {
@@ -113,5 +115,6 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetInt(kAdvancedSection, "SmouthedDopplers", v.dopplerMode);
     profile.SetInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
     profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
+    profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 ? 3 : 2);
     return profile.Save();
 }

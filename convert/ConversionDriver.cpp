@@ -13,6 +13,7 @@
 #include "convert/StringTable.h"
 #include "convert/rinex/RinexNav.h"
 #include "convert/rinex/RinexObsRecord.h"
+#include "convert/rinex/RinexWriter.h"
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -49,7 +50,7 @@ class Conversion {
 public:
     Conversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui,
                const ConversionHooks& hooks)
-        : request_(request), state_(state), ui_(ui), hooks_(hooks) {}
+        : request_(request), state_(state), ui_(ui), hooks_(hooks), writer_(RinexWriterFor(request.rinexVersion)) {}
 
     ConversionResult Run();
 
@@ -103,6 +104,7 @@ private:
     ConversionState& state_;
     ConversionUi& ui_;
     const ConversionHooks& hooks_;
+    const RinexWriter& writer_;  // the RINEX version's text of every header and record
     ConversionResult result_;
     CalendarTime creationTime_;
     KindStatistics chosen_;  // read-pass statistics of the chosen kind
@@ -208,8 +210,10 @@ bool Conversion::ReadPass() {
                 Lap(ConversionStage::Decode);
                 if (mask == 0) break;
                 const GpsTime t = kind == kRecordSatelliteDated ? epoch.time.AddSeconds(request_.tx) : epoch.time;
+                bool cn0 = false;
+                for (const SatObservation& sat : epoch.sat) cn0 = cn0 || (sat.Present() && sat.cn0 > 0);
                 (kind == kRecordSatelliteDated ? tally.satelliteDated : tally.receiverDated)
-                    .Add(t, mask, EpochSelected(request_, t));
+                    .Add(t, mask, EpochSelected(request_, t), cn0);
                 break;
             }
             case kRecordEphemeris: {
@@ -265,6 +269,7 @@ bool Conversion::ChooseRawKind(const ReadTally& tally) {
         records = chosen_.count;
         RinexObsHeader& h = state_.header;
         h.SetTypeMask(chosen_.typeMask);
+        h.SetCn0Mask(chosen_.cn0 ? 1 : 0);
         // The header describes the epochs to be written.
         const bool any = chosen_.selected > 0;
         h.SetFirstTime(any ? chosen_.firstSelected : chosen_.first);
@@ -376,6 +381,9 @@ void Conversion::WriteEpoch() {
                                               request_.smoothedDopplers, previousOutput_, state_.phaseOffsets)
                         : BuildReceiverDated(current, previous, previousOutput_, state_.phaseOffsets);
     previousOutput_ = output;
+    // The raw carrier-to-noise density of each satellite written (RINEX 3 S1C).
+    for (int k = 0; k < kSatelliteCount; ++k)
+        if (output.sat[k].mask != 0 && current.sat[k].cn0 > 0) output.sat[k].SetCn0(0, current.sat[k].cn0);
     Lap(ConversionStage::Extrapolation);
     if (!EpochSelected(request_, output.time)) {
         for (int k = 0; k < kSatelliteCount; ++k)
@@ -391,10 +399,11 @@ void Conversion::WriteEpoch() {
             }
     if (result_.epochsWritten == 0) {
         h.SetCreationDate(creationTime_);
+        h.timeZone = request_.creationZone;
         h.SetFirstTime(output.time);
         h.SetApproxPosition(state_.position.X(), state_.position.Y(), state_.position.Z());
         h.SetComment(satelliteDated_ ? ExtrapolationComment(request_.tx, request_.smoothedDopplers) : "");
-        const std::string text = h.HeaderText();
+        const std::string text = writer_.obsHeader(h);
         const size_t label = text.find("APPROX POSITION XYZ");
         if (label != std::string::npos && label >= 60) {
             approxRecordOffset_ = observation_.Position() + static_cast<int64_t>(label - 60);
@@ -404,10 +413,10 @@ void Conversion::WriteEpoch() {
         WriteObservation(text);
     }
     while (!pendingEvents_.empty() && pendingEvents_.front().time <= output.time) {
-        WriteObservation(EventRecord(pendingEvents_.front().time));
+        WriteObservation(writer_.event(pendingEvents_.front().time));
         pendingEvents_.pop_front();
     }
-    WriteObservation(EpochText(output, h.typeMask));
+    WriteObservation(writer_.epoch(output, h));
     if (result_.epochsWritten == 0) result_.firstEpoch = output.time;
     result_.lastEpoch = output.time;
     for (int k = 0; k < kSatelliteCount; ++k)
@@ -422,7 +431,7 @@ void Conversion::WriteEpoch() {
     }
     if (kinematicPending_) {
         WriteObservation(
-            KinematicRecord(h.markerName, state_.position.X(), state_.position.Y(), state_.position.Z()));
+            writer_.kinematic(h.markerName, state_.position.X(), state_.position.Y(), state_.position.Z()));
         kinematicPending_ = false;
     }
 }
@@ -434,15 +443,15 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
     switch (event.kind) {
         case kEventKinematic:
         case kEventKinematic6:
-            WriteObservation(KinematicRecord(state_.header.markerName, p.X(), p.Y(), p.Z()));
+            WriteObservation(writer_.kinematic(state_.header.markerName, p.X(), p.Y(), p.Z()));
             break;
         case kEventNewSite:
         case kEventNewSite5:
-            WriteObservation(NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
+            WriteObservation(writer_.newSite(event.markerName, p.X(), p.Y(), p.Z()));
             break;
         case kEventSiteOrTime:
             if (!event.markerName.empty()) {
-                WriteObservation(NewSiteRecord(event.markerName, p.X(), p.Y(), p.Z()));
+                WriteObservation(writer_.newSite(event.markerName, p.X(), p.Y(), p.Z()));
                 kinematicPending_ = true;
             } else if (event.time >= lastWritten_) {
                 pendingEvents_.push_back(event);
@@ -539,7 +548,7 @@ bool Conversion::ObservationPass() {
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
                 PlausibleAntennaHeight(event.value) && !PastWindow(event.time) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
-                WriteObservation(AntennaHeightRecord(event.value));
+                WriteObservation(writer_.antennaHeight(event.value));
                 antennaHeight_ = event.value;
             }
         }
@@ -551,7 +560,7 @@ bool Conversion::ObservationPass() {
 // the file closed and checked. False when the conversion ends here.
 bool Conversion::EndObservationPass() {
     RinexObsHeader& h = state_.header;
-    for (const SiteEvent& event : pendingEvents_) WriteObservation(EventRecord(event.time));
+    for (const SiteEvent& event : pendingEvents_) WriteObservation(writer_.event(event.time));
     pendingEvents_.clear();
     if (defaultHeaderPosition_ && headerPositionKnown_ && approxRecordOffset_ >= 0) {
         // The header went out with the default position: put the first fix in its place.
@@ -583,7 +592,9 @@ bool Conversion::NavigationPass() {
     OutputFile navigation;
     if (!navigation.Open(request_.navigationPath, hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr))
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
-    navigation.Write(NavHeaderText(MakeNavHeader(state_.tracker.ionoUtc, creationTime_)));
+    RinexNavHeader header = MakeNavHeader(state_.tracker.ionoUtc, creationTime_);
+    header.timeZone = request_.creationZone;
+    navigation.Write(writer_.navHeader(header));
     const EphemerisStore& store = state_.tracker.store;
     const int count = store.Count();
     int i = 0;
@@ -592,7 +603,7 @@ bool Conversion::NavigationPass() {
             navigation.Close();
             return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
         }
-        const std::string text = NavRecordText(*eph);
+        const std::string text = writer_.navRecord(*eph);
         Lap(ConversionStage::Formatting);
         navigation.Write(text);
         Lap(ConversionStage::Writing);

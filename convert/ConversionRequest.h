@@ -41,4 +41,5 @@ struct ConversionRequest {
     // The creation date written in the RINEX headers (local calendar time, or the
     // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
     std::optional<CalendarTime> creationTime;
+    std::string creationZone = "LCL";  // its zone as RINEX 3 names it ("UTC" or "LCL")
 };

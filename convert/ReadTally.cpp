@@ -4,7 +4,8 @@
 
 #include "convert/ConversionRequest.h"
 
-void KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected) {
+void KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0) {
+    cn0 = cn0 || hasCn0;
     if (isSelected) {
         if (selected == 0) firstSelected = t;
         lastSelected = t;

@@ -12,13 +12,14 @@ struct KindStatistics {
     GpsTime last;
     uint16_t typeMask = 0;
     std::map<long long, int> spacings;  // epoch spacing in tenths of a second -> occurrences
+    bool cn0 = false;                   // an epoch carries a carrier-to-noise density
     int selected = 0;                   // epochs of the written selection (time window, interval)
     GpsTime firstSelected;
     GpsTime lastSelected;
 
     // Counts an epoch of time t with observation-type mask mask; selected: it is
-    // one of the epochs to write.
-    void Add(const GpsTime& t, uint16_t mask, bool isSelected);
+    // one of the epochs to write; hasCn0: a satellite of it has a carrier-to-noise density.
+    void Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0 = false);
     // The most frequent epoch spacing, s, rounded to a tenth (the shorter one of
     // equally frequent spacings); 0 when there is none. Gaps of missing epochs do
     // not change it.

@@ -32,14 +32,28 @@ CivilTime UtcCivilTime(std::time_t t) {
     return FromTm(tm);
 }
 
+namespace {
+
+// The seconds of a valid SOURCE_DATE_EPOCH (years 1970 to 9999 only: a larger
+// value is no date a header can carry); false when it is not set or not valid.
+bool SourceDateEpoch(long long& seconds) {
+    const char* text = std::getenv("SOURCE_DATE_EPOCH");
+    if (!text || !*text) return false;
+    char* end = nullptr;
+    errno = 0;
+    seconds = std::strtoll(text, &end, 10);
+    return errno == 0 && end && *end == '\0' && seconds >= 0 && seconds < 253402300800LL;
+}
+
+}  // namespace
+
 CivilTime CreationTime() {
-    if (const char* text = std::getenv("SOURCE_DATE_EPOCH"); text && *text) {
-        char* end = nullptr;
-        errno = 0;
-        const long long seconds = std::strtoll(text, &end, 10);
-        // Years 1970 to 9999 only: a larger value is no date a header can carry.
-        if (errno == 0 && end && *end == '\0' && seconds >= 0 && seconds < 253402300800LL)
-            return UtcCivilTime(static_cast<std::time_t>(seconds));
-    }
+    long long seconds = 0;
+    if (SourceDateEpoch(seconds)) return UtcCivilTime(static_cast<std::time_t>(seconds));
     return LocalCivilTime(CurrentTime());
+}
+
+const char* CreationTimeZone() {
+    long long seconds = 0;
+    return SourceDateEpoch(seconds) ? "UTC" : "LCL";
 }

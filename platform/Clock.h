@@ -21,3 +21,6 @@ CivilTime UtcCivilTime(std::time_t t);
 // SOURCE_DATE_EPOCH environment variable (seconds since 1970, the reproducible-
 // builds convention) when it holds a valid number, otherwise the local time now.
 CivilTime CreationTime();
+// The time zone of CreationTime() as RINEX 3 headers name it: "UTC" for the
+// SOURCE_DATE_EPOCH time, "LCL" for the local time.
+const char* CreationTimeZone();

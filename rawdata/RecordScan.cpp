@@ -1,6 +1,8 @@
 #include "rawdata/RecordScan.h"
 
+#include <cmath>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "rawdata/DataFile.h"
@@ -20,6 +22,11 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex) {
     uint16_t referenceWeek = 0;
     ObservationEpoch epoch;
     bool haveEpoch = false;
+    // Per epoch kind (0 satellite-dated, 1 receiver-dated): the last time and the
+    // spacings in tenths of a second with their counts.
+    GpsTime last[2];
+    bool haveKind[2] = {false, false};
+    std::map<long long, long> spacings[2];
     int length = 0;
     for (;;) {
         const int kind = file->ReadRecord(record.data(), length);
@@ -35,7 +42,21 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex) {
         if (!haveEpoch || epoch.time < scan.firstEpoch) scan.firstEpoch = epoch.time;
         if (!haveEpoch || epoch.time > scan.lastEpoch) scan.lastEpoch = epoch.time;
         haveEpoch = true;
+        const int k = kind == kRecordReceiverDated ? 1 : 0;
+        if (haveKind[k]) {
+            const double step = epoch.time.Difference(last[k]);
+            if (step > 0 && step < 86400) ++spacings[k][std::llround(step * 10)];
+        }
+        last[k] = epoch.time;
+        haveKind[k] = true;
     }
+    const std::map<long long, long>& chosen = spacings[1].empty() ? spacings[0] : spacings[1];
+    long best = 0;
+    for (const auto& [tenths, n] : chosen)
+        if (n > best) {
+            best = n;
+            scan.interval = static_cast<double>(tenths) / 10.0;
+        }
     file->Close();
     return scan;
 }

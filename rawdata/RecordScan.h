@@ -18,6 +18,8 @@ struct RecordScan {
     long invalidEpochs = 0;      // "R"/"Q" records the decoder rejected
     GpsTime firstEpoch;          // earliest time tag of a valid epoch record
     GpsTime lastEpoch;           // latest time tag of a valid epoch record
+    double interval = 0;         // s: the most frequent spacing of the receiver-dated epochs
+                                 // (of the satellite-dated ones without any), to 0.1 s; 0 unknown
 };
 
 // Reads a raw data file of format index formatIndex (0 ASCII, 1 binary) from start to

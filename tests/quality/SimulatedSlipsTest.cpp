@@ -57,8 +57,7 @@ Converted SimulateAndConvert(const Recording& rec) {
     request.navigationPath = dir.File("SIM.N");
     request.silent = true;
     auto state = std::make_unique<ConversionState>();
-    HeadlessUi ui;
-    ui.printMessages = false;
+    HeadlessUi ui(nullptr);
     EXPECT_TRUE(RunConversion(request, *state, ui).success);
 
     // Elevations from the simulator's ephemerides seen from its station.
