@@ -138,7 +138,7 @@ TEST(FieldValue, UserFieldDecimalsAndBoundsFitTheCells) {
     };
     for (const Case& c : cases) {
         CFieldUser f;
-        f.Configure(0.001, U"km", c.decimals);
+        f.Configure(1000, U"km", c.decimals);
         f.StoreValue(c.stored);
         EXPECT_EQ(f.Text(), c.text) << c.decimals << " " << c.stored;
         EXPECT_EQ(f.Text().size(), 18u);
