@@ -51,7 +51,8 @@ public:
 
     // Stores value (program units: radians, days, seconds, metres) and writes the
     // sub-fields from value / scale. Members clamp it to what the sub-fields can
-    // show; a value that is not a finite number stores the minimum.
+    // show; a value that is not a finite number stores the sub-fields' minimum (0 for
+    // angles and times, the lowest number for lengths and numbers, day 0 for dates).
     virtual void StoreValue(double value);
     // Recomputes the value from the sub-fields (base: nothing).
     virtual void UpdateValue() {}

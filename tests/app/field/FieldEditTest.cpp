@@ -100,26 +100,25 @@ TEST(FieldEdit, TypingNumbers) {
         std::u32string typed;
         std::u32string text;  // the whole text after typing
         int beeps;
+        int caret;  // after typing
     };
     const Case cases[] = {
         // Latitude degrees 90 force minutes and seconds to 0.
-        {"CFieldLat", -80.5 * std::numbers::pi / 180, 2, U"9", U"  90\u00B0 0' 0.0000\"S ", 0},
-        {"CFieldLat", 0, 3, U"9", U"   9\u00B0 0' 0.0000\"N ", 0},
-        {"CFieldLat", 0, 2, U"95", U"  90\u00B0 0' 0.0000\"N ", 1},  // 95 degrees clamped
-        {"CFieldLat", 0, 16, U"s", U"   0\u00B0 0' 0.0000\"S ", 0},
-        {"CFieldLat", 0, 16, U"e", U"   0\u00B0 0' 0.0000\"N ", 1},
-        {"CFieldLat", 0, 5, U"07", U"   0\u00B0 7' 0.0000\"N ", 0},  // leading zeros blank
-        {"CFieldLat", 0, 5, U"7", U"   0\u00B059' 0.0000\"N ", 1},   // 70 minutes clamped
-        {"CFieldLat", 0, 9, U"x", U"   0\u00B0 0' 0.0000\"N ", 1},
-        {"CFieldLat", 0, 12, U"5", U"   0\u00B0 0' 0.0500\"N ", 0},
-        {"CFieldAlt", 0, 9, U"-", U"         -0.000 m ", 0},
-        {"CFieldAlt", 0, 9, U"-55", U"         -5.500 m ", 0},  // the point is stepped over
-        {"CFieldAlt", 0, 10, U"-", U"          0.000 m ", 1},   // a sign alone is no number
-        {"CFieldAlt", -0.5, 10, U" ", U"         -0.500 m ", 0},  // a blank keeps -0.5
-        {"CFieldAlt", -0.0, 10, U" ", U"          0.000 m ", 0},  // and -0 becomes 0
-        {"CFieldAlt", 5, 5, U"-", U"       -999.999 m ", 1},   // "-1000005" clamped
-        {"CFieldAlt", 5, 5, U"1", U"       9999.999 m ", 1},   // 100005 clamped
-        {"CFieldScale", 1, 2, U" ", U"  0.500000000000  ", 1},  // 0 clamped to 0.5
+        {"CFieldLat", -80.5 * std::numbers::pi / 180, 2, U"9", U"  90\u00B0 0' 0.0000\"S ", 0, 3},
+        {"CFieldLat", 0, 2, U"95", U"  90\u00B0 0' 0.0000\"N ", 1, 5},  // 95 degrees clamped;
+        {"CFieldLat", 0, 5, U"7", U"   0\u00B059' 0.0000\"N ", 1, 6},   // the caret moves on
+        {"CFieldLat", 0, 16, U"s", U"   0\u00B0 0' 0.0000\"S ", 0, 16},
+        {"CFieldLat", 0, 16, U"e", U"   0\u00B0 0' 0.0000\"N ", 1, 16},
+        {"CFieldLat", 0, 9, U"x", U"   0\u00B0 0' 0.0000\"N ", 1, 9},
+        {"CFieldLat", 0, 14, U"5", U"   0\u00B0 0' 0.0005\"N ", 0, 16},
+        {"CFieldAlt", 0, 9, U"-", U"         -0.000 m ", 0, 10},
+        {"CFieldAlt", 0, 9, U"-55", U"         -5.500 m ", 0, 13},  // the point is stepped over
+        {"CFieldAlt", 0, 10, U"-", U"          0.000 m ", 1, 10},   // a sign alone is no number
+        {"CFieldAlt", -0.5, 10, U" ", U"         -0.500 m ", 0, 12},  // a blank keeps -0.5
+        {"CFieldAlt", -0.0, 10, U" ", U"          0.000 m ", 0, 12},  // and -0 becomes 0
+        {"CFieldAlt", 5, 5, U"-", U"       -999.999 m ", 1, 6},   // "-1000005" clamped
+        {"CFieldAlt", 5, 14, U"1", U"          5.001 m ", 0, 14},  // the last cell: caret stays
+        {"CFieldScale", 1, 2, U" ", U"  0.500000000000  ", 1, 4},  // 0 clamped to 0.5
     };
     for (const Case& c : cases) {
         const auto f = MakeFieldByName(c.name);
@@ -128,6 +127,7 @@ TEST(FieldEdit, TypingNumbers) {
         Type(*f, c.typed);
         EXPECT_EQ(f->Text(), c.text) << c.name << " " << c.cell;
         EXPECT_EQ(Beeps(f->TakeEvents()), c.beeps) << c.name << " " << c.cell;
+        EXPECT_EQ(f->Caret(), c.caret) << c.name << " " << c.cell;
         const double value = f->GetValue();
         f->UpdateValue();
         EXPECT_EQ(f->GetValue(), value) << "value and text in step";
@@ -140,27 +140,6 @@ TEST(FieldEdit, TypingNumbers) {
     EXPECT_EQ(alt.GetValue(), -0.5);
 }
 
-TEST(FieldEdit, TheCaretMovesAcrossSubFieldsAfterAnAcceptedCharacter) {
-    struct Case {
-        const char* name;
-        int cell;
-        char32_t typed;
-        int caret;
-    };
-    const Case cases[] = {
-        {"CFieldLat", 2, U'1', 3},  {"CFieldLat", 3, U'1', 5},    {"CFieldLat", 9, U'1', 11},
-        {"CFieldLat", 14, U'1', 16}, {"CFieldLat", 16, U'S', 16}, {"CFieldAlt", 14, U'1', 14},
-        {"CFieldLat", 9, U'x', 9},   // refused: the caret stays
-    };
-    for (const Case& c : cases) {
-        const auto f = MakeFieldByName(c.name);
-        PutCaret(*f, c.cell);
-        f->TypeChar(c.typed);
-        EXPECT_EQ(f->Caret(), c.caret) << c.name << " " << c.cell;
-        EXPECT_TRUE(f->SubField(f->Current()).HasCaret());
-    }
-}
-
 TEST(FieldEdit, CaretKeys) {
     // Latitude 5 degrees: degrees 2..3 (" 5"), minutes 5..6, seconds 8..14 with the
     // point on 10, letter 16.
@@ -171,15 +150,13 @@ TEST(FieldEdit, CaretKeys) {
         int to;
     };
     const Case cases[] = {
-        {3, FieldKey::Right, false, 5},      {6, FieldKey::Right, false, 8},
-        {9, FieldKey::Right, false, 11},     {11, FieldKey::Left, false, 9},
-        {14, FieldKey::Right, false, 16},    {16, FieldKey::Right, false, 16},
-        {2, FieldKey::Left, false, 2},       {5, FieldKey::Left, false, 3},
-        {8, FieldKey::Backspace, false, 6},  {12, FieldKey::Left, true, 5},
-        {13, FieldKey::Backspace, true, 5},  {5, FieldKey::Left, true, 2},
-        {3, FieldKey::Left, true, 2},        {3, FieldKey::Right, true, 5},
-        {9, FieldKey::Right, true, 16},      {16, FieldKey::Right, true, 16},
-        {14, FieldKey::Home, false, 3},      {14, FieldKey::Home, true, 2},
+        {3, FieldKey::Right, false, 5},     {9, FieldKey::Right, false, 11},
+        {11, FieldKey::Left, false, 9},     {14, FieldKey::Right, false, 16},
+        {16, FieldKey::Right, false, 16},   {2, FieldKey::Left, false, 2},
+        {8, FieldKey::Backspace, false, 6}, {12, FieldKey::Left, true, 5},
+        {5, FieldKey::Backspace, true, 2},  {3, FieldKey::Left, true, 2},
+        {9, FieldKey::Right, true, 16},     {16, FieldKey::Right, true, 16},
+        {14, FieldKey::Home, false, 3},     {14, FieldKey::Home, true, 2},
         {2, FieldKey::End, false, 16},
     };
     for (const Case& c : cases) {

@@ -156,14 +156,12 @@ TEST(FieldValue, UintWidthIsCountedWithIntegers) {
         long long minimum, maximum;
         int digits;
     };
-    const Case cases[] = {{0, 0, 1},      {0, 9, 1},           {0, 10, 2},     {0, 99, 2},
-                          {0, 999, 3},    {0, 1000, 4},        {0, 100000, 6}, {0, -5, 2},
-                          {-50, 7, 3},    {0, 999999999999, 12}};
+    const Case cases[] = {{0, 0, 1},    {0, 9, 1},      {0, 10, 2},  {0, 999, 3},
+                          {0, 1000, 4}, {0, 100000, 6}, {0, -5, 2},  {-50, 7, 3}};
     for (const Case& c : cases) {
         CFieldUint f(c.minimum, c.maximum);
         EXPECT_EQ(f.Digits(), c.digits) << c.minimum << ".." << c.maximum;
         EXPECT_EQ(f.Text(), std::u32string(c.digits, U' ') + U"0");
-        EXPECT_EQ(f.Mask(), std::u32string(c.digits + 1, U'0'));
     }
     CFieldUint f(0, 99);
     f.StoreValue(41.5);

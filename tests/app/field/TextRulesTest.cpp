@@ -32,15 +32,4 @@ TEST(TextRules, IntegerRule) {
     }
 }
 
-TEST(TextRules, FixedAndIntegerTextIgnoreTheLocale) {
-    EXPECT_EQ(FormatFixed(-0.5, 10, 3), "    -0.500");
-    EXPECT_EQ(FormatFixed(2.5, 1, 0), "2");  // ties to even, as printf
-    EXPECT_EQ(FormatInteger(-42, 5), "  -42");
-    double v = 0;
-    EXPECT_TRUE(ReadReal(U"  -.5 ", 0, 5, v));
-    EXPECT_EQ(v, -0.5);
-    EXPECT_FALSE(ReadReal(U" 1 2", 0, 3, v));
-    EXPECT_EQ(CellsToUtf8(U"5\u00B0\""), "5\u00B0\"");
-}
-
 }  // namespace

@@ -113,16 +113,14 @@ private slots:
         QCOMPARE(d.field->model().Caret(), 8);
         QTest::keyClick(d.field, Qt::Key_Left, Qt::ControlModifier);
         QCOMPARE(d.field->model().Caret(), 5);
-        QTest::keyClick(d.field, Qt::Key_End);
-        QCOMPARE(d.field->model().Caret(), 16);
-        QTest::keyClick(d.field, Qt::Key_Home);
-        QCOMPARE(d.field->model().Caret(), 2);
+        QTest::keyClick(d.field, Qt::Key_Backspace);
+        QCOMPARE(d.field->model().Caret(), 3);
 
         QTest::mouseDClick(d.field, Qt::LeftButton, {}, d.field->cellRect(12).center());
         QCOMPARE(doubleClicked.count(), 1);
     }
 
-    void focusMovesWithTabAndArrows() {
+    void focusMovesWithArrowsAndTab() {
         TestDialog d(kFieldDate);
         QVERIFY(d.active);
         d.field->setFocus();
@@ -132,10 +130,6 @@ private slots:
         QTest::keyClick(d.field, Qt::Key_Up);
         QVERIFY(d.before->hasFocus());
         QTest::keyClick(d.before, Qt::Key_Tab);
-        QVERIFY(d.field->hasFocus());
-        QTest::keyClick(d.field, Qt::Key_Tab);
-        QVERIFY(d.after->hasFocus());
-        QTest::keyClick(d.after, Qt::Key_Backtab);
         QVERIFY(d.field->hasFocus());
     }
 
