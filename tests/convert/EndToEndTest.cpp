@@ -450,3 +450,92 @@ TEST(RealRecording, EveryEpochIsPositionedNearTheStation) {
     std::printf("GEONET 0759 from raw: %zu fixes, median %.2f m, max %.2f m\n", errors.size(),
                 errors[errors.size() / 2], errors.back());
 }
+
+// The same sources written as RINEX 3: RTKLIB positions every epoch of them, and its
+// conversion back to RINEX 2.11 carries the values and loss-of-lock digits of our
+// own RINEX 2 file.
+TEST(Rinex3Conversion, ReadByRtklibLikeTheRinex2Files) {
+    if (!Exists("/usr/bin/rnx2rtkp") || !Exists("/usr/bin/convbin")) GTEST_SKIP() << "RTKLIB is not installed";
+    for (const bool real : {true, false}) {
+        SCOPED_TRACE(real ? "GEONET recording, receiver-dated" : "simulated, satellite-dated");
+        ScratchDir dir;
+        ConversionRequest request;
+        double station[3];
+        if (real) {
+            FromRinexRequest make;
+            make.layout = RawLayout::Binary;
+            make.rinex.obsPath = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05o";
+            make.rinex.navPath = std::string(QERN_SOURCE_DIR) + "/testdata/07590920.05n";
+            SimulationOutput output;
+            output.rawPath = dir.File("SRC.RAW");
+            std::string error;
+            ASSERT_TRUE(RunFromRinex(make, output, error)) << error;
+            request = RequestFor(dir, output.rawPath, RawLayout::Binary, RinexEpochTime(2005, 4, 2, 0, 0, 0));
+            const double geonet[3] = {-3976219.5082, 3382372.5671, 3652512.9849};
+            std::copy(geonet, geonet + 3, station);
+        } else {
+            Truth truth;
+            ASSERT_TRUE(Simulate(dir, "SRC.RAW", RawLayout::Binary, true, false, truth, 600, 10));
+            request = RequestFor(dir, dir.File("SRC.RAW"), RawLayout::Binary, NominalStart());
+            std::copy(truth.station, truth.station + 3, station);
+        }
+        ConversionResult results[2];
+        for (const int version : {2, 3}) {
+            request.rinexVersion = version;
+            request.observationPath = dir.File(version == 2 ? "V2.O" : "V3O.rnx");
+            request.navigationPath = dir.File(version == 2 ? "V2.N" : "V3N.rnx");
+            ConversionState state;
+            ScriptedUi ui;
+            results[version - 2] = RunConversion(request, state, ui);
+            ASSERT_TRUE(results[version - 2].success);
+        }
+        EXPECT_EQ(results[1].epochsWritten, results[0].epochsWritten);
+        int count = 0;
+        EXPECT_EQ(RtklibFraction(dir, request, station, count), 1.0);
+        EXPECT_EQ(count, results[1].epochsWritten);
+
+        ASSERT_EQ(std::system(("/usr/bin/convbin -r rinex -v 2.11 -od -os -o " + dir.File("BACK.O") + " " +
+                               request.observationPath + " > /dev/null 2>&1")
+                                  .c_str()),
+                  0);
+        RinexObsReader ours, back;
+        std::string error;
+        ASSERT_TRUE(ours.Open(dir.File("V2.O"), error)) << error;
+        ASSERT_TRUE(back.Open(dir.File("BACK.O"), error)) << error;
+        std::vector<std::pair<int, int>> columns;  // ours, back
+        for (const std::string& type : ours.Header().types) {
+            columns.emplace_back(ours.TypeIndex(type), back.TypeIndex(type));
+            EXPECT_GE(columns.back().second, 0) << type;
+        }
+        RinexObsEpoch a, b;
+        int compared = 0, flags = 0;
+        while (ours.Next(a)) {
+            if (a.flag > 1) continue;
+            do {
+                ASSERT_TRUE(back.Next(b));
+            } while (b.flag > 1);
+            ASSERT_EQ(a.time, b.time);
+            ASSERT_EQ(a.sats.size(), b.sats.size());
+            for (size_t s = 0; s < a.sats.size(); ++s) {
+                ASSERT_EQ(a.sats[s].prn, b.sats[s].prn);
+                for (const auto& [mine, theirs] : columns) {
+                    if (theirs < 0) continue;
+                    const RinexValue& x = a.sats[s].values[mine];
+                    const RinexValue& y = b.sats[s].values[theirs];
+                    ASSERT_EQ(x.present, y.present);
+                    if (!x.present) continue;
+                    EXPECT_NEAR(x.value, y.value, 0.0005);
+                    // Every loss of lock comes back (RTKLIB drops the anti-spoofing bit
+                    // 2, which RINEX 3 defines for other systems only).
+                    if (x.lli & 1) {
+                        EXPECT_EQ(y.lli & 1, 1) << a.sats[s].prn << " " << a.time.seconds;
+                    }
+                    flags += x.lli & 1;
+                    ++compared;
+                }
+            }
+        }
+        EXPECT_GT(compared, 3000);
+        std::printf("RINEX 3 back to 2: %d values, %d losses of lock\n", compared, flags);
+    }
+}
