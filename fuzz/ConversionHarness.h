@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cstdint>
+#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -100,12 +101,14 @@ inline bool HasNonFiniteText(std::string_view line) {
     return false;
 }
 
-// The first fault of a RINEX text: a line over 80 characters, a line not ended by CR
-// LF, a control character, a non-finite number; empty when the text is well formed.
-// The message names the line (1-based) and shows it.
-inline std::string CheckRinexText(const std::string& text) {
+// The first fault of a RINEX text: a line over 80 characters (except the satellite
+// lines of a RINEX 3 observation file, which have no length limit), a line not
+// ended by CR LF, a control character, a non-finite number; empty when the text is
+// well formed. The message names the line (1-based) and shows it.
+inline std::string CheckRinexText(const std::string& text, bool rinex3Observation = false) {
     size_t start = 0;
     int number = 0;
+    bool inHeader = true;
     while (start < text.size()) {
         ++number;
         const size_t lf = text.find('\n', start);
@@ -114,7 +117,12 @@ inline std::string CheckRinexText(const std::string& text) {
         if (lf == start || text[lf - 1] != '\r') return where + "LF without CR";
         const std::string_view line(text.data() + start, lf - 1 - start);
         const std::string shown(line.substr(0, 120));
-        if (line.size() > 80) return where + std::to_string(line.size()) + " characters: \"" + shown + "\"";
+        const bool satelliteLine = rinex3Observation && !inHeader && line.size() >= 3 && line[0] == 'G' &&
+                                   std::isdigit(static_cast<unsigned char>(line[1])) &&
+                                   std::isdigit(static_cast<unsigned char>(line[2]));
+        if (line.size() > 80 && !satelliteLine)
+            return where + std::to_string(line.size()) + " characters: \"" + shown + "\"";
+        if (inHeader && line.size() >= 73 && line.substr(60, 13) == "END OF HEADER") inHeader = false;
         for (const char ch : line) {
             const auto b = static_cast<unsigned char>(ch);
             if (b < 0x20 || b == 0x7F)
@@ -199,8 +207,9 @@ struct RunReport {
 // state (which carries over between conversions as in one session), and checks the
 // result and both RINEX files.
 inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& source, int format,
-                                 const RunOptions& options, ConversionState& state) {
-    const ConversionRequest request = RequestFor(dir, source, format, options);
+                                 const RunOptions& options, ConversionState& state, int rinexVersion = 2) {
+    ConversionRequest request = RequestFor(dir, source, format, options);
+    request.rinexVersion = rinexVersion;
     for (const std::string& p : {request.observationPath, request.navigationPath, request.observationPath + ".log",
                                  request.observationPath + ".pos"})
         std::remove(p.c_str());
@@ -224,7 +233,7 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
     report.observation = ReadAll(request.observationPath);
     report.navigation = ReadAll(request.navigationPath);
     if (!options.checkLines) return report;
-    std::string f = CheckRinexText(report.observation);
+    std::string f = CheckRinexText(report.observation, rinexVersion == 3);
     if (!f.empty()) {
         report.fault = "observation file, " + f;
         return report;
@@ -241,7 +250,8 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
 }
 
 // Converts bytes (first byte: options, the rest: the raw file) in both formats one
-// after the other, in one conversion state; aborts on the first fault.
+// after the other, in one conversion state, the second one to RINEX 3; aborts on
+// the first fault.
 inline void ConvertBytes(const ScratchDir& dir, const uint8_t* data, size_t size) {
     if (size == 0) return;
     RunOptions options = OptionsOf(data[0]);
@@ -254,7 +264,7 @@ inline void ConvertBytes(const ScratchDir& dir, const uint8_t* data, size_t size
     const bool verbose = std::getenv("QERN_CONVERSION_FUZZ_VERBOSE") != nullptr;
     for (int k = 0; k < 2; ++k) {
         const int format = k == 0 ? options.firstFormat : 1 - options.firstFormat;
-        const RunReport report = ConvertAndCheck(dir, source, format, options, state);
+        const RunReport report = ConvertAndCheck(dir, source, format, options, state, k == 0 ? 2 : 3);
         if (verbose)
             std::fprintf(stderr, "format %d: message %d, %d epochs written, %d positioned, %d ephemerides\n",
                          format, report.result.messageId, report.result.epochsWritten,

@@ -124,7 +124,8 @@ RunOptions Options(int format, double tx = 0.075) {
 }
 
 // Converts bytes as a file of format with options and checks the outcome: success,
-// or one of the clean failures with its message; the written files well formed.
+// or one of the clean failures with its message; the written files well formed, in
+// RINEX 2 and in RINEX 3.
 RunReport ConvertBytes(const std::string& bytes, int format, const RunOptions& options) {
     conversionharness::ScratchDir dir;
     EXPECT_TRUE(dir.Ok());
@@ -140,6 +141,8 @@ RunReport ConvertBytes(const std::string& bytes, int format, const RunOptions& o
     if (!report.result.success) {
         EXPECT_EQ(report.messages.size(), 1u);
     }
+    ConversionState fresh;  // the same input written as RINEX 3 is just as well formed
+    EXPECT_EQ(ConvertAndCheck(dir, source, format, options, fresh, 3).fault, "") << "RINEX 3";
     return report;
 }
 
