@@ -138,6 +138,8 @@ bool TakeSwitch(const std::string& name, ProgramOptions& result) {
     else if (name == "--no-log") run.logFiles = false;
     else if (name == "--date-from-data") run.dateFromData = true;
     else if (name == "--json") run.json = true;
+    else if (name == "--qc") run.qc = true;
+    else if (name == "--qc-plots") run.qc = run.qcPlots = true;
     else return false;
     return true;
 }
@@ -224,6 +226,8 @@ std::string UsageText(const std::string& program) {
            "  --interval SECONDS       only epochs at multiples of SECONDS (0.1 s steps)\n"
            "  --date-from-data         Recorded On (and automatic names) from the first epoch\n"
            "  --json                   one JSON object about the run on standard output\n"
+           "  --qc                     a quality report beside the observation file (.qc)\n"
+           "  --qc-plots               the report and its plots (PNG, needs the desktop build)\n"
            "\n"
            "Other:\n"
            "  --scan FILE  list the records of a raw data file\n"

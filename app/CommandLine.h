@@ -34,6 +34,8 @@ struct RunOptions {
     double interval = 0.0;                  // --interval SECONDS; 0: every epoch
     bool dateFromData = false;              // --date-from-data
     bool json = false;                      // --json
+    bool qc = false;                        // --qc: the quality report beside the observation file
+    bool qcPlots = false;                   // --qc-plots: its plots as well (implies --qc)
     int rinexVersion = 0;                   // --rinex 2|3; 0: the profile's
     std::string country;                    // --country XXX (RINEX 3 long names)
 };

@@ -5,6 +5,7 @@
 #include <cstdio>
 
 #include "platform/FileSystem.h"
+#include "quality/QualityJson.h"
 #include "positioning/GeoPosition.h"
 
 namespace {
@@ -48,28 +49,10 @@ std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request
     return lines;
 }
 
-std::string JsonString(const std::string& text) {
-    std::string out = "\"";
-    for (const char ch : text) {
-        const unsigned char c = static_cast<unsigned char>(ch);
-        if (ch == '"' || ch == '\\') {
-            out += '\\';
-            out += ch;
-        } else if (c < 0x20) {
-            char escaped[8];
-            std::snprintf(escaped, sizeof escaped, "\\u%04x", c);
-            out += escaped;
-        } else {
-            out += ch;
-        }
-    }
-    return out + "\"";
-}
-
 namespace {
 
-// A JSON number with up to 17 significant digits (never NaN or infinity: null).
-std::string JsonNumber(double value, const char* format = "%.17g") {
+// A JSON number in a printf format (never NaN or infinity: null).
+std::string JsonFormatted(double value, const char* format) {
     if (!std::isfinite(value)) return "null";
     char text[40];
     std::snprintf(text, sizeof text, format, value);
@@ -108,11 +91,11 @@ std::string ConversionJson(const ConversionRequest& request, const ConversionRes
     if (result.fixKnown) {
         GeoPosition p;
         p.SetCartesian(result.fixX, result.fixY, result.fixZ);
-        j += "{\"x\": " + JsonNumber(result.fixX, "%.4f") + ", \"y\": " + JsonNumber(result.fixY, "%.4f") +
-             ", \"z\": " + JsonNumber(result.fixZ, "%.4f") +
-             ", \"latitude\": " + JsonNumber(p.Latitude() * kDegreesPerRadian, "%.10f") +
-             ", \"longitude\": " + JsonNumber(p.Longitude() * kDegreesPerRadian, "%.10f") +
-             ", \"height\": " + JsonNumber(p.Height(), "%.4f") + "}";
+        j += "{\"x\": " + JsonFormatted(result.fixX, "%.4f") + ", \"y\": " + JsonFormatted(result.fixY, "%.4f") +
+             ", \"z\": " + JsonFormatted(result.fixZ, "%.4f") +
+             ", \"latitude\": " + JsonFormatted(p.Latitude() * kDegreesPerRadian, "%.10f") +
+             ", \"longitude\": " + JsonFormatted(p.Longitude() * kDegreesPerRadian, "%.10f") +
+             ", \"height\": " + JsonFormatted(p.Height(), "%.4f") + "}";
     } else {
         j += "null";
     }

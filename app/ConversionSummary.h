@@ -25,6 +25,3 @@ std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request
 // closing brace as further members ("\"key\": value, ...").
 std::string ConversionJson(const ConversionRequest& request, const ConversionResult& result, bool ok,
                            const std::string& message, const std::string& extra = {});
-
-// text as a JSON string, quotes included.
-std::string JsonString(const std::string& text);

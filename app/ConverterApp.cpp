@@ -9,6 +9,7 @@
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "quality/QualityJson.h"
 #include "rawdata/RecordScan.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -105,6 +106,7 @@ RequestOverrides OverridesOf(const RunOptions& run) {
     o.from = run.from;
     o.to = run.to;
     o.interval = run.interval;
+    if (run.qc) o.quality = true;
     return o;
 }
 
@@ -183,16 +185,35 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
         err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
     }
+    bool plotted = true;
+    if (converted && run_.qcPlots) {
+        const ConversionResult& result = dialog.LastResult();
+        std::string error = "this build has no charts (built without the desktop windows)";
+        const std::vector<std::string> plots =
+            plotter_ && result.quality && result.qualitySeries
+                ? plotter_->WritePlots(*result.quality, *result.qualitySeries, request.observationPath + ".qc", error)
+                : std::vector<std::string>();
+        plotted = !plots.empty();
+        if (!plotted) err << kProgramName << ": no quality plots: " << error << "\n";
+        if (!(silent && run_.json))
+            for (const std::string& plot : plots) (silent ? out : err) << "Plot: " << plot << "\n";
+    }
+    if (converted && run_.qc && !(silent && run_.json))
+        (silent ? out : err) << (dialog.LastResult().qualityWritten ? "Quality report: " + request.observationPath + ".qc"
+                                                                    : "Quality report: not written")
+                             << "\n";
     if (run_.json) {
         std::string message;
         for (const HeadlessUi::Message& m : ui.Messages())
             if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) message = OneLine(m.text);
         if (!converted && message.empty() && !ui.Messages().empty()) message = OneLine(ui.Messages().back().text);
-        out << ConversionJson(request, dialog.LastResult(), converted, message) << "\n";
+        const ConversionResult& result = dialog.LastResult();
+        const std::string quality = result.quality ? QualityJson(*result.quality) : std::string("null");
+        out << ConversionJson(request, result, converted, message, "\"quality\": " + quality) << "\n";
     }
     if (!dialog.SettingsStored())
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
             << "\n";
-    return converted ? kExitSuccess : kExitFailure;
+    return converted && plotted ? kExitSuccess : kExitFailure;
 }

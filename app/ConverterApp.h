@@ -6,6 +6,7 @@
 
 #include "app/CommandLine.h"
 #include "app/MainDialog.h"
+#include "app/QualityPlotter.h"
 
 class CMainDialog;
 
@@ -43,11 +44,14 @@ public:
     // Default folder of raw and RINEX files.
     const std::string& DataDirectory() const { return dataDirectory_; }
     const CCommandLineOptions& Options() const { return options_; }
+    // The plotter of --qc-plots (none: such a run fails after its conversion).
+    void SetQualityPlotter(IQualityPlotter* plotter) { plotter_ = plotter; }
 
 private:
     int RunConversionMode(std::ostream& out, std::ostream& err);
 
     RunOptions run_;
+    IQualityPlotter* plotter_ = nullptr;
 
     AppStartup startup_;
     std::string installRoot_;

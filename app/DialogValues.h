@@ -51,6 +51,7 @@ struct MainDialogValues {
     std::string observationExtension;  // without the dot
     std::string navigationExtension;
     int rinexVersion = 2;          // of the outputs: 2 or 3
+    bool qualityReport = false;    // write the quality report beside the observation file
     std::string country = "XXX";   // country code of RINEX 3 long file names
     // The data to be written, for RINEX 3 long file names: first epoch (GPS time),
     // span and interval (s); known once the source was scanned.

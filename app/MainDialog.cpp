@@ -285,6 +285,11 @@ bool CMainDialog::ValidatePaths() {
         {&v.observationPath, &v.sourcePath, "the observation file would be the source file"},
         {&v.navigationPath, &v.sourcePath, "the navigation file would be the source file"},
         {&v.observationPath, &v.navigationPath, "the observation and navigation files are one file"}};
+    const std::string obsQc = v.observationPath + ".qc";
+    if (environment_.overrides.quality.value_or(v.qualityReport)) {
+        clashes.push_back({&obsQc, &v.sourcePath, "the quality report would be the source file"});
+        clashes.push_back({&obsQc, &v.navigationPath, "the quality report would be the navigation file"});
+    }
     if (environment_.overrides.logFile.value_or(v.logFile)) {
         clashes.push_back({&obsLog, &v.sourcePath, "the log file would be the source file"});
         clashes.push_back({&obsPos, &v.sourcePath, "the position log file would be the source file"});
@@ -380,5 +385,6 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.from = o.from;
     r.to = o.to;
     r.interval = o.interval;
+    r.quality = o.quality.value_or(v.qualityReport);
     return r;
 }

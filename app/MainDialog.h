@@ -23,6 +23,7 @@ struct RequestOverrides {
     std::optional<GpsTime> from;                 // time window of the written epochs
     std::optional<GpsTime> to;
     double interval = 0.0;                       // s; 0: every epoch
+    std::optional<bool> quality;                 // quality report
 };
 
 // What the main dialog is told about the run it belongs to.

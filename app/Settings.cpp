@@ -41,6 +41,7 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
     v.autoNaming = profile.GetInt(kDefaultsSection, "Auto", 0) != 0;
     v.rinexVersion = profile.GetInt(kAdvancedSection, "RinexVersion", 2) == 3 ? 3 : 2;
     v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
+    v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
     if (v.autoNaming) {
         DeriveRinexNames(v);
     } else {
@@ -116,5 +117,6 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
     profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
     profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 ? 3 : 2);
+    profile.SetInt(kAdvancedSection, "QualityReport", v.qualityReport ? 1 : 0);
     return profile.Save();
 }

@@ -4,9 +4,11 @@
 #include <deque>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include "convert/LogFile.h"
 #include "convert/OutputFile.h"
+#include "convert/QualityFeed.h"
 #include "convert/ReadTally.h"
 #include "convert/ReceptionTime.h"
 #include "convert/SourceReader.h"
@@ -17,6 +19,8 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "quality/QualityMonitor.h"
+#include "quality/QualityReport.h"
 #include "rawdata/RecordKind.h"
 #include "rawdata/SiteEvent.h"
 
@@ -70,6 +74,7 @@ private:
     void HandleSiteEvent(const SiteEvent& event);
     void WriteObservation(const std::string& text);
     bool EndObservationPass();
+    void WriteQualityReport();
     void CloseObservationFiles();
     // True for an event after the end of the time window: it belongs to no written epoch.
     bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
@@ -123,6 +128,8 @@ private:
     std::deque<SiteEvent> pendingEvents_;
     RinexEpoch previousOutput_;
     bool carriedLossOfLock_[kSatelliteCount][kObservationKinds] = {};  // in epochs left out
+    std::unique_ptr<QualityMonitor> quality_;  // with a quality request
+    bool fixedThisEpoch_ = false;              // the current epoch has a fix of its own
     bool clockKnown_ = true;              // the receiver clock offset is a fix's or extrapolated from one
     Fix lastFix_;                         // zero before the first fix
     bool defaultHeaderPosition_ = false;  // the header holds the default position nobody answered
@@ -155,9 +162,10 @@ bool Conversion::CheckPaths() {
     const std::string& obs = request_.observationPath;
     const std::string& nav = request_.navigationPath;
     bool clash = SameFile(source, obs) || SameFile(source, nav) || SameFile(obs, nav);
-    if (request_.logFile)
-        for (const std::string& log : {obs + ".log", obs + ".pos"})
-            clash = clash || SameFile(log, source) || SameFile(log, nav);
+    std::vector<std::string> beside;  // files written next to the observation file
+    if (request_.logFile) beside = {obs + ".log", obs + ".pos"};
+    if (request_.quality) beside.push_back(obs + ".qc");
+    for (const std::string& file : beside) clash = clash || SameFile(file, source) || SameFile(file, nav);
     if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
     return true;
 }
@@ -298,6 +306,7 @@ void Conversion::RecordFix() {
     lastFix_.z = solver.Position().Z();
     lastFix_.clock = solver.Clock();
     clockKnown_ = true;
+    fixedThisEpoch_ = true;
     if (!result_.fixKnown) {
         result_.fixKnown = true;
         result_.fixX = lastFix_.x;
@@ -417,6 +426,10 @@ void Conversion::WriteEpoch() {
         pendingEvents_.pop_front();
     }
     WriteObservation(writer_.epoch(output, h));
+    if (quality_) {
+        quality_->AddEpoch(QualityEpochOf(output, current, fixedThisEpoch_, state_.position), state_.tracker.selected);
+        Lap(ConversionStage::Other);
+    }
     if (result_.epochsWritten == 0) result_.firstEpoch = output.time;
     result_.lastEpoch = output.time;
     for (int k = 0; k < kSatelliteCount; ++k)
@@ -496,6 +509,11 @@ bool Conversion::ObservationPass() {
             log_.Close();
     }
     result_.logWritten = logging_;
+    if (request_.quality) {
+        QualityOptions options;
+        options.interval = h.interval;
+        quality_ = std::make_unique<QualityMonitor>(options);
+    }
     uint16_t referenceWeek = h.firstTime.week;  // decoders may update it
     longLog_ = (h.typeMask >> kL2) & 1u;
     const int chosenKind = state_.tracker.rawKind;
@@ -518,6 +536,7 @@ bool Conversion::ObservationPass() {
                 continue;
             }
             if (!state_.tracker.Advance(epoch)) continue;
+            fixedThisEpoch_ = false;
             PositioningStep();
             Lap(ConversionStage::Positioning);
             // Satellite-dated epochs need the receiver clock offset; receiver-dated
@@ -581,7 +600,22 @@ bool Conversion::EndObservationPass() {
     result_.headerX = h.approxX;
     result_.headerY = h.approxY;
     result_.headerZ = h.approxZ;
+    if (quality_) WriteQualityReport();
     return true;
+}
+
+// Keeps the quality statistics in the result and writes their report beside the
+// observation file (like the log files, a report that cannot be written does not
+// stop the conversion; the result says whether it was written).
+void Conversion::WriteQualityReport() {
+    result_.quality = quality_->Summary();
+    result_.qualitySeries = quality_->Series();
+    const std::string& obs = request_.observationPath;
+    const size_t slash = obs.find_last_of('/');
+    const std::string text = QualityReportText(*result_.quality, slash == std::string::npos ? obs : obs.substr(slash + 1));
+    CFile report;
+    result_.qualityWritten = report.Open(obs + ".qc", CFile::modeWrite) && report.Write(text.data(), text.size());
+    result_.qualityWritten = report.Close() && result_.qualityWritten;
 }
 
 // Writes the navigation file from the kept ionosphere/UTC record and the stored

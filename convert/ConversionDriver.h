@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <functional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include "convert/ConversionRequest.h"
@@ -9,6 +10,8 @@
 #include "convert/ConversionState.h"
 #include "convert/ConversionUi.h"
 #include "platform/File.h"
+#include "quality/QualitySeries.h"
+#include "quality/QualitySummary.h"
 #include "rawdata/GpsTime.h"
 
 // How a conversion ended.
@@ -49,6 +52,11 @@ struct ConversionResult {
     // The first position the solution computed (m), when there was one.
     bool fixKnown = false;
     double fixX = 0, fixY = 0, fixZ = 0;
+    // With a quality request, after the observation pass: the statistics of the
+    // written epochs, their plot series, and whether the ".qc" report was written.
+    std::optional<QualitySummary> quality;
+    std::optional<QualitySeries> qualitySeries;
+    bool qualityWritten = false;
 };
 
 // Optional services of a conversion for tests and benchmarks; the defaults are

@@ -38,6 +38,7 @@ struct ConversionRequest {
     std::optional<GpsTime> to;
     double interval = 0.0;
     int rinexVersion = 2;               // RINEX version of the outputs: 2 or 3
+    bool quality = false;               // keep quality statistics; write them to observation path + ".qc"
     // The creation date written in the RINEX headers (local calendar time, or the
     // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
     std::optional<CalendarTime> creationTime;

@@ -1,4 +1,4 @@
-// qern2rinex: converts a raw data file of a QERN GPS receiver to RINEX 2.
+// qern2rinex: converts a raw data file of a QERN GPS receiver to RINEX.
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -8,6 +8,9 @@
 #include "app/ConverterApp.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#ifdef QERN_HAVE_GUI
+#include "app/gui/QualityCharts.h"
+#endif
 
 int main(int argc, char** argv) {
     try {
@@ -20,6 +23,10 @@ int main(int argc, char** argv) {
         startup.interactive = IsTerminal(stdin);
         const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
         CConverterApp app(startup);
+#ifdef QERN_HAVE_GUI
+        ChartQualityPlotter plotter;  // Qt starts only when plots are asked for
+        app.SetQualityPlotter(&plotter);
+#endif
         return app.Run(arguments, std::cout, std::cerr);
     } catch (const std::exception& e) {
         std::cerr << "qern2rinex: " << e.what() << "\n";

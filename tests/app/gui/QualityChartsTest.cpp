@@ -1,0 +1,61 @@
+// The quality plots drawn without a window: every chart becomes a PNG of the asked
+// size, whatever the series hold (nothing, unknown values, one satellite).
+#include <QImage>
+#include <QTemporaryDir>
+#include <QtTest>
+#include <cmath>
+
+#include "app/gui/QualityCharts.h"
+
+class QualityChartsTest : public QObject {
+    Q_OBJECT
+private slots:
+    void everyChartIsWrittenAsAPng() {
+        QualitySummary summary;
+        QualitySeries filled;
+        for (int i = 0; i < 50; ++i) {
+            const double nan = std::nan("");
+            filled.satellites.push_back({10.0 * i, 4, 30.0 + i, 20.0 + 0.5 * i, 40.0, i % 7 ? 0.1 : nan, 0.2});
+            filled.epochs.push_back({10.0 * i, 6 + i % 3, 0.01 * i, -0.02, i % 5 ? 0.03 : nan});
+        }
+        filled.slips.push_back({100.0, 4, 35.0, 25.0, true, false});
+        filled.slips.push_back({200.0, 4, 45.0, 30.0, false, true});
+        summary.position.epochsFixed = 50;
+        summary.position.p95Horizontal = 0.05;
+        const QualitySeries empty;
+        for (const QualitySeries* series : std::initializer_list<const QualitySeries*>{&filled, &empty}) {
+            QTemporaryDir dir;
+            QVERIFY(dir.isValid());
+            ChartQualityPlotter plotter;
+            plotter.width = 640;
+            plotter.height = 480;
+            std::string error;
+            const std::string prefix = dir.filePath("x.obs.qc").toStdString();
+            const std::vector<std::string> written = plotter.WritePlots(summary, *series, prefix, error);
+            QCOMPARE(written.size(), size_t(6));
+            QVERIFY2(error.empty(), error.c_str());
+            for (const std::string& path : written) {
+                const QImage image(QString::fromStdString(path));
+                QVERIFY2(!image.isNull(), path.c_str());
+                QCOMPARE(image.height(), 480);
+                QCOMPARE(image.width(), path.find("position-scatter") != std::string::npos ? 480 : 640);
+            }
+        }
+    }
+
+    void anUnwritableFolderIsReported() {
+        ChartQualityPlotter plotter;
+        std::string error;
+        QVERIFY(plotter.WritePlots(QualitySummary(), QualitySeries(), "/no/such/folder/x", error).empty());
+        QVERIFY(error.find("/no/such/folder/x.sky.png") != std::string::npos);
+    }
+};
+
+int main(int argc, char** argv) {
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
+    QApplication app(argc, argv);
+    QualityChartsTest test;
+    return QTest::qExec(&test, argc, argv);
+}
+
+#include "QualityChartsTest.moc"
