@@ -179,3 +179,32 @@ END {
     }
   if (pairs == 0) print "Peak memory of 24-hour files against 1-hour ones: run without --quick."
 }' "$results" | tee "$work/results.md"
+
+# What the further outputs cost on the binary files of the longest recording: RINEX 3
+# instead of RINEX 2 (target: within 10 %), and the quality report (target: at most
+# 20 % more). Median CPU of 5 interleaved runs each.
+longest=${hours_list[-1]}
+{
+  echo ""
+  echo "Further outputs, ${longest}-hour binary files (median CPU s of 5 runs; ratio to RINEX 2):"
+  echo ""
+  echo "| file | RINEX 2 | RINEX 3 | ratio | RINEX 2 + --qc | ratio | peak RSS MB, --qc |"
+  echo "|---|---:|---:|---:|---:|---:|---:|"
+  for kind in Q R; do
+    raw=$work/raw/${kind,,}${longest}h-bin.bin
+    [ -f "$raw" ] || continue
+    : >"$work/extra.log"
+    for ((i = 0; i < 5; i++)); do
+      for variant in plain v3 qc; do
+        case $variant in plain) extra=() ;; v3) extra=(--rinex 3) ;; qc) extra=(--qc) ;; esac
+        "$TIME" -f "$variant %U %S %M" "$convert" "${extra[@]}" "$raw" "OBS:$work/out/extra.o" "NAV:$work/out/extra.n" S \
+          >/dev/null 2>>"$work/extra.log"
+      done
+    done
+    cpu_of() { awk -v v="$1" '$1 == v {print $2 + $3}' "$work/extra.log" | median; }
+    plain=$(cpu_of plain); v3=$(cpu_of v3); qc=$(cpu_of qc)
+    qc_rss=$(awk '$1 == "qc" {print $4}' "$work/extra.log" | median)
+    awk -v k="${kind,,}${longest}h-bin" -v p="$plain" -v a="$v3" -v b="$qc" -v m="$qc_rss" \
+      'BEGIN {printf "| %s | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", k, p, a, a / p, b, b / p, m / 1024}'
+  done
+} | tee -a "$work/results.md"

@@ -2,22 +2,13 @@
 
 #include "convert/rinex/Rinex3ObsHeader.h"
 #include "convert/rinex/RinexFormat.h"
+#include "convert/rinex/RinexNav.h"
 
 using namespace rinex;
 
 namespace rinex3 {
 
 namespace {
-
-// One broadcast-orbit line: 4 blanks, four exponent(19, 12) values, CR LF.
-void AppendOrbitLine(std::string& out, double a, double b, double c, double d) {
-    AppendBlanks(out, 4);
-    AppendExponent(out, 19, 12, a);
-    AppendExponent(out, 19, 12, b);
-    AppendExponent(out, 19, 12, c);
-    AppendExponent(out, 19, 12, d);
-    out.append(kLineEnd);
-}
 
 // "IONOSPHERIC CORR" of one set of four coefficients.
 std::string IonosphericRecord(const char* name, const double (&v)[4]) {
@@ -56,17 +47,7 @@ std::string NavRecordText(const Ephemeris& eph) {
     AppendExponent(out, 19, 12, eph.af1);
     AppendExponent(out, 19, 12, eph.af2);
     out.append(kLineEnd);
-    AppendOrbitLine(out, eph.IODE, eph.Crs, eph.deltaN, eph.M0);
-    AppendOrbitLine(out, eph.Cuc, eph.e, eph.Cus, eph.sqrtA);
-    AppendOrbitLine(out, eph.toe, eph.Cic, eph.Omega0, eph.Cis);
-    AppendOrbitLine(out, eph.i0, eph.Crc, eph.omega, eph.OmegaDot);
-    AppendOrbitLine(out, eph.IDOT, eph.codesOnL2, eph.week, eph.l2PDataFlag);
-    AppendOrbitLine(out, eph.accuracy, eph.health, eph.TGD, eph.IODC);
-    // The fit interval is left blank (unknown), as in the RINEX 2 file.
-    AppendBlanks(out, 4);
-    AppendExponent(out, 19, 12, eph.recordTime.seconds);
-    AppendBlanks(out, 57);
-    out.append(kLineEnd);
+    AppendBroadcastOrbits(out, eph, 4);
     return out;
 }
 

@@ -61,18 +61,33 @@ GpsTime ClockReferenceTime(const Ephemeris& eph) {
 
 namespace {
 
-// One broadcast-orbit line: 3 blanks, four exponent(19, 12) values, 1 blank, CR LF.
-void AppendOrbitLine(std::string& out, double a, double b, double c, double d) {
-    AppendBlanks(out, 3);
+// One broadcast-orbit line: indent blanks, four exponent(19, 12) values, blanks to
+// column 80, CR LF.
+void AppendOrbitLine(std::string& out, int indent, double a, double b, double c, double d) {
+    AppendBlanks(out, indent);
     AppendExponent(out, 19, 12, a);
     AppendExponent(out, 19, 12, b);
     AppendExponent(out, 19, 12, c);
     AppendExponent(out, 19, 12, d);
-    AppendBlanks(out, 1);
+    AppendBlanks(out, 80 - indent - 4 * 19);
     out.append(kLineEnd);
 }
 
 }  // namespace
+
+void AppendBroadcastOrbits(std::string& out, const Ephemeris& eph, int indent) {
+    AppendOrbitLine(out, indent, eph.IODE, eph.Crs, eph.deltaN, eph.M0);
+    AppendOrbitLine(out, indent, eph.Cuc, eph.e, eph.Cus, eph.sqrtA);
+    AppendOrbitLine(out, indent, eph.toe, eph.Cic, eph.Omega0, eph.Cis);
+    AppendOrbitLine(out, indent, eph.i0, eph.Crc, eph.omega, eph.OmegaDot);
+    AppendOrbitLine(out, indent, eph.IDOT, eph.codesOnL2, eph.week, eph.l2PDataFlag);
+    AppendOrbitLine(out, indent, eph.accuracy, eph.health, eph.TGD, eph.IODC);
+    // The fit interval is left blank (unknown).
+    AppendBlanks(out, indent);
+    AppendExponent(out, 19, 12, eph.recordTime.seconds);
+    AppendBlanks(out, 80 - indent - 19);
+    out.append(kLineEnd);
+}
 
 std::string NavRecordText(const Ephemeris& eph) {
     std::string out;
@@ -90,16 +105,7 @@ std::string NavRecordText(const Ephemeris& eph) {
     AppendExponent(out, 19, 12, eph.af2);
     AppendBlanks(out, 1);
     out.append(kLineEnd);
-    AppendOrbitLine(out, eph.IODE, eph.Crs, eph.deltaN, eph.M0);
-    AppendOrbitLine(out, eph.Cuc, eph.e, eph.Cus, eph.sqrtA);
-    AppendOrbitLine(out, eph.toe, eph.Cic, eph.Omega0, eph.Cis);
-    AppendOrbitLine(out, eph.i0, eph.Crc, eph.omega, eph.OmegaDot);
-    AppendOrbitLine(out, eph.IDOT, eph.codesOnL2, eph.week, eph.l2PDataFlag);
-    AppendOrbitLine(out, eph.accuracy, eph.health, eph.TGD, eph.IODC);
-    AppendBlanks(out, 3);
-    AppendExponent(out, 19, 12, eph.recordTime.seconds);
-    AppendBlanks(out, 58);
-    out.append(kLineEnd);
+    AppendBroadcastOrbits(out, eph, 3);
     return out;
 }
 

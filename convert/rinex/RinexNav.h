@@ -49,3 +49,8 @@ std::string NavRecordText(const Ephemeris& eph);
 // The records of every stored ephemeris in the store's First/Next order
 // (ascending toeTime, then PRN).
 std::string NavRecordsText(const EphemerisStore& store);
+
+// The seven broadcast-orbit lines of a navigation record (RINEX 2: indent 3,
+// RINEX 3: indent 4): four exponent(19, 12) fields a line, the transmission time
+// alone on the last (fit interval blank), blanks to column 80, CR LF.
+void AppendBroadcastOrbits(std::string& out, const Ephemeris& eph, int indent);
