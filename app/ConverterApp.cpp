@@ -145,6 +145,12 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
 
+    // The conversion writes RINEX 2 only: a RINEX 3 request is refused rather than
+    // answered with a RINEX 2 file.
+    if (run_.rinexVersion == 3) {
+        err << kProgramName << ": --rinex 3: RINEX 3 output is not available in this version\n";
+        return kExitUsage;
+    }
     options_ = ParseCommandLine(program.parameters);
     if (!options_.hasSource) {
         err << kProgramName << ": no raw data file given (this build has no dialog window)\n\n"

@@ -55,6 +55,10 @@ TEST(ConverterAppRun, OwnOptionsAndMissingParameters) {
     EXPECT_EQ(app.Run({}, out, err), kExitUsage);
     EXPECT_EQ(app.Run({"a.raw", "--nonsense"}, out, err), kExitUsage);
     EXPECT_NE(err.str().find("unknown option --nonsense"), std::string::npos);
+    // Only RINEX 2 is written: asking for RINEX 3 stops the run before the source is looked at.
+    err.str("");
+    EXPECT_EQ(app.Run({"--rinex", "3", "/no/such/file.raw", "S"}, out, err), kExitUsage);
+    EXPECT_EQ(err.str(), "qern2rinex: --rinex 3: RINEX 3 output is not available in this version\n");
     EXPECT_EQ(app.Run({"--scan", "/no/such/file.raw"}, out, err), kExitFailure);
 }
 
