@@ -72,6 +72,8 @@ private:
     void CloseObservationFiles();
     // True for an event after the end of the time window: it belongs to no written epoch.
     bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
+    // True when a time window or an interval leaves epochs out.
+    bool Selecting() const { return request_.from || request_.to || request_.interval > 0; }
     void Lap(ConversionStage stage) {
         if (hooks_.stages) hooks_.stages->Lap(stage);
     }
@@ -534,12 +536,16 @@ bool Conversion::ObservationPass() {
             if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek) &&
                 !PastWindow(event.time))
                 HandleSiteEvent(event);
-        } else if (kind == kRecordAntennaHeight && result_.epochsWritten > 0) {
+        } else if (kind == kRecordAntennaHeight && (result_.epochsWritten > 0 || Selecting())) {
             SiteEvent event;
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
                 PlausibleAntennaHeight(event.value) && !PastWindow(event.time) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
-                WriteObservation(AntennaHeightRecord(event.value));
+                // A height set in the epochs left out before the first written one is the header's.
+                if (result_.epochsWritten > 0)
+                    WriteObservation(AntennaHeightRecord(event.value));
+                else
+                    h.SetAntennaHeight(event.value);
                 antennaHeight_ = event.value;
             }
         }

@@ -29,8 +29,10 @@ double DistanceToStation(const double xyz[3]) {
 }
 
 // A dual-frequency recording of the simulator from 7 February 2024 00:00 GPS time,
-// written to path and dated that day; slipEvery: a loss of lock every so many epochs.
-bool Simulate(const std::string& path, bool satelliteDated, double duration, double interval, int slipEvery = 0) {
+// written to path and dated that day; slipEvery: a loss of lock every so many epochs;
+// events: site, time-event and antenna-height records.
+bool Simulate(const std::string& path, bool satelliteDated, double duration, double interval, int slipEvery = 0,
+              bool events = false) {
     SynthRequest request;
     request.synth.receiverDated = !satelliteDated;
     request.synth.satelliteDated = satelliteDated;
@@ -39,6 +41,7 @@ bool Simulate(const std::string& path, bool satelliteDated, double duration, dou
     request.synth.interval = interval;
     request.synth.dual = true;
     request.synth.slipEvery = slipEvery;
+    request.synth.events = events;
     SimulationOutput output;
     output.rawPath = path;
     SynthSummary summary;
@@ -312,6 +315,27 @@ TEST_F(ScriptedRun, TimeWindowLimitsEpochsHeaderAndNavigation) {
     }
     RecordProperty("ephemerides_kept", static_cast<int>(kept.size()));
     RecordProperty("ephemerides_in_full_file", static_cast<int>(all.size()));
+}
+
+// An antenna height recorded before the window starts is the window file's header
+// height, not lost with the events left out.
+TEST_F(ScriptedRun, AnAntennaHeightSetBeforeTheWindowIsTheHeaders) {
+    ASSERT_TRUE(Simulate(folder.File("ev.bin"), false, 600, 5, 0, true));
+    ASSERT_EQ(RunProgram(folder, {"ev.bin", "OBS:full.o", "NAV:full.n", "S"}).status, 0);
+    const RunResult r = RunProgram(folder, {"ev.bin", "OBS:win.o", "NAV:win.n", "S", "--from", "2024-02-07 00:05:00"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    // The full file: 1.543 m at the start, 1.668 m from 00:04:35 on.
+    const std::string full = ReadAll(folder.File("full.o"));
+    EXPECT_EQ(HeaderLine(full, "ANTENNA: DELTA H/E/N"),
+              "        1.5430        0.0000        0.0000                  ANTENNA: DELTA H/E/N");
+    const size_t change = full.find("        1.6680        0.0000        0.0000                  ANTENNA: DELTA H/E/N");
+    ASSERT_NE(change, std::string::npos);
+    EXPECT_LT(change, full.find(" 24  2  7  0  4 40.0000000  0"));
+    EXPECT_GT(change, full.find(" 24  2  7  0  4 30.0000000  0"));
+    const std::string win = ReadAll(folder.File("win.o"));
+    EXPECT_EQ(HeaderLine(win, "ANTENNA: DELTA H/E/N"),
+              "        1.6680        0.0000        0.0000                  ANTENNA: DELTA H/E/N");
+    EXPECT_EQ(win.find("NEW ANTENNA HEIGHT"), std::string::npos);
 }
 
 // Run settings on the command line give the very file the same settings in the
