@@ -1,6 +1,7 @@
 #include "convert/ConversionDriver.h"
 
 #include <cmath>
+#include <numeric>
 #include <deque>
 #include <memory>
 #include <string>
@@ -36,6 +37,13 @@ void WriteLog(CFile& file, const std::string& text) {
 // True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
 // record carries any double, and a larger value is no height but a damaged record.
 bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
+
+// The spacing of the written epochs, s: the multiples of the asked interval among
+// epochs of the data's own spacing (both multiples of 0.1 s; 0 when unknown).
+double WrittenInterval(double asked, double data) {
+    const long long a = std::llround(asked * 10.0), d = std::llround(data * 10.0);
+    return d > 0 ? static_cast<double>(std::lcm(a, d)) / 10.0 : asked;
+}
 
 // The solver's last successful fix, as the ".pos" line shows it.
 struct Fix {
@@ -271,7 +279,8 @@ bool Conversion::ChooseRawKind(const ReadTally& tally) {
         const bool any = chosen_.selected > 0;
         h.SetFirstTime(any ? chosen_.firstSelected : chosen_.first);
         h.SetLastTime(any ? chosen_.lastSelected : chosen_.last);
-        h.SetInterval(request_.interval > 0 ? request_.interval : chosen_.Interval());
+        h.SetInterval(request_.interval > 0 ? WrittenInterval(request_.interval, chosen_.Interval())
+                                            : chosen_.Interval());
         EphemerisStore& store = state_.tracker.store;
         store.Prune(chosen_.first, chosen_.last, ephemerides);
         // With a time window the navigation file keeps what lies within 4 h of it.

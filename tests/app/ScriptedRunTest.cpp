@@ -268,6 +268,29 @@ TEST_F(ScriptedRun, IntervalKeepsTheFullRateValuesAndCarriesLossesOfLock) {
     }
 }
 
+// INTERVAL is the spacing of the written epochs, also when the data are sparser than
+// the asked interval or fall on its multiples only now and then.
+TEST_F(ScriptedRun, HeaderIntervalIsTheSpacingOfTheWrittenEpochs) {
+    Source("q14h.bin");  // every 30 s
+    const struct {
+        const char* asked;
+        double spacing;
+        const char* line;
+    } cases[] = {{"10", 30, "    30.0"}, {"45", 90, "    90.0"}, {"60", 60, "    60.0"}, {"0.2", 30, "    30.0"}};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.asked);
+        const RunResult r = RunProgram(folder, {"q14h.bin", "OBS:i.o", "NAV:i.n", "S", "--interval", c.asked,
+                                                "--to", "2024-02-07 02:00:00"});
+        ASSERT_EQ(r.status, 0) << r.err;
+        EXPECT_EQ(HeaderLine(ReadAll(folder.File("i.o")), "INTERVAL"),
+                  std::string(c.line) + std::string(52, ' ') + "INTERVAL            ");
+        const ObsFile f = ReadObs(folder.File("i.o"));
+        ASSERT_GT(f.epochs.size(), 10u);
+        for (size_t k = 1; k < f.epochs.size(); ++k)
+            EXPECT_EQ(f.epochs[k].time.Difference(f.epochs[k - 1].time), c.spacing);
+    }
+}
+
 // --from/--to on a 14-hour file: the epochs of the window, its times in the header,
 // a fix for the first written epoch, and the ephemerides within 4 h of the window.
 TEST_F(ScriptedRun, TimeWindowLimitsEpochsHeaderAndNavigation) {
