@@ -1,9 +1,9 @@
 #include "convert/ConversionDriver.h"
 
 #include <cmath>
-#include <numeric>
 #include <deque>
 #include <memory>
+#include <numeric>
 #include <string>
 
 #include "convert/LogFile.h"
@@ -39,7 +39,7 @@ void WriteLog(CFile& file, const std::string& text) {
 bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
 
 // The spacing of the written epochs, s: the multiples of the asked interval among
-// epochs of the data's own spacing (both multiples of 0.1 s; 0 when unknown).
+// epochs of the data's own spacing (both in s, multiples of 0.1 s; data 0: unknown).
 double WrittenInterval(double asked, double data) {
     const long long a = std::llround(asked * 10.0), d = std::llround(data * 10.0);
     return d > 0 ? static_cast<double>(std::lcm(a, d)) / 10.0 : asked;
