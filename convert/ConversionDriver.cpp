@@ -3,6 +3,7 @@
 #include <cmath>
 #include <deque>
 #include <memory>
+#include <numeric>
 #include <string>
 #include <vector>
 
@@ -42,6 +43,13 @@ void WriteLog(CFile& file, const std::string& text) {
 // record carries any double, and a larger value is no height but a damaged record.
 bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
 
+// The spacing of the written epochs, s: the multiples of the asked interval among
+// epochs of the data's own spacing (both in s, multiples of 0.1 s; data 0: unknown).
+double WrittenInterval(double asked, double data) {
+    const long long a = std::llround(asked * 10.0), d = std::llround(data * 10.0);
+    return d > 0 ? static_cast<double>(std::lcm(a, d)) / 10.0 : asked;
+}
+
 // The solver's last successful fix, as the ".pos" line shows it.
 struct Fix {
     GpsTime time;
@@ -78,6 +86,8 @@ private:
     void CloseObservationFiles();
     // True for an event after the end of the time window: it belongs to no written epoch.
     bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
+    // True when a time window or an interval leaves epochs out.
+    bool Selecting() const { return request_.from || request_.to || request_.interval > 0; }
     void Lap(ConversionStage stage) {
         if (hooks_.stages) hooks_.stages->Lap(stage);
     }
@@ -282,7 +292,8 @@ bool Conversion::ChooseRawKind(const ReadTally& tally) {
         const bool any = chosen_.selected > 0;
         h.SetFirstTime(any ? chosen_.firstSelected : chosen_.first);
         h.SetLastTime(any ? chosen_.lastSelected : chosen_.last);
-        h.SetInterval(request_.interval > 0 ? request_.interval : chosen_.Interval());
+        h.SetInterval(request_.interval > 0 ? WrittenInterval(request_.interval, chosen_.Interval())
+                                            : chosen_.Interval());
         EphemerisStore& store = state_.tracker.store;
         store.Prune(chosen_.first, chosen_.last, ephemerides);
         // With a time window the navigation file keeps what lies within 4 h of it.
@@ -562,12 +573,16 @@ bool Conversion::ObservationPass() {
             if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek) &&
                 !PastWindow(event.time))
                 HandleSiteEvent(event);
-        } else if (kind == kRecordAntennaHeight && result_.epochsWritten > 0) {
+        } else if (kind == kRecordAntennaHeight && (result_.epochsWritten > 0 || Selecting())) {
             SiteEvent event;
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
                 PlausibleAntennaHeight(event.value) && !PastWindow(event.time) &&
                 std::fabs(event.value - antennaHeight_) > kAntennaHeightTolerance) {
-                WriteObservation(writer_.antennaHeight(event.value));
+                // A height set in the epochs left out before the first written one is the header's.
+                if (result_.epochsWritten > 0)
+                    WriteObservation(writer_.antennaHeight(event.value));
+                else
+                    h.SetAntennaHeight(event.value);
                 antennaHeight_ = event.value;
             }
         }
