@@ -445,11 +445,12 @@ std::string JsonFields(const ScopedTempDir& folder, const std::string& stdoutTex
         "import json,sys\n"
         "d=json.load(open(sys.argv[1]))\n"
         "keys=['source','observation','navigation','log','pos','status','message','epochs','first','last',"
-        "'satellites','position']\n"
+        "'satellites','position','quality']\n"
         "assert sorted(d)==sorted(keys), sorted(d)\n"
         "for k in keys:\n"
         "  v=d[k]\n"
         "  if k=='satellites': v=' '.join(str(p) for p in v)\n"
+        "  if k=='quality' and v is not None: v=v['completeness']\n"
         "  if k=='position' and v is not None: v=' '.join(repr(float(v[c])) for c in "
         "['x','y','z','latitude','longitude','height'])\n"
         "  print(k+'='+('null' if v is None else str(v)))\n";
@@ -476,7 +477,8 @@ TEST_F(ScriptedRun, JsonSummaryMatchesTheWrittenFiles) {
     const std::string raw = JsonFields(folder, r.out);
     if (raw == "no python3") GTEST_SKIP() << "python3 is not installed";
     std::map<std::string, std::string> f = ParseFields(raw);
-    ASSERT_EQ(f.size(), 12u) << raw << "\n" << r.out;
+    ASSERT_EQ(f.size(), 13u) << raw << "\n" << r.out;
+    EXPECT_EQ(f["quality"], "null");  // without --qc
     EXPECT_EQ(f["source"], "q1h.bin");
     EXPECT_EQ(f["observation"], "j.o");
     EXPECT_EQ(f["navigation"], "j.n");
