@@ -515,7 +515,7 @@ TEST_F(ScriptedRun, JsonSummaryMatchesTheWrittenFiles) {
     const RunResult failed = RunProgram(folder, {"missing.bin", "OBS:m.o", "NAV:m.n", "S", "--json"});
     EXPECT_EQ(failed.status, 1);
     f = ParseFields(JsonFields(folder, failed.out));
-    ASSERT_EQ(f.size(), 12u) << failed.out;
+    ASSERT_EQ(f.size(), 13u) << failed.out;
     EXPECT_EQ(f["status"], "failed");
     EXPECT_EQ(f["message"], "Please enter a valid file name !");
     for (const char* key : {"observation", "navigation", "log", "pos", "first", "last", "position"})
