@@ -435,6 +435,36 @@ TEST_F(ScriptedRun, DateFromDataNamesTheOutputsAfterTheFirstEpoch) {
     EXPECT_EQ(r.out.substr(0, r.out.find('\n')), "Observation file: " + folder.File("out/ALGO0380.24O"));
 }
 
+// RINEX 3 with automatic naming: long names from the marker, the country and the
+// data written (start, period, interval), whatever the time window keeps.
+TEST_F(ScriptedRun, Rinex3LongNamesDescribeTheWrittenData) {
+    {
+        Profile p(ProfilePath(folder));
+        p.WriteInt("Defaults", "Auto", 1);
+    }
+    Source("q1h.bin");
+    std::filesystem::create_directory(folder.File("out"));
+    const struct {
+        std::vector<std::string> options;
+        const char* observation;
+        const char* navigation;
+    } cases[] = {
+        {{}, "ALGO00XXX_R_20240380000_01H_01S_GO.rnx", "ALGO00XXX_R_20240380000_01H_GN.rnx"},
+        {{"--country", "jpn", "--interval", "30", "--from", "2024-02-07 00:20:00", "--to", "2024-02-07 00:30:00"},
+         "ALGO00JPN_R_20240380020_15M_30S_GO.rnx", "ALGO00JPN_R_20240380020_15M_GN.rnx"},
+    };
+    for (const auto& c : cases) {
+        std::vector<std::string> arguments = {"q1h.bin", "--rinex", "3", "--marker", "algo", "OBS:out", "NAV:out", "S"};
+        arguments.insert(arguments.end(), c.options.begin(), c.options.end());
+        const RunResult r = RunProgram(folder, arguments);
+        ASSERT_EQ(r.status, 0) << r.err;
+        const std::string obs = ReadAll(folder.File(std::string("out/") + c.observation));
+        EXPECT_EQ(obs.substr(0, 60), "     3.04           OBSERVATION DATA    G: GPS              ");
+        EXPECT_EQ(ReadAll(folder.File(std::string("out/") + c.navigation)).substr(0, 60),
+                  "     3.04           N: GNSS NAV DATA    G: GPS              ");
+    }
+}
+
 // The fields of a --json object on standard output, one "key=value" line each, as
 // Python's json module reads them; empty when it is no single JSON object.
 std::string JsonFields(const ScopedTempDir& folder, const std::string& stdoutText) {
