@@ -9,6 +9,7 @@
 #include "app/RinexNaming.h"
 #include "app/Settings.h"
 #include "convert/StringTable.h"
+#include "convert/ReadTally.h"
 #include "platform/Clock.h"
 #include "rawdata/RecordScan.h"
 #include "platform/FileSystem.h"
@@ -167,7 +168,7 @@ void CMainDialog::ScanDataSpan() {
     d.known = true;
     d.first = first;
     d.span = std::max(0.0, last.Difference(first));
-    d.interval = o.interval > 0 ? o.interval : scan.interval;
+    d.interval = o.interval > 0 ? WrittenInterval(o.interval, scan.interval) : scan.interval;
 }
 
 void CMainDialog::ApplySourceProbe(const PathProbe& probe) {

@@ -3,7 +3,6 @@
 #include <cmath>
 #include <deque>
 #include <memory>
-#include <numeric>
 #include <string>
 #include <vector>
 
@@ -42,13 +41,6 @@ void WriteLog(CFile& file, const std::string& text) {
 // True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
 // record carries any double, and a larger value is no height but a damaged record.
 bool PlausibleAntennaHeight(double height) { return std::fabs(height) < 1e8; }
-
-// The spacing of the written epochs, s: the multiples of the asked interval among
-// epochs of the data's own spacing (both in s, multiples of 0.1 s; data 0: unknown).
-double WrittenInterval(double asked, double data) {
-    const long long a = std::llround(asked * 10.0), d = std::llround(data * 10.0);
-    return d > 0 ? static_cast<double>(std::lcm(a, d)) / 10.0 : asked;
-}
 
 // The solver's last successful fix, as the ".pos" line shows it.
 struct Fix {

@@ -1,6 +1,7 @@
 #include "convert/ReadTally.h"
 
 #include <cmath>
+#include <numeric>
 
 #include "convert/ConversionRequest.h"
 
@@ -52,4 +53,9 @@ bool EpochSelected(const ConversionRequest& request, const GpsTime& t) {
         if (rest > 1e-3 && rest < request.interval - 1e-3) return false;
     }
     return true;
+}
+
+double WrittenInterval(double asked, double data) {
+    const long long a = std::llround(asked * 10.0), d = std::llround(data * 10.0);
+    return d > 0 && a > 0 ? static_cast<double>(std::lcm(a, d)) / 10.0 : asked;
 }

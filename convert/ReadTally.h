@@ -46,3 +46,7 @@ struct ReadTally {
     // four ephemerides kept for their span.
     bool Sufficient(RecordKind kind, int ephemeridesKept) const;
 };
+
+// The spacing of the written epochs, s: the multiples of the asked interval among
+// epochs of the data's own spacing (both in s, multiples of 0.1 s; data 0: unknown).
+double WrittenInterval(double asked, double data);
