@@ -8,7 +8,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-package}
 
 bash "$root/scripts/setup.sh"
-packages=(dpkg-dev lintian desktop-file-utils man-db librsvg2-bin file)
+packages=(dpkg-dev lintian desktop-file-utils man-db librsvg2-bin)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
