@@ -48,7 +48,7 @@ $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y \
 # The installed programs, run from a folder of their own with a home of their own.
 [ "$(command -v qern2rinex)" = /usr/bin/qern2rinex ] || fail "qern2rinex is not /usr/bin/qern2rinex"
 [ "$(command -v qern-rawsim)" = /usr/bin/qern-rawsim ] || fail "qern-rawsim is not /usr/bin/qern-rawsim"
-mkdir -p "$work/home" "$work/run"
+mkdir -p "$work/home" "$work/home2" "$work/run"
 (
   cd "$work/run"
   export HOME="$work/home"
@@ -56,6 +56,9 @@ mkdir -p "$work/home" "$work/run"
   qern-rawsim sample . >/dev/null
   qern2rinex --qc-plots sample.bin OBS:sample.obs NAV:sample.nav S > summary.txt
   qern2rinex --version
+  # Without OBS: and NAV: and with an empty profile, the outputs go to the default
+  # data folder: the current one for /usr/bin/qern2rinex (no /usr/RAW).
+  HOME="$work/home2" qern2rinex sample.csv S > default-folder.txt
 )
 run="$work/run"
 grep -q '^Observation file: sample.obs$' "$run/summary.txt" || fail "no summary: $(cat "$run/summary.txt")"
@@ -68,6 +71,8 @@ done
 [ -s "$run/sample.obs.qc" ] || fail "no quality report"
 [ -f "$work/home/.config/qern2rinex.ini" ] || fail "no profile in \$HOME/.config"
 cat "$run/summary.txt"
+grep -qx "Observation file: $run/sample.RNX" "$run/default-folder.txt" ||
+  fail "default data folder is not the current one: $(head -n 1 "$run/default-folder.txt")"
 
 [ "$(man -w qern2rinex)" = /usr/share/man/man1/qern2rinex.1.gz ] || fail "man -w qern2rinex: $(man -w qern2rinex 2>&1)"
 [ "$(man -w qern-rawsim)" = /usr/share/man/man1/qern-rawsim.1.gz ] || fail "man -w qern-rawsim"
