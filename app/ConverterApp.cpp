@@ -57,8 +57,16 @@ std::string InstallRootOf(const std::string& executablePath) {
     return folder.substr(0, parentSlash);
 }
 
-std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory) {
-    if (!installRoot.empty() && IsDirectory(installRoot + "/RAW")) return installRoot + "/RAW";
+bool IsSharedInstallRoot(const std::string& installRoot) {
+    std::string root = installRoot;
+    while (!root.empty() && root.back() == '/') root.pop_back();
+    return root.empty() || root == "/usr" || root == "/usr/local";
+}
+
+std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory,
+                                 const std::string& homeDirectory) {
+    if (!IsSharedInstallRoot(installRoot) && IsDirectory(installRoot + "/RAW")) return installRoot + "/RAW";
+    if ((currentDirectory.empty() || currentDirectory == "/") && !homeDirectory.empty()) return homeDirectory;
     return currentDirectory;
 }
 
@@ -128,7 +136,7 @@ std::string CurrentDirectory() { return WorkingDirectory(); }
 
 CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) {
     installRoot_ = InstallRootOf(startup_.executablePath);
-    dataDirectory_ = DefaultDataDirectory(installRoot_, startup_.currentDirectory);
+    dataDirectory_ = DefaultDataDirectory(installRoot_, startup_.currentDirectory, startup_.homeDirectory);
 }
 
 int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {

@@ -21,6 +21,7 @@ enum ExitStatus : int {
 struct AppStartup {
     std::string executablePath;    // full path of the running program
     std::string currentDirectory;  // the process's current directory
+    std::string homeDirectory;     // the user's home folder (empty: unknown)
     std::string profilePath;       // the profile file (empty: settings are not kept)
     double today = 0.0;            // today's local date, days since the GPS origin
     std::FILE* input = nullptr;    // where answers to questions are read
@@ -63,8 +64,15 @@ private:
 // folder when that folder is named "bin" (any case), otherwise empty.
 std::string InstallRootOf(const std::string& executablePath);
 
-// installRoot + "/RAW" when that folder exists, otherwise currentDirectory.
-std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory);
+// True when installRoot is a prefix the system shares among all its programs
+// ("/usr", "/usr/local", or empty for "/bin"): no data folder of ours lives there.
+bool IsSharedInstallRoot(const std::string& installRoot);
+
+// The default folder of raw and RINEX files: installRoot + "/RAW" when the program
+// has an install root of its own and that folder exists; otherwise currentDirectory,
+// or homeDirectory when the current directory is unknown or the file system's root.
+std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory,
+                                 const std::string& homeDirectory = std::string());
 
 // The folder an "OBS:" or "NAV:" path names for automatic naming: the path
 // itself when it is a folder, otherwise the folder that holds it; absolute,

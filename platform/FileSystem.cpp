@@ -2,9 +2,11 @@
 
 #include <cerrno>
 #include <climits>
+#include <cstdlib>
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -99,4 +101,11 @@ std::string ExecutablePath() {
 std::string WorkingDirectory() {
     char buffer[PATH_MAX];
     return getcwd(buffer, sizeof buffer) ? std::string(buffer) : std::string();
+}
+
+std::string UserHomeDirectory() {
+    const char* home = std::getenv("HOME");
+    if (home && home[0] == '/') return home;
+    const passwd* entry = getpwuid(getuid());
+    return entry && entry->pw_dir && entry->pw_dir[0] == '/' ? std::string(entry->pw_dir) : std::string();
 }

@@ -51,3 +51,6 @@ bool IsTerminal(std::FILE* stream);
 std::string ExecutablePath();
 // The process's current directory (empty when it cannot be read).
 std::string WorkingDirectory();
+// The user's home folder: $HOME when it is absolute, else the password database's
+// entry for the user (empty when neither gives one).
+std::string UserHomeDirectory();

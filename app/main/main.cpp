@@ -17,6 +17,7 @@ int main(int argc, char** argv) {
         AppStartup startup;
         startup.executablePath = CurrentExecutablePath(argc > 0 ? argv[0] : "");
         startup.currentDirectory = CurrentDirectory();
+        startup.homeDirectory = UserHomeDirectory();
         startup.profilePath = Profile::DefaultPath("qern2rinex");
         startup.today = TodayInDays();
         startup.input = stdin;

@@ -34,6 +34,29 @@ TEST(InstallRoot, DataFolderIsItsRawFolderWhenThereIsOne) {
     EXPECT_EQ(app.DataDirectory(), root.File("RAW"));
 }
 
+TEST(InstallRoot, SystemPrefixesHoldNoDataFolder) {
+    const struct {
+        const char* root;
+        bool shared;
+    } roots[] = {{"/usr", true}, {"/usr/", true}, {"/usr/local", true}, {"", true},
+                 {"/opt/qern", false}, {"/usr/lib", false}, {"/home/ann/.local", false}};
+    for (const auto& r : roots) EXPECT_EQ(IsSharedInstallRoot(r.root), r.shared) << r.root;
+
+    // An installed program never looks for /usr/RAW: the current folder, else home.
+    EXPECT_EQ(DefaultDataDirectory("/usr", "/data/today", "/home/ann"), "/data/today");
+    EXPECT_EQ(DefaultDataDirectory("/usr", "/", "/home/ann"), "/home/ann");
+    EXPECT_EQ(DefaultDataDirectory("/usr/local", "", "/home/ann"), "/home/ann");
+    EXPECT_EQ(DefaultDataDirectory("", "/", ""), "/");
+
+    AppStartup startup;
+    startup.executablePath = "/usr/bin/qern2rinex";
+    startup.currentDirectory = "/";
+    startup.homeDirectory = "/home/ann";
+    CConverterApp app(startup);
+    EXPECT_EQ(app.InstallRoot(), "/usr");
+    EXPECT_EQ(app.DataDirectory(), "/home/ann");
+}
+
 TEST(OutputFolderOf, AFolderOrTheFolderOfAFile) {
     ScopedTempDir dir;
     EXPECT_EQ(OutputFolderOf(dir.Path()), dir.Path());
