@@ -158,6 +158,11 @@ bool Conversion::CheckPaths() {
     if (request_.logFile)
         for (const std::string& log : {obs + ".log", obs + ".pos"})
             clash = clash || SameFile(log, source) || SameFile(log, nav);
+    // Every file of a splice is a source.
+    for (const std::string& part : request_.sourceParts) {
+        clash = clash || SameFile(part, obs) || SameFile(part, nav);
+        if (request_.logFile) clash = clash || SameFile(part, obs + ".log") || SameFile(part, obs + ".pos");
+    }
     if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
     return true;
 }
