@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/BatchRun.h"
 #include "app/ConsoleUi.h"
 #include "app/ConversionSummary.h"
 #include "app/DialogValues.h"
@@ -9,6 +10,7 @@
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "app/Splice.h"
 #include "rawdata/RecordScan.h"
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
@@ -105,6 +107,7 @@ RequestOverrides OverridesOf(const RunOptions& run) {
     o.from = run.from;
     o.to = run.to;
     o.interval = run.interval;
+    o.sourceParts = run.sourceParts;
     return o;
 }
 
@@ -145,6 +148,18 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return kExitSuccess;
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
+    if (program.batch)
+        return RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err);
+    if (program.splice) {
+        const SplicePlan plan = PlanSplice(program.parameters, dataDirectory_);
+        if (!plan.error.empty()) {
+            err << kProgramName << ": " << plan.error << "\n";
+            return plan.usage ? kExitUsage : kExitFailure;
+        }
+        options_ = plan.options;
+        run_.sourceParts = plan.parts;
+        return RunConversionMode(out, err);
+    }
 
     options_ = ParseCommandLine(program.parameters);
     if (!options_.hasSource) {
