@@ -175,3 +175,34 @@ TEST_F(BatchRun, JsonLinesOnePerFile) {
 }
 
 }  // namespace
+
+namespace {
+
+// scripts/parallel-batch.sh with this computer as the only one: four files give
+// the outputs of --batch.
+TEST(ParallelBatch, OnThisComputerGivesTheOutputsOfBatch) {
+    if (std::system("command -v parallel >/dev/null 2>&1") != 0) GTEST_SKIP() << "GNU Parallel is not installed";
+    ScopedTempDir folder;
+    ASSERT_TRUE(folder.Ok());
+    Profile(folder.File("config/qern2rinex.ini")).WriteInt("Defaults", "Auto", 1);
+    WriteRecordings(folder);
+    WriteDated(folder.File("raw/dlta.bin"), SimulatedRecording(RawLayout::Binary, GpsTime(2300, 280800.0), 5));
+    folder.Write("list.txt", "alfa.bin\nbrvo.bin\n\nchrl.bin\n" + folder.File("raw/dlta.bin") + "\n");
+    std::filesystem::create_directory(folder.File("batch"));
+    std::filesystem::create_directory(folder.File("spread"));
+    ASSERT_EQ(RunProgram(folder, {"--batch", "--output-dir", "batch", "alfa.bin", "brvo.bin", "chrl.bin", "raw/dlta.bin"},
+                         kReproducible)
+                  .status,
+              0);
+    const std::string command = "cd " + folder.Path() + " && SOURCE_DATE_EPOCH=1700000000 XDG_CONFIG_HOME=" +
+                                folder.File("config") + " bash " + QERN_SOURCE_DIR + "/scripts/parallel-batch.sh -o spread -p " +
+                                kProgram + " list.txt >parallel.out 2>parallel.err";
+    EXPECT_EQ(std::system(command.c_str()), 0) << ReadAll(folder.File("parallel.err"));
+    const std::vector<std::string> names = FileNames(folder.File("batch"));
+    EXPECT_EQ(names.size(), 8u);
+    EXPECT_EQ(FileNames(folder.File("spread")), names);
+    for (const std::string& name : names)
+        EXPECT_TRUE(ReadAll(folder.File("spread/" + name)) == ReadAll(folder.File("batch/" + name))) << name;
+}
+
+}  // namespace
