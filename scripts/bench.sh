@@ -81,7 +81,7 @@ dateless() { grep -v 'PGM / RUN BY / DATE' "$1"; }
 
 # Many files: the batch's speed-up on the cores and the splice's memory.
 if [ "$many" -eq 1 ]; then
-  runs=3
+  runs=5
   mkdir -p "$work/many/raw" "$work/many/out"
   files=()
   for ((k = 0; k < 24; k++)); do
