@@ -75,9 +75,11 @@ fi
 
 status=0
 (cd "$work" && "${cmd[@]}") || status=1
-# Into OUTDIR, refusing a name a job of this run already moved there.
+# Into OUTDIR in the order of the jobs, refusing a name a job of this run
+# already moved there.
 declare -A moved
-for dir in "$work"/out/*/; do
+for n in $(ls "$work/out" 2>/dev/null | sort -n); do
+  dir=$work/out/$n/
   [ -d "$dir" ] || continue
   for path in "$dir"*; do
     [ -e "$path" ] || continue
