@@ -69,6 +69,9 @@ bool ParseDateTime(const std::string& text, GpsTime& t) {
 
 namespace {
 
+// Conversions a batch runs at a time at most.
+constexpr long kMaxJobs = 256;
+
 // The header-text options, in the order of the header texts.
 constexpr const char* kHeaderOptions[kHeaderTextCount] = {
     "--marker",          "--marker-number", "--observer",       "--agency",      "--receiver-number",
@@ -122,7 +125,7 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
 bool TakesValue(const std::string& name) {
     for (const char* header : kHeaderOptions)
         if (name == header) return true;
-    for (const char* option : {"--scan", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country"})
+    for (const char* option : {"--scan", "--jobs", "--output-dir", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country"})
         if (name == option) return true;
     return false;
 }
@@ -140,6 +143,8 @@ bool TakeSwitch(const std::string& name, ProgramOptions& result) {
     else if (name == "--json") run.json = true;
     else if (name == "--qc") run.qc = true;
     else if (name == "--qc-plots") run.qc = run.qcPlots = true;
+    else if (name == "--batch") result.batch = true;
+    else if (name == "--splice") result.splice = true;
     else return false;
     return true;
 }
@@ -179,18 +184,32 @@ ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
         if (name == "--scan") {
             result.scanPath = value;
             if (value.empty() && error.empty()) error = "option --scan needs a file name";
+        } else if (name == "--jobs") {
+            char* end = nullptr;
+            const long jobs = std::strtol(value.c_str(), &end, 10);
+            if ((value.empty() || *end != '\0' || jobs < 1 || jobs > kMaxJobs) && error.empty())
+                error = "--jobs needs a whole number from 1 to " + std::to_string(kMaxJobs) + ", not \"" + value + "\"";
+            result.jobs = static_cast<int>(jobs);
+        } else if (name == "--output-dir") {
+            result.outputDir = value;
+            if (value.empty() && error.empty()) error = "option --output-dir needs a folder";
         } else if (const std::string e = TakeValue(name, value, result.run); !e.empty() && error.empty()) {
             error = e;
         }
     }
     const RunOptions& run = result.run;
     if (error.empty() && run.from && run.to && *run.to < *run.from) error = "--from must not be after --to";
+    if (error.empty() && result.batch && result.splice) error = "--batch and --splice do not go together";
+    if (error.empty() && !result.batch && (result.jobs != 0 || !result.outputDir.empty()))
+        error = std::string(result.jobs != 0 ? "--jobs" : "--output-dir") + " goes with --batch only";
     result.error = error;
     return result;
 }
 
 std::string UsageText(const std::string& program) {
     return "Usage: " + program + " [OPTIONS] SOURCE [OBS:path] [NAV:path] [S]\n"
+           "       " + program + " --batch [--jobs N] [--output-dir DIR] [OPTIONS] FILE...\n"
+           "       " + program + " --splice [OPTIONS] [OBS:path] [NAV:path] [S] FILE...\n"
            "       " + program + " --scan FILE\n"
            "       " + program + " --help | --version\n"
            "\n"
@@ -230,6 +249,15 @@ std::string UsageText(const std::string& program) {
            "  --qc                     a quality report beside the observation file (.qc)\n"
            "  --qc-plots               the report and its plots (PNG, needs the desktop build)\n"
            "\n"
+           "Many files:\n"
+           "  --batch                  convert every FILE on its own, as a silent run would,\n"
+           "                           several at a time; a table (or JSON lines) at the end;\n"
+           "                           the profile is read, never written\n"
+           "  --jobs N                 conversions at a time (default: one per core)\n"
+           "  --output-dir DIR         the folder of the batch's outputs\n"
+           "  --splice                 convert the FILEs of one receiver as one recording,\n"
+           "                           taken in the order of their first epochs\n"
+           "\n"
            "Other:\n"
            "  --scan FILE  list the records of a raw data file\n"
            "  --help       show this text\n"
@@ -237,8 +265,9 @@ std::string UsageText(const std::string& program) {
            "\n"
            "Every value not given here (header texts, folders, extensions, automatic\n"
            "naming, advanced options) comes from the profile of the last conversion.\n"
-           "Exit status: 0 when the conversion succeeded, 1 when it failed, was\n"
-           "cancelled or did not start, 2 when the command line was not understood.\n"
+           "Exit status: 0 when the conversion succeeded (every file of a batch), 1 when\n"
+           "it failed, was cancelled or did not start (any file of a batch), 2 when the\n"
+           "command line was not understood.\n"
            "\n"
            "Example:\n"
            "  " + program + " --marker ALGO --interval 30 /data/raw/ALGO0340.BIN "

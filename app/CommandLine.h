@@ -38,6 +38,7 @@ struct RunOptions {
     bool qcPlots = false;                   // --qc-plots: its plots as well (implies --qc)
     int rinexVersion = 0;                   // --rinex 2|3; 0: the profile's
     std::string country;                    // --country XXX (RINEX 3 long names)
+    std::vector<std::string> sourceParts;   // a splice: its files in reading order (not an option)
 };
 
 // The program's own options, written with a leading "--", taken out of the
@@ -46,6 +47,10 @@ struct ProgramOptions {
     bool help = false;
     bool version = false;
     std::string scanPath;                 // --scan FILE (empty: not asked)
+    bool batch = false;                   // --batch: every parameter is a file converted on its own
+    bool splice = false;                  // --splice: the files are converted as one recording
+    int jobs = 0;                         // --jobs N of a batch; 0: one per core
+    std::string outputDir;                // --output-dir DIR of a batch (empty: the profile's folders)
     RunOptions run;
     std::vector<std::string> parameters;  // what is left, in order
     std::string error;                    // a misuse of the options (empty: none)

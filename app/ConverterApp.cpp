@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/BatchRun.h"
 #include "app/ConsoleUi.h"
 #include "app/ConversionSummary.h"
 #include "app/DialogValues.h"
@@ -9,6 +10,7 @@
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "app/Splice.h"
 #include "quality/QualityJson.h"
 #include "rawdata/RecordScan.h"
 #include "platform/Clock.h"
@@ -115,6 +117,7 @@ RequestOverrides OverridesOf(const RunOptions& run) {
     o.to = run.to;
     o.interval = run.interval;
     if (run.qc) o.quality = true;
+    o.sourceParts = run.sourceParts;
     return o;
 }
 
@@ -155,6 +158,18 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return kExitSuccess;
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
+    if (program.batch)
+        return RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err);
+    if (program.splice) {
+        const SplicePlan plan = PlanSplice(program.parameters, dataDirectory_);
+        if (!plan.error.empty()) {
+            err << kProgramName << ": " << plan.error << "\n";
+            return plan.usage ? kExitUsage : kExitFailure;
+        }
+        options_ = plan.options;
+        run_.sourceParts = plan.parts;
+        return RunConversionMode(out, err);
+    }
 
     options_ = ParseCommandLine(program.parameters);
     if (!options_.hasSource) {

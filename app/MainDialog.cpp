@@ -159,9 +159,18 @@ void CMainDialog::ScanDataSpan() {
     MainDialogValues::DataSpan& d = values.dataSpan;
     d = MainDialogValues::DataSpan();
     if (values.rinexVersion != 3) return;
-    const RecordScan scan = ScanRawFile(values.sourcePath, values.format == 0 ? 0 : 1);
-    if (scan.validEpochs == 0) return;
     const RequestOverrides& o = environment_.overrides;
+    const int format = values.format == 0 ? 0 : 1;
+    RecordScan scan = ScanRawFile(values.sourcePath, format);
+    for (size_t i = 1; i < o.sourceParts.size(); ++i) {
+        const RecordScan part = ScanRawFile(o.sourceParts[i], format);
+        if (part.validEpochs == 0) continue;
+        if (scan.validEpochs == 0 || part.firstEpoch < scan.firstEpoch) scan.firstEpoch = part.firstEpoch;
+        if (scan.validEpochs == 0 || scan.lastEpoch < part.lastEpoch) scan.lastEpoch = part.lastEpoch;
+        if (scan.interval <= 0) scan.interval = part.interval;
+        scan.validEpochs += part.validEpochs;
+    }
+    if (scan.validEpochs == 0) return;
     GpsTime first = scan.firstEpoch, last = scan.lastEpoch;
     if (o.from && first < *o.from) first = *o.from;
     if (o.to && *o.to < last) last = *o.to;
@@ -346,8 +355,10 @@ bool CMainDialog::ValidatePaths() {
 bool CMainDialog::GoPressed() {
     lastResult_ = ConversionResult();
     if (!ValidatePaths()) return false;
-    AddToHistories(values, controls_);
-    settingsStored_ = StoreDefaults(values, controls_, profile_);
+    if (environment_.storeSettings) {
+        AddToHistories(values, controls_);
+        settingsStored_ = StoreDefaults(values, controls_, profile_);
+    }
     const ConversionRequest request = MakeRequest();
     lastResult_ = runner_ ? runner_(request, state_, ui_) : RunConversion(request, state_, ui_);
     return lastResult_.success;
@@ -357,6 +368,7 @@ ConversionRequest CMainDialog::MakeRequest() const {
     const MainDialogValues& v = values;
     ConversionRequest r;
     r.sourcePath = v.sourcePath;
+    r.sourceParts = environment_.overrides.sourceParts;
     r.formatIndex = v.format;
     r.recordingDate = v.recordedOn;
     r.markerName = v.header[kMarkerName];

@@ -2,6 +2,7 @@
 #include <functional>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "app/DialogControls.h"
 #include "app/DialogValues.h"
@@ -24,6 +25,9 @@ struct RequestOverrides {
     std::optional<GpsTime> to;
     double interval = 0.0;                       // s; 0: every epoch
     std::optional<bool> quality;                 // quality report
+    // A splice: the raw files read as one source, in order (the dialog's source
+    // path is the first of them); empty: the source path alone.
+    std::vector<std::string> sourceParts;
 };
 
 // What the main dialog is told about the run it belongs to.
@@ -32,6 +36,7 @@ struct DialogEnvironment {
     std::string dataDirectory;      // default folder of sources and outputs
     double today = 0.0;             // today's local date in days since the GPS origin
     RequestOverrides overrides;     // this run's settings beside the dialog's
+    bool storeSettings = true;      // false: "Go..." reads the profile but never writes it
 };
 
 // Why the last check of "Go..." refused a path, for a line beside the message.
@@ -100,8 +105,9 @@ public:
 
     // Sets both output paths by the RINEX naming rule.
     void DeriveRinexNames();
-    // For RINEX 3 outputs: scans the source for the first epoch, span and interval
-    // of the data to be written (this run's time window and interval applied).
+    // For RINEX 3 outputs: scans the source (every file of a splice) for the first
+    // epoch, span and interval of the data to be written (this run's time window
+    // and interval applied).
     void ScanDataSpan();
 
     // The checks of "Go...": reads the controls, refuses identical paths, an
@@ -112,7 +118,8 @@ public:
     const PathCheckFailure& PathFailure() const { return pathFailure_; }
 
     // "Go...": validates, adds the header texts to the histories, stores the
-    // defaults and histories, and runs the conversion. True only when the
+    // defaults and histories (unless the environment says not to), and runs the
+    // conversion. True only when the
     // conversion ran and succeeded.
     bool GoPressed();
 

@@ -168,6 +168,11 @@ bool Conversion::CheckPaths() {
     if (request_.logFile) beside = {obs + ".log", obs + ".pos"};
     if (request_.quality) beside.push_back(obs + ".qc");
     for (const std::string& file : beside) clash = clash || SameFile(file, source) || SameFile(file, nav);
+    // Every file of a splice is a source.
+    for (const std::string& part : request_.sourceParts) {
+        clash = clash || SameFile(part, obs) || SameFile(part, nav);
+        for (const std::string& file : beside) clash = clash || SameFile(part, file);
+    }
     if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
     return true;
 }

@@ -2,6 +2,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "rawdata/GpsTime.h"
 
@@ -12,6 +13,9 @@ bool EpochSelected(const ConversionRequest& request, const GpsTime& t);
 // Everything one conversion is asked to do, from the main dialog or the command line.
 struct ConversionRequest {
     std::string sourcePath;
+    // A splice: the raw files read as one source, their bytes one after the other
+    // in this order (sourcePath is the first of them); empty: sourcePath alone.
+    std::vector<std::string> sourceParts;
     int formatIndex = 1;          // 0 ASCII raw format, 1 binary raw format
     double recordingDate = 0;     // "Recorded On": days since the GPS time origin
     // RINEX header texts (maximum lengths 60, 20, 20, 40, 20 each for the rest).

@@ -5,7 +5,8 @@
 
 #include "convert/ConversionRequest.h"
 
-void KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0) {
+bool KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0) {
+    if (count > 0 && t < last.AddSeconds(kMinEpochStep)) return false;
     cn0 = cn0 || hasCn0;
     if (isSelected) {
         if (selected == 0) firstSelected = t;
@@ -20,6 +21,7 @@ void KindStatistics::Add(const GpsTime& t, uint16_t mask, bool isSelected, bool 
     last = t;
     typeMask = static_cast<uint16_t>(typeMask | mask);
     ++count;
+    return true;
 }
 
 double KindStatistics::Interval() const {

@@ -5,6 +5,9 @@
 #include "rawdata/GpsTime.h"
 #include "rawdata/RecordKind.h"
 
+// Shortest step from one epoch to the next that the observation pass accepts, s.
+inline constexpr double kMinEpochStep = 0.05;
+
 // Epoch statistics of one raw-data kind in the read pass.
 struct KindStatistics {
     int count = 0;
@@ -19,7 +22,10 @@ struct KindStatistics {
 
     // Counts an epoch of time t with observation-type mask mask; selected: it is
     // one of the epochs to write; hasCn0: a satellite of it has a carrier-to-noise density.
-    void Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0 = false);
+    // An epoch less than kMinEpochStep after the last one counted is not counted
+    // (false): the observation pass refuses it too (files spliced with an overlap,
+    // a clock that went back).
+    bool Add(const GpsTime& t, uint16_t mask, bool isSelected, bool hasCn0 = false);
     // The most frequent epoch spacing, s, rounded to a tenth (the shorter one of
     // equally frequent spacings); 0 when there is none. Gaps of missing epochs do
     // not change it.

@@ -3,7 +3,10 @@
 bool SourceReader::Open(const ConversionRequest& request) {
     file = CreateDataFile(request.formatIndex);
     decoder = CreateDecoder(request.formatIndex);
-    if (!file || !decoder || !file->Open(request.sourcePath, CFile::modeRead)) return false;
+    if (!file || !decoder) return false;
+    const bool opened = request.sourceParts.empty() ? file->Open(request.sourcePath, CFile::modeRead)
+                                                    : file->OpenSequence(request.sourceParts);
+    if (!opened) return false;
     fileLength = file->GetLength();
     decoder->Reset();
     return true;

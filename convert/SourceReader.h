@@ -17,7 +17,7 @@ struct SourceReader {
     int64_t fileLength = 0;  // bytes, taken once when the source is opened
 
     // Creates file and decoder for the request's format index and opens the
-    // source for reading; false on failure.
+    // source (the files of a splice as one stream) for reading; false on failure.
     bool Open(const ConversionRequest& request);
     // The kind of the next record (kRecordEnd at the end of the data).
     int Next();

@@ -16,6 +16,9 @@ bool CFile::Failed() {
 
 bool CFile::Open(const std::string& path, OpenMode mode) {
     Close();
+    sequence_.clear();
+    nextInSequence_ = 0;
+    sequenceLength_ = -1;
     error_ = 0;
     errno = 0;
     fp_ = std::fopen(path.c_str(), mode == modeRead ? "rb" : "wb");
@@ -27,9 +30,37 @@ bool CFile::Open(const std::string& path, OpenMode mode) {
     return true;
 }
 
+bool CFile::OpenSequence(const std::vector<std::string>& paths) {
+    int64_t total = 0;
+    for (const std::string& path : paths) {
+        struct stat st {};
+        if (stat(path.c_str(), &st) != 0) return SetError(errno);
+        if (!S_ISREG(st.st_mode)) return SetError(EISDIR);
+        total += static_cast<int64_t>(st.st_size);
+    }
+    if (paths.empty() || !Open(paths.front(), modeRead)) return paths.empty() ? SetError(ENOENT) : false;
+    sequence_ = paths;
+    nextInSequence_ = 1;
+    sequenceLength_ = total;
+    return true;
+}
+
+bool CFile::OpenNextInSequence() {
+    if (nextInSequence_ >= sequence_.size()) return false;
+    std::fclose(fp_);
+    errno = 0;
+    fp_ = std::fopen(sequence_[nextInSequence_].c_str(), "rb");
+    if (!fp_) return Failed();
+    path_ = sequence_[nextInSequence_++];
+    return true;
+}
+
 size_t CFile::Read(void* buffer, size_t count) {
     if (!fp_ || count == 0) return 0;
-    const size_t n = std::fread(buffer, 1, count, fp_);
+    size_t n = std::fread(buffer, 1, count, fp_);
+    // A sequence goes on with its next file where one ends.
+    while (n < count && !std::ferror(fp_) && OpenNextInSequence())
+        n += std::fread(static_cast<char*>(buffer) + n, 1, count - n, fp_);
     position_ += static_cast<int64_t>(n);
     return n;
 }
@@ -57,6 +88,7 @@ int64_t CFile::GetPosition() const {
 
 int64_t CFile::GetLength() const {
     if (!fp_) return -1;
+    if (sequenceLength_ >= 0) return sequenceLength_;
     struct stat st {};
     if (fstat(fileno(fp_), &st) != 0) return -1;
     return static_cast<int64_t>(st.st_size);

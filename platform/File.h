@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // A plain binary file: the platform's file service for the raw-data and output
 // layers. Standard C++ and POSIX only. Failures are return values; Error() holds
@@ -19,6 +20,12 @@ public:
 
     // Opens path for reading or (creating/truncating) for writing; false on failure.
     virtual bool Open(const std::string& path, OpenMode mode);
+    // Opens the files of paths for reading as one stream: their bytes one after the
+    // other, the next file opened when one ends. Position and length count over all
+    // of them. False when paths is empty, one of them is no readable file, or the
+    // first cannot be opened; a later file that cannot be opened ends the stream
+    // there with Error() set.
+    bool OpenSequence(const std::vector<std::string>& paths);
     // Reads up to count bytes; returns the number read (0 at end of file or on error).
     virtual size_t Read(void* buffer, size_t count);
     // Writes count bytes; false when not all could be written.
@@ -51,10 +58,15 @@ private:
     std::FILE* fp_ = nullptr;
     std::string path_;
     int64_t position_ = 0;  // kept here so that asking for it costs no system call
+    std::vector<std::string> sequence_;  // files of OpenSequence still to be read, in order
+    size_t nextInSequence_ = 0;
+    int64_t sequenceLength_ = -1;        // bytes of all of them (-1: no sequence)
     int error_ = 0;
 
     // Records the failure of an operation (errno, or EIO when the library set none).
     bool Failed();
+    // Moves to the next file of a sequence; false when there is none or it cannot be opened.
+    bool OpenNextInSequence();
 };
 
 // Last-modification time of a file in seconds since 1970 (UTC); false when it

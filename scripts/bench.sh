@@ -7,20 +7,26 @@
 #
 #   bash scripts/bench.sh            1-hour and 24-hour files (about 10 to 20 minutes)
 #   bash scripts/bench.sh --quick    1-hour files only (one to two minutes)
+#   bash scripts/bench.sh --many     batch and splice figures only (a few minutes)
 #
 # Simulated files at 1 Hz, dual-frequency, in the binary, ASCII comma-separated and
 # ASCII fixed-column layouts, receiver-dated (Q) and satellite-dated (R). For each:
 # median wall and CPU time of the conversion, raw MB/s, epochs/s, peak resident
 # memory, the read-and-decode floor, the reference pipeline and a per-stage profile.
 # Files go to BENCH_DIR (default: BUILD_DIR/benchdata, BUILD_DIR default build-bench);
-# the tables are printed and kept in BENCH_DIR/results.md.
+# the tables are printed and kept in BENCH_DIR/results.md. --many: a batch of 8
+# one-hour files with --jobs 1 and --jobs 2 (wall time, speed-up, peak memory) and
+# a splice of 24 one-hour files against one of them (peak memory), kept in
+# BENCH_DIR/results-many.md.
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
+many=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
-    -h|--help) sed -n '2,16p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --many) many=1 ;;
+    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -72,6 +78,42 @@ timed() {
 }
 # Text of a RINEX file without its creation-date line.
 dateless() { grep -v 'PGM / RUN BY / DATE' "$1"; }
+
+# Many files: the batch's speed-up on the cores and the splice's memory.
+if [ "$many" -eq 1 ]; then
+  runs=5
+  mkdir -p "$work/many/raw" "$work/many/out"
+  files=()
+  for ((k = 0; k < 24; k++)); do
+    raw=$work/many/raw/h$(printf '%02d' "$k").bin
+    [ -s "$raw" ] || "$rawsim" synth --out "$raw" --format bin --kind Q --hours 1 --dual --max-sats 12 \
+      --start 2300:$((259200 + 3600 * k)) --no-truth >/dev/null
+    files+=("$raw")
+  done
+  out=$work/many/out
+  load_start=$(cut -d' ' -f1-3 /proc/loadavg)
+  read -r w1 c1 m1 < <(timed "$runs" "$convert" "${files[0]}" "OBS:$out/one.obs" "NAV:$out/one.nav" S)
+  read -r wb1 cb1 mb1 < <(timed "$runs" "$convert" --batch --jobs 1 --output-dir "$out" "${files[@]:0:8}")
+  read -r wb2 cb2 mb2 < <(timed "$runs" "$convert" --batch --jobs 2 --output-dir "$out" "${files[@]:0:8}")
+  read -r ws cs ms < <(timed "$runs" "$convert" --splice "OBS:$out/day.obs" "NAV:$out/day.nav" S "${files[@]}")
+  epochs=$(grep -c '^> \|^ [0-9][0-9] ' "$out/day.obs" || true)
+  load_end=$(cut -d' ' -f1-3 /proc/loadavg)
+  {
+    echo "Machine: $(nproc) cores; load average $load_start at the start, $load_end at the end."
+    echo "Receiver-dated binary files, 1 h at 1 Hz, dual-frequency; medians of $runs runs; CPU is user + system."
+    echo
+    echo "| run | files | wall s | CPU s | peak RSS KB |"
+    echo "|---|---:|---:|---:|---:|"
+    echo "| one file | 1 | $w1 | $c1 | $m1 |"
+    echo "| --batch --jobs 1 | 8 | $wb1 | $cb1 | $mb1 |"
+    echo "| --batch --jobs 2 | 8 | $wb2 | $cb2 | $mb2 |"
+    echo "| --splice | 24 | $ws | $cs | $ms |"
+    echo
+    awk -v a="$wb1" -v b="$wb2" 'BEGIN { printf "Batch speed-up, --jobs 2 against --jobs 1 (wall): %.2f (target: at least 1.8)\n", a / b }'
+    echo "Splice of 24 files: $((ms - m1)) KB more peak memory than one file; $epochs epoch lines written."
+  } | tee "$work/results-many.md"
+  exit 0
+fi
 
 load_start=$(cut -d' ' -f1-3 /proc/loadavg)
 results=$work/results.tsv

@@ -76,6 +76,31 @@ TEST(File, ReopenClosesThePreviousFile) {
     EXPECT_EQ(f.GetFilePath(), b);
 }
 
+// A sequence reads its files as one stream, across the joins within one read, with
+// position and length over all of them; an empty file in it is passed over.
+TEST(File, SequenceReadsItsFilesOneAfterTheOther) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::vector<std::string> paths = {dir.Write("a", "abc"), dir.Write("empty", ""), dir.Write("b", "defgh"),
+                                            dir.Write("c", "ij")};
+    CFile in;
+    ASSERT_TRUE(in.OpenSequence(paths));
+    EXPECT_EQ(in.GetLength(), 10);
+    char text[16] = {};
+    EXPECT_EQ(in.Read(text, 4), 4u);
+    EXPECT_EQ(in.GetPosition(), 4);
+    EXPECT_EQ(in.Read(text + 4, 16), 6u);
+    EXPECT_STREQ(text, "abcdefghij");
+    EXPECT_EQ(in.Read(text, 1), 0u);
+    EXPECT_EQ(in.GetPosition(), 10);
+
+    CFile refused;
+    EXPECT_FALSE(refused.OpenSequence({paths[0], dir.File("missing")}));
+    EXPECT_FALSE(refused.OpenSequence({paths[0], dir.Path()}));
+    EXPECT_FALSE(refused.OpenSequence({}));
+    EXPECT_FALSE(refused.IsOpen());
+}
+
 TEST(File, ExistenceAndModificationTime) {
     ScopedTempDir dir;
     ASSERT_TRUE(dir.Ok());

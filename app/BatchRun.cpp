@@ -1,0 +1,287 @@
+#include "app/BatchRun.h"
+
+#include <algorithm>
+#include <atomic>
+#include <condition_variable>
+#include <map>
+#include <mutex>
+#include <thread>
+#include <vector>
+
+#include "app/ConsoleUi.h"
+#include "app/ConversionSummary.h"
+#include "app/ConverterApp.h"
+#include "app/MainDialog.h"
+#include "app/MemoryControls.h"
+#include "convert/HeadlessUi.h"
+#include "convert/TerminalProgress.h"
+#include "platform/File.h"
+#include "platform/FileSystem.h"
+#include "platform/Profile.h"
+
+namespace {
+
+const char* const kProgramName = "qern2rinex";
+constexpr int kLastFileIndex = 9;
+constexpr size_t kProgressWidth = 79;  // characters of the progress line at most
+
+// One file of a batch: its planned outputs and how its conversion went.
+struct BatchItem {
+    std::string source;
+    MainDialogValues values;  // the dialog's values the conversion starts from
+    std::string refusal;      // why the file is not converted (empty: it is)
+    bool converted = false;
+    ConversionRequest request;
+    ConversionResult result;
+    std::string message;      // the failure's text
+};
+
+// The main dialog of one conversion with everything it works on; each conversion
+// has its own, and none of it is shared with another thread.
+struct BatchDialog {
+    BatchDialog(const Profile& base, const DialogEnvironment& environment)
+        : profile(base), dialog(environment, controls, ui, chooser, profile) {
+        dialog.InitMainDialog();
+    }
+    Profile profile;  // a copy: the dialog may change it, the file is never written
+    MemoryControls controls;
+    HeadlessUi ui{nullptr};
+    ConsoleChooser chooser{nullptr, false};
+    CMainDialog dialog;
+};
+
+// What a path is already taken by: a file of the batch as its source or its output.
+struct PathOwner {
+    size_t file = 0;
+    bool source = false;
+};
+
+// Key of a path for the clash test: absolute, normalised and in upper case (names
+// that differ in case only may be one file).
+std::string PathKey(const std::string& path) { return ToUpperText(FullPath(path)); }
+
+// The outputs of a conversion from values: observation, navigation and, when
+// written, the two log files.
+std::vector<std::string> OutputsOf(const MainDialogValues& v, const RequestOverrides& overrides) {
+    std::vector<std::string> paths = {v.observationPath, v.navigationPath};
+    if (overrides.logFile.value_or(v.logFile)) {
+        paths.push_back(v.observationPath + ".log");
+        paths.push_back(v.observationPath + ".pos");
+    }
+    return paths;
+}
+
+// Why the outputs planned in item clash with those of another file; empty when
+// none does.
+std::string Clash(const BatchItem& item, size_t index, const std::vector<BatchItem>& items,
+                  const std::map<std::string, PathOwner>& owners, const RequestOverrides& overrides) {
+    for (const std::string& path : OutputsOf(item.values, overrides)) {
+        const auto found = owners.find(PathKey(path));
+        if (found == owners.end() || found->second.file == index) continue;
+        const std::string& other = items[found->second.file].source;
+        return found->second.source ? path + " would overwrite the raw data file " + other
+                                    : path + " is already the output of " + other;
+    }
+    return {};
+}
+
+// Plans the outputs of every file, in the order given: the values its dialog
+// starts the conversion from, or why it is refused.
+std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const ProgramOptions& program,
+                                 const Profile& profile, const DialogEnvironment& environment,
+                                 const std::string& dataDirectory) {
+    std::vector<BatchItem> items(files.size());
+    std::map<std::string, PathOwner> owners;
+    for (size_t i = 0; i < files.size(); ++i) owners.emplace(PathKey(files[i]), PathOwner{i, true});
+    for (size_t i = 0; i < files.size(); ++i) {
+        BatchItem& item = items[i];
+        item.source = files[i];
+        BatchDialog d(profile, environment);
+        MainDialogValues& v = d.dialog.values;
+        if (!program.outputDir.empty()) v.observationDirectory = v.navigationDirectory = FullPath(program.outputDir);
+        CCommandLineOptions options;
+        options.hasSource = true;
+        options.sourcePath = files[i];
+        options.silent = true;
+        RunBatchSteps(d.dialog, options, dataDirectory, program.run);
+        item.values = v;
+        // A later file of the same site and day takes the next file index.
+        for (std::string clash; !(clash = Clash(item, i, items, owners, environment.overrides)).empty();) {
+            if (v.autoNaming && v.rinexVersion != 3 && v.fileIndex >= 0 && v.fileIndex < kLastFileIndex) {
+                ++v.fileIndex;
+                d.dialog.DeriveRinexNames();
+                item.values = v;
+                continue;
+            }
+            item.refusal = "refused: " + clash + (v.autoNaming && v.rinexVersion != 3 ? " (no file index left)" : "");
+            break;
+        }
+        if (item.refusal.empty())
+            for (const std::string& path : OutputsOf(v, environment.overrides))
+                owners.emplace(PathKey(path), PathOwner{i, false});
+        item.request = d.dialog.MakeRequest();
+    }
+    return items;
+}
+
+// The text of a failed conversion: its last failure message, and the refused
+// path with the reason.
+std::string FailureText(const std::vector<HeadlessUi::Message>& messages, const PathCheckFailure& failure) {
+    std::string text;
+    for (const HeadlessUi::Message& m : messages)
+        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) text = OneLine(m.text);
+    if (text.empty() && !messages.empty()) text = OneLine(messages.back().text);
+    if (!failure.which.empty())
+        text += (text.empty() ? "" : " ") + ("(" + failure.which + " path " + failure.path + ": " + failure.reason + ")");
+    return text.empty() ? std::string("not converted") : text;
+}
+
+// Converts one planned file with a dialog of its own.
+void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& environment) {
+    BatchDialog d(profile, environment);
+    d.dialog.values = item.values;
+    d.dialog.ExchangeValues(true);
+    d.dialog.ApplyAutoNamingState();
+    item.converted = d.dialog.GoPressed();
+    item.request = d.dialog.MakeRequest();
+    item.result = d.dialog.LastResult();
+    if (!item.converted) item.message = FailureText(d.ui.Messages(), d.dialog.PathFailure());
+}
+
+// The progress line: files done of the total and the files being converted, cut
+// to kProgressWidth characters.
+std::string ProgressText(size_t done, size_t total, const std::vector<size_t>& running,
+                         const std::vector<BatchItem>& items) {
+    std::string text = std::to_string(done) + "/" + std::to_string(total) + " files done";
+    for (size_t k = 0; k < running.size(); ++k) text += (k == 0 ? "; converting " : ", ") + items[running[k]].source;
+    if (text.size() > kProgressWidth) text = text.substr(0, kProgressWidth - 3) + "...";
+    return text;
+}
+
+// Converts every file that was not refused, jobs at a time on threads of their
+// own; with progress, the main thread redraws the progress line on err whenever a
+// conversion starts or ends.
+void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
+                const DialogEnvironment& environment, bool progress, std::ostream& err) {
+    std::atomic<size_t> next{0};
+    std::mutex mutex;
+    std::condition_variable changed;
+    size_t done = 0;              // guarded by mutex
+    std::vector<size_t> running;  // guarded by mutex
+    const auto worker = [&] {
+        for (size_t i; (i = next.fetch_add(1)) < items.size();) {
+            const bool refused = !items[i].refusal.empty();
+            if (!refused) {
+                {
+                    const std::lock_guard<std::mutex> lock(mutex);
+                    running.push_back(i);
+                }
+                changed.notify_one();
+                Convert(items[i], profile, environment);
+            }
+            {
+                const std::lock_guard<std::mutex> lock(mutex);
+                running.erase(std::remove(running.begin(), running.end(), i), running.end());
+                ++done;
+            }
+            changed.notify_one();
+        }
+    };
+    std::vector<std::thread> threads;
+    const size_t count = std::min(items.size(), static_cast<size_t>(std::max(jobs, 1)));
+    for (size_t k = 0; k < count; ++k) threads.emplace_back(worker);
+    if (progress) {
+        size_t shown = 0;
+        std::unique_lock<std::mutex> lock(mutex);
+        for (;;) {
+            const std::string text = ProgressText(done, items.size(), running, items);
+            err << "\r" << text << std::string(shown > text.size() ? shown - text.size() : 0, ' ') << std::flush;
+            shown = text.size();
+            if (done == items.size()) break;
+            changed.wait(lock);
+        }
+        err << "\n";
+    }
+    for (std::thread& t : threads) t.join();
+}
+
+// text padded with blanks to width (left-aligned) or before it (right-aligned).
+std::string Pad(const std::string& text, size_t width, bool right = false) {
+    const std::string blanks(text.size() < width ? width - text.size() : 0, ' ');
+    return right ? blanks + text : text + blanks;
+}
+
+// The table of the batch: file, status, epochs written, outputs; then a count.
+void WriteTable(const std::vector<BatchItem>& items, std::ostream& out) {
+    size_t width = 4;
+    for (const BatchItem& item : items) width = std::max(width, item.source.size());
+    out << Pad("file", width) << "  " << Pad("status", 7) << "  " << Pad("epochs", 7, true) << "  outputs\n";
+    size_t converted = 0;
+    for (const BatchItem& item : items) {
+        const char* status = item.converted ? "ok" : (item.refusal.empty() ? "failed" : "refused");
+        std::string outputs = "-";
+        if (item.converted) {
+            outputs = item.request.observationPath + " " + item.request.navigationPath;
+            if (item.result.logWritten)
+                outputs += " " + item.request.observationPath + ".log " + item.request.observationPath + ".pos";
+            ++converted;
+        }
+        out << Pad(item.source, width) << "  " << Pad(status, 7) << "  "
+            << Pad(std::to_string(item.result.epochsWritten), 7, true) << "  " << outputs << "\n";
+    }
+    out << converted << " of " << items.size() << " files converted\n";
+}
+
+}  // namespace
+
+int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    std::vector<std::string> files;
+    for (const std::string& argument : program.parameters) {
+        const CommandLineParameter p = SplitParameter(argument);
+        const std::string key = ToUpperText(p.text.substr(0, 4));
+        if (key == "S") continue;  // a batch is silent anyway
+        if (key == "OBS:" || key == "NAV:") {
+            err << kProgramName << ": a batch names its outputs itself (" << argument
+                << "): use --output-dir for their folder\n";
+            return kExitUsage;
+        }
+        files.push_back(p.text);
+    }
+    if (files.empty()) {
+        err << kProgramName << ": --batch needs the raw data files to convert\n";
+        return kExitUsage;
+    }
+    if (!program.outputDir.empty() && !DirectoryExists(program.outputDir)) {
+        err << kProgramName << ": --output-dir " << program.outputDir << ": no such folder\n";
+        return kExitFailure;
+    }
+    const Profile profile(environment.profilePath);
+    DialogEnvironment dialogEnvironment;
+    dialogEnvironment.silent = true;
+    dialogEnvironment.dataDirectory = environment.dataDirectory;
+    dialogEnvironment.today = environment.today;
+    dialogEnvironment.overrides = OverridesOf(program.run);
+    dialogEnvironment.storeSettings = false;
+
+    std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
+    const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
+    ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
+
+    bool all = true;
+    for (const BatchItem& item : items) {
+        if (item.converted) continue;
+        all = false;
+        err << kProgramName << ": " << item.source << ": " << (item.refusal.empty() ? item.message : item.refusal)
+            << "\n";
+    }
+    if (program.run.json) {
+        for (const BatchItem& item : items)
+            out << ConversionJson(item.request, item.result, item.converted,
+                                  item.refusal.empty() ? item.message : item.refusal)
+                << "\n";
+    } else {
+        WriteTable(items, out);
+    }
+    return all ? kExitSuccess : kExitFailure;
+}

@@ -1,0 +1,63 @@
+#include "app/Splice.h"
+
+#include <algorithm>
+
+#include "app/DialogValues.h"
+#include "app/PathProbe.h"
+#include "rawdata/RecordScan.h"
+
+namespace {
+
+// One file of a splice with what its probe and scan found.
+struct SplicePart {
+    std::string path;
+    bool ascii = false;
+    bool hasEpoch = false;
+    GpsTime firstEpoch;
+};
+
+SplicePlan Refuse(SplicePlan plan, std::string error, bool usage = false) {
+    plan.error = std::move(error);
+    plan.usage = usage;
+    return plan;
+}
+
+}  // namespace
+
+SplicePlan PlanSplice(const std::vector<std::string>& parameters, const std::string& dataDirectory) {
+    SplicePlan plan;
+    plan.options.hasSource = true;  // every other parameter is a file
+    std::vector<SplicePart> parts;
+    for (const std::string& argument : parameters) {
+        const CommandLineParameter p = SplitParameter(argument);
+        const std::string key = ToUpperText(p.text.substr(0, 4));
+        if (key == "OBS:" || key == "NAV:" || key == "S")
+            plan.options.ParseParameter(p.text, p.isFlag, false);
+        else
+            parts.emplace_back().path = p.text;
+    }
+    if (parts.empty()) return Refuse(plan, "--splice needs the raw data files to join", true);
+    for (SplicePart& part : parts) {
+        PathProbe probe;
+        if (!ProbePath(part.path, probe, dataDirectory) || !probe.exists)
+            return Refuse(plan, "cannot splice " + part.path + ": " +
+                                    (probe.problem.empty() ? std::string("no such file") : probe.problem));
+        part.ascii = probe.ascii;
+        if (part.ascii != parts.front().ascii)
+            return Refuse(plan, "cannot splice files of two formats: " + parts.front().path + " is " +
+                                    (parts.front().ascii ? "ASCII" : "binary") + ", " + part.path + " is " +
+                                    (part.ascii ? "ASCII" : "binary"));
+    }
+    for (SplicePart& part : parts) {
+        const RecordScan scan = ScanRawFile(part.path, part.ascii ? 0 : 1);
+        part.hasEpoch = scan.validEpochs > 0;
+        part.firstEpoch = scan.firstEpoch;
+    }
+    std::stable_sort(parts.begin(), parts.end(), [](const SplicePart& a, const SplicePart& b) {
+        if (a.hasEpoch != b.hasEpoch) return a.hasEpoch;
+        return a.hasEpoch && a.firstEpoch < b.firstEpoch;
+    });
+    plan.options.sourcePath = parts.front().path;
+    for (const SplicePart& part : parts) plan.parts.push_back(part.path);
+    return plan;
+}
