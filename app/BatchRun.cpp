@@ -68,6 +68,7 @@ std::vector<std::string> OutputsOf(const MainDialogValues& v, const RequestOverr
         paths.push_back(v.observationPath + ".log");
         paths.push_back(v.observationPath + ".pos");
     }
+    if (overrides.quality.value_or(v.qualityReport)) paths.push_back(v.observationPath + ".qc");
     return paths;
 }
 
