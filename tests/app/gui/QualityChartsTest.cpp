@@ -5,7 +5,11 @@
 #include <QtTest>
 #include <cmath>
 
+#include <QPlainTextEdit>
+#include <QTabWidget>
+
 #include "app/gui/QualityCharts.h"
+#include "app/gui/QualityWindow.h"
 
 class QualityChartsTest : public QObject {
     Q_OBJECT
@@ -41,6 +45,26 @@ private slots:
                 QCOMPARE(image.width(), path.find("position-scatter") != std::string::npos ? 480 : 640);
             }
         }
+    }
+
+    // The window after a conversion: the report's table first, then a page per chart.
+    void theQualityWindowShowsTheTableAndEveryChart() {
+        QualitySeries series;
+        series.epochs.push_back({0.0, 8, 0.01, 0.02, 0.03});
+        QualityWindow window(QualitySummary(), series, "QUALITY REPORT  x.obs\r\n");
+        auto* pages = window.findChild<QTabWidget*>("qualityPages");
+        QVERIFY(pages);
+        QCOMPARE(pages->count(), 7);
+        auto* table = window.findChild<QPlainTextEdit*>("qualityReport");
+        QVERIFY(table && table->isReadOnly());
+        QVERIFY(table->toPlainText().startsWith("QUALITY REPORT"));
+        for (const char* name : {"chart-sky", "chart-cn0", "chart-multipath", "chart-satellites",
+                                 "chart-position-time", "chart-position-scatter"})
+            QVERIFY2(window.findChild<QWidget*>(name), name);
+        window.show();
+        QVERIFY(QTest::qWaitForWindowExposed(&window));
+        window.reject();
+        QVERIFY(!window.isVisible());
     }
 
     void anUnwritableFolderIsReported() {
