@@ -8,6 +8,9 @@
 #include "app/ConverterApp.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#ifdef QERN_WINDOWS
+#include "app/gui/QtWindowFactory.h"
+#endif
 
 int main(int argc, char** argv) {
     try {
@@ -18,6 +21,11 @@ int main(int argc, char** argv) {
         startup.today = TodayInDays();
         startup.input = stdin;
         startup.interactive = IsTerminal(stdin);
+#ifdef QERN_WINDOWS
+        // Qt starts only when a window is asked for (never in a silent run).
+        QtWindowFactory windows("qern2rinex");
+        startup.windows = &windows;
+#endif
         const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
         CConverterApp app(startup);
         return app.Run(arguments, std::cout, std::cerr);
