@@ -282,7 +282,7 @@ void MainWindow::Show() {
 }
 
 void MainWindow::RunUntilClosed() {
-    Show();
+    // exec shows the window itself: shown before, it would not become modal.
     exec();
 }
 

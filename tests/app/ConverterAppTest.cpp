@@ -6,6 +6,7 @@
 #include <sys/time.h>
 
 #include "app/ControlIds.h"
+#include "app/WindowFactory.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
 
@@ -52,7 +53,8 @@ TEST(ConverterAppRun, OwnOptionsAndMissingParameters) {
     out.str("");
     EXPECT_EQ(app.Run({"--version"}, out, err), kExitSuccess);
     EXPECT_EQ(out.str(), "QERN to RINEX 3.30 (qern2rinex)\n");
-    EXPECT_EQ(app.Run({}, out, err), kExitUsage);
+    EXPECT_EQ(app.Run({}, out, err), kExitUsage);  // no window to open
+    EXPECT_NE(err.str().find("no display"), std::string::npos);
     EXPECT_EQ(app.Run({"a.raw", "--nonsense"}, out, err), kExitUsage);
     EXPECT_NE(err.str().find("unknown option --nonsense"), std::string::npos);
     EXPECT_EQ(app.Run({"--scan", "/no/such/file.raw"}, out, err), kExitFailure);
@@ -194,6 +196,106 @@ TEST_F(BatchStepsTest, AnUnprobedSourceChangesNothingButThePath) {
     EXPECT_EQ(d.values.observationPath, folder.File("RAW") + "/*.RNX");
     EXPECT_FALSE(d.GoPressed());
     EXPECT_EQ(ui.MessageIds(), (std::vector<int>{kStrInvalidFileName}));
+}
+
+// Windows that record what the application asks of them; the person behind them
+// presses "Go..." once when the window runs until closed.
+class FakeWindow : public IMainWindow {
+public:
+    explicit FakeWindow(std::vector<std::string>& log) : log_(log) {}
+    IDialogControls& Controls() override { return controls; }
+    ConversionUi& Ui() override { return ui; }
+    IFileChooser& Chooser() override { return chooser; }
+    ConversionRunner Runner() override {
+        return [this](const ConversionRequest& r, ConversionState&, ConversionUi&) {
+            log_.push_back("convert " + r.sourcePath);
+            ConversionResult result;
+            result.success = true;
+            return result;
+        };
+    }
+    void Attach(CMainDialog& d, Profile&) override {
+        dialog_ = &d;
+        log_.push_back("attach");
+    }
+    void Show() override { log_.push_back("show"); }
+    void RunUntilClosed() override {
+        log_.push_back("run until closed: format list of " + std::to_string(controls.Entries(ControlId::kFormat).size()));
+        controls.SetText(ControlId::kSourcePath, source);
+        controls.SetText(ControlId::kObservationPath, source + ".obs");
+        controls.SetText(ControlId::kNavigationPath, source + ".nav");
+        dialog_->GoPressed();
+    }
+    MemoryControls controls;
+    ScriptedUi ui;
+    FakeChooser chooser;
+    std::string source;
+
+private:
+    std::vector<std::string>& log_;
+    CMainDialog* dialog_ = nullptr;
+};
+
+class FakeFactory : public IWindowFactory {
+public:
+    std::unique_ptr<IMainWindow> CreateMainWindow() override {
+        log.push_back("window asked");
+        if (!display) return nullptr;
+        auto window = std::make_unique<FakeWindow>(log);
+        window->source = source;
+        return window;
+    }
+    bool display = true;
+    std::string source;
+    std::vector<std::string> log;
+};
+
+class WindowModesTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        ASSERT_TRUE(folder.Ok());
+        source = folder.File("ab.bin");
+        std::filesystem::copy_file(std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin", source);
+        windows.source = source;
+        startup.profilePath = folder.File("qern2rinex.ini");
+        startup.currentDirectory = folder.Path();
+        startup.windows = &windows;
+    }
+    int Run(const std::vector<std::string>& arguments) {
+        CConverterApp app(startup);
+        std::ostringstream out;
+        return app.Run(arguments, out, err);
+    }
+    ScopedTempDir folder;
+    std::string source;
+    FakeFactory windows;
+    AppStartup startup;
+    std::ostringstream err;
+};
+
+TEST_F(WindowModesTest, WithoutParametersTheWindowRunsUntilClosed) {
+    EXPECT_EQ(Run({}), kExitSuccess);
+    EXPECT_EQ(windows.log, (std::vector<std::string>{"window asked", "attach", "run until closed: format list of 2",
+                                                     "convert " + source}));
+}
+
+TEST_F(WindowModesTest, ARunWithASourceGoesThroughTheShownWindow) {
+    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav")}), kExitSuccess);
+    EXPECT_EQ(windows.log, (std::vector<std::string>{"window asked", "attach", "show", "convert " + source}));
+}
+
+TEST_F(WindowModesTest, ASilentRunNeverAsksForAWindow) {
+    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav"), "S"}), kExitSuccess);
+    EXPECT_TRUE(windows.log.empty());
+    EXPECT_TRUE(std::filesystem::exists(folder.File("ab.obs")));
+}
+
+TEST_F(WindowModesTest, WithoutADisplayTheRunGoesOnAtTheTerminal) {
+    windows.display = false;
+    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav")}), kExitSuccess);
+    EXPECT_EQ(windows.log, std::vector<std::string>{"window asked"});
+    EXPECT_TRUE(std::filesystem::exists(folder.File("ab.obs")));
+    EXPECT_EQ(Run({}), kExitUsage);
 }
 
 }  // namespace
