@@ -3,6 +3,7 @@
 #include <QApplication>
 
 #include <clocale>
+#include <cstdio>
 #include <cstdlib>
 #include <cstring>
 
@@ -11,6 +12,11 @@
 namespace {
 
 bool Set(const char* value) { return value && *value; }
+
+// Qt's messages while the application object starts, held back until it is known
+// whether the windows can be shown.
+QStringList gStartMessages;
+void HoldStartMessage(QtMsgType, const QMessageLogContext&, const QString& text) { gStartMessages << text; }
 
 // The value of environment variable name, or nullptr when it is unset or empty.
 const char* Environment(const char* name) {
@@ -64,18 +70,25 @@ bool QtWindowFactory::Start() {
     const QByteArray previous = qgetenv("QT_QPA_PLATFORM");
     const bool hadPrevious = qEnvironmentVariableIsSet("QT_QPA_PLATFORM");
     qputenv("QT_QPA_PLATFORM", QByteArray::fromStdString(candidates));
+    gStartMessages.clear();
+    const QtMessageHandler previousHandler = qInstallMessageHandler(HoldStartMessage);
     application_ = StartApplication(argc_, argv_);
+    qInstallMessageHandler(previousHandler);
     if (hadPrevious)
         qputenv("QT_QPA_PLATFORM", previous);
     else
         qunsetenv("QT_QPA_PLATFORM");
-    // Only the fallback started: the display named could not be reached.
+    // Only the fallback started: the display named could not be reached. One line
+    // says so instead of the windowing system's own messages.
     if (QGuiApplication::platformName() == QLatin1String("offscreen") && first != "offscreen") {
         application_.reset();
         std::setlocale(LC_ALL, "C");  // as if Qt had never started
         failed_ = true;
+        std::fprintf(stderr, "%s: no window: the display cannot be reached (%s)\n", programName_.c_str(),
+                     gStartMessages.isEmpty() ? "no platform started" : qPrintable(gStartMessages.first()));
         return false;
     }
+    for (const QString& text : gStartMessages) qWarning("%s", qPrintable(text));
     return true;
 }
 

@@ -33,8 +33,8 @@ std::string ReadAll(const std::string& path) {
 }
 
 // Runs the program in folder with arguments, its configuration folder inside
-// folder, standard input empty (nobody to answer), and environment variables
-// "NAME=value" added.
+// folder, standard input empty (nobody to answer), no display (the run stays at
+// the terminal), and environment variables "NAME=value" added.
 RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>& arguments,
                      const std::vector<std::string>& environment = {}) {
     const std::string outPath = folder.File(".stdout");
@@ -43,6 +43,7 @@ RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>
     if (child == 0) {
         if (chdir(folder.Path().c_str()) != 0) _exit(120);
         setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
         for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
@@ -196,6 +197,22 @@ TEST_F(EndToEnd, HelpVersionAndUsage) {
     r = RunProgram(folder, {"--scan", kSample});
     EXPECT_EQ(r.status, 0);
     EXPECT_NE(r.out.find("receiver-dated epoch (Q)"), std::string::npos);
+}
+
+// A display named but not reachable: the windowing system falls back, and the run
+// goes on at the terminal instead of aborting.
+TEST_F(EndToEnd, AnUnreachableDisplayLeavesTheRunAtTheTerminal) {
+    CopySample(folder, "site.bin");
+    for (const char* display : {"DISPLAY=:86", "WAYLAND_DISPLAY=qern-none-86"}) {
+        RunResult r = RunProgram(folder, {}, {display});
+        EXPECT_EQ(r.status, 2) << display << r.err;
+        EXPECT_NE(r.err.find("no display to open the window on"), std::string::npos) << r.err;
+        r = RunProgram(folder, {"site.bin", "OBS:site.obs", "NAV:site.nav"}, {display});
+        EXPECT_EQ(r.status, 0) << display << r.err;
+        EXPECT_NE(r.err.find("successfully converted to RINEX !"), std::string::npos) << r.err;
+        std::filesystem::remove(folder.File("site.obs"));
+        std::filesystem::remove(folder.File("site.nav"));
+    }
 }
 
 // The outputs on a file system too small for them: the conversion fails with the
