@@ -45,6 +45,14 @@ void ApplyOutputParameter(CMainDialog& dialog, bool observation, const std::stri
     }
 }
 
+// True when run holds any option of a scripted run.
+bool HasRunOptions(const RunOptions& run) {
+    for (const auto& text : run.header)
+        if (text) return true;
+    return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
+           run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty();
+}
+
 }  // namespace
 
 std::string InstallRootOf(const std::string& executablePath) {
@@ -162,6 +170,12 @@ DialogEnvironment CConverterApp::Environment(bool silent) const {
 }
 
 int CConverterApp::RunInteractiveMode(std::ostream& err) {
+    // The window shows and stores its own settings: a scripted run's options
+    // would change its conversions unseen.
+    if (HasRunOptions(run_)) {
+        err << kProgramName << ": the run options need a raw data file (see " << kProgramName << " --help)\n";
+        return kExitUsage;
+    }
     std::unique_ptr<IMainWindow> window = startup_.windows ? startup_.windows->CreateMainWindow() : nullptr;
     if (!window) {
         err << kProgramName << ": no raw data file given, and no display to open the window on\n\n"

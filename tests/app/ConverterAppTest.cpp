@@ -279,6 +279,12 @@ TEST_F(WindowModesTest, WithoutParametersTheWindowRunsUntilClosed) {
                                                      "convert " + source}));
 }
 
+TEST_F(WindowModesTest, RunOptionsWithoutASourceOpenNoWindow) {
+    EXPECT_EQ(Run({"--tx", "75"}), kExitUsage);
+    EXPECT_NE(err.str().find("the run options need a raw data file"), std::string::npos);
+    EXPECT_TRUE(windows.log.empty());
+}
+
 TEST_F(WindowModesTest, ARunWithASourceGoesThroughTheShownWindow) {
     EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav")}), kExitSuccess);
     EXPECT_EQ(windows.log, (std::vector<std::string>{"window asked", "attach", "show", "convert " + source}));
