@@ -11,9 +11,10 @@ std::vector<GuiTestMaker>& GuiTests() {
     return tests;
 }
 
-WindowSetup::WindowSetup(const std::function<void(Profile&)>& prepare, ConversionRunner runner) {
+WindowSetup::WindowSetup(const std::function<void(Profile&)>& prepare, ConversionRunner runner,
+                         const std::string& profilePath) {
     QDir(folder.path()).mkpath(QStringLiteral("RAW"));
-    profile = std::make_unique<Profile>(File("qern2rinex.ini"));
+    profile = std::make_unique<Profile>(profilePath.empty() ? File("qern2rinex.ini") : profilePath);
     if (prepare) {
         prepare(*profile);
         profile->Save();

@@ -75,7 +75,9 @@ constexpr double k3Feb2001 = 7699;
 // the dialog before the dialog initialises it, so that nothing the
 // initialisation sets may pass for the person's doing.
 struct WindowSetup {
-    explicit WindowSetup(const std::function<void(Profile&)>& prepare = {}, ConversionRunner runner = {});
+    // profilePath empty: qern2rinex.ini in the folder.
+    explicit WindowSetup(const std::function<void(Profile&)>& prepare = {}, ConversionRunner runner = {},
+                         const std::string& profilePath = {});
     std::string File(const std::string& name) const { return folder.filePath(QString::fromStdString(name)).toStdString(); }
     QWidget* Widget(int id) const;
     template <typename T>

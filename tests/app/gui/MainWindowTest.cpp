@@ -229,18 +229,14 @@ private slots:
         const std::string profilePath = shared.filePath(QStringLiteral("qern2rinex.ini")).toStdString();
         QRect placed;
         {
-            WindowSetup s;
-            Profile profile(profilePath);
-            s.window->Attach(*s.dialog, profile);
+            WindowSetup s({}, {}, profilePath);
             s.window->Show();
             s.window->resize(900, 640);
             s.window->move(70, 50);
             placed = s.window->geometry();
             s.window->reject();  // Close
         }
-        WindowSetup s;
-        Profile profile(profilePath);
-        s.window->Attach(*s.dialog, profile);
+        WindowSetup s({}, {}, profilePath);
         s.window->Show();
         QCOMPARE(s.window->geometry(), placed);
     }
