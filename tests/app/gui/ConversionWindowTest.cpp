@@ -215,6 +215,7 @@ private slots:
         startup.currentDirectory = folder.path().toStdString();
         startup.windows = &windows;
         QString success;
+        QStringList filters;
         ModalResponder person([&](QWidget* w) {
             const QString name = w->objectName();
             if (name == QStringLiteral("102")) {
@@ -228,6 +229,8 @@ private slots:
                 Click(w, ControlId::kGo);
                 Click(w, ControlId::kClose);
             } else if (auto* picker = qobject_cast<QFileDialog*>(w)) {
+                filters = picker->nameFilters();
+                filters << picker->selectedNameFilter();
                 // Typed into its name field (selectFile leaves a focused field alone).
                 picker->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))
                     ->setText(QString::fromStdString(file("Sample.bin")));
@@ -245,6 +248,9 @@ private slots:
         qunsetenv("SOURCE_DATE_EPOCH");
         QCOMPARE(status, 0);
         QCOMPARE(person.seen.first(), QStringLiteral("102"));
+        // The raw file filters as Qt reads them (blanks between the patterns), "All Files" chosen.
+        QCOMPARE(filters, (QStringList{"QERN ASCII Files (*.raw *.var *.txt)", "QERN Binary Files (*.bin *.dat *.d?\?)",
+                                       "All Files (*)", "All Files (*)"}));
         QVERIFY2(success.startsWith(QStringLiteral("Source file\n\n") + QString::fromStdString(file("Sample.bin")) +
                                     QStringLiteral("\n\nsuccessfully converted to RINEX !\nObservation file: ")),
                  qPrintable(success));

@@ -2,6 +2,7 @@
 // after a "Go...", Enter, the validation messages and the focus, a dropped raw
 // file, Advanced Options, the remembered place and size.
 #include <QComboBox>
+#include <QDir>
 #include <QLineEdit>
 #include <QMimeData>
 #include <QUrl>
@@ -157,6 +158,24 @@ private slots:
         auto* edit = qobject_cast<QLineEdit*>(focused);
         QVERIFY(edit && !edit->text().isEmpty());
         QCOMPARE(edit->selectedText(), edit->text());
+    }
+
+    void oneFolderForBothOutputs() {
+        WindowSetup s;
+        QDir(s.folder.path()).mkpath(QStringLiteral("out"));
+        s.controls->SetText(ControlId::kObservationPath, s.File("RAW/ab.obs"));
+        s.controls->SetText(ControlId::kNavigationPath, s.File("RAW/ab.nav"));
+        QString title;
+        ModalResponder person([&](QWidget* w) {
+            title = w->windowTitle();
+            w->findChild<QLineEdit*>(QStringLiteral("fileNameEdit"))->setText(QString::fromStdString(s.File("out/")));
+            QMetaObject::invokeMethod(w, "accept");
+        });
+        QTest::mouseClick(s.Widget(ControlId::kBrowseOutputDirectory), Qt::LeftButton);
+        QCOMPARE(title, QStringLiteral("Choose Directory"));
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), s.File("out/ab.obs"));
+        QCOMPARE(s.controls->Text(ControlId::kNavigationPath), s.File("out/ab.nav"));
+        QCOMPARE(s.dialog->values.navigationDirectory, s.File("out"));  // no trailing "/"
     }
 
     void aDroppedRawFileIsTakenAsIfChosen() {
