@@ -202,13 +202,13 @@ TEST_F(BatchStepsTest, AnUnprobedSourceChangesNothingButThePath) {
 // presses "Go..." once when the window runs until closed.
 class FakeWindow : public IMainWindow {
 public:
-    explicit FakeWindow(std::vector<std::string>& log) : log_(log) {}
-    IDialogControls& Controls() override { return controls; }
-    ConversionUi& Ui() override { return ui; }
-    IFileChooser& Chooser() override { return chooser; }
+    FakeWindow(std::vector<std::string>& log, std::string source) : log_(log), source_(std::move(source)) {}
+    IDialogControls& Controls() override { return controls_; }
+    ConversionUi& Ui() override { return ui_; }
+    IFileChooser& Chooser() override { return chooser_; }
     ConversionRunner Runner() override {
-        return [this](const ConversionRequest& r, ConversionState&, ConversionUi&) {
-            log_.push_back("convert " + r.sourcePath);
+        return [this](const ConversionRequest&, ConversionState&, ConversionUi&) {
+            log_.push_back("convert");
             ConversionResult result;
             result.success = true;
             return result;
@@ -220,19 +220,20 @@ public:
     }
     void Show() override { log_.push_back("show"); }
     void RunUntilClosed() override {
-        log_.push_back("run until closed: format list of " + std::to_string(controls.Entries(ControlId::kFormat).size()));
-        controls.SetText(ControlId::kSourcePath, source);
-        controls.SetText(ControlId::kObservationPath, source + ".obs");
-        controls.SetText(ControlId::kNavigationPath, source + ".nav");
+        const size_t formats = controls_.Entries(ControlId::kFormat).size();
+        log_.push_back("run until closed, " + std::to_string(formats) + " formats");
+        controls_.SetText(ControlId::kSourcePath, source_);
+        controls_.SetText(ControlId::kObservationPath, source_ + ".obs");
+        controls_.SetText(ControlId::kNavigationPath, source_ + ".nav");
         dialog_->GoPressed();
     }
-    MemoryControls controls;
-    ScriptedUi ui;
-    FakeChooser chooser;
-    std::string source;
 
 private:
     std::vector<std::string>& log_;
+    std::string source_;
+    MemoryControls controls_;
+    ScriptedUi ui_;
+    FakeChooser chooser_;
     CMainDialog* dialog_ = nullptr;
 };
 
@@ -240,68 +241,51 @@ class FakeFactory : public IWindowFactory {
 public:
     std::unique_ptr<IMainWindow> CreateMainWindow() override {
         log.push_back("window asked");
-        if (!display) return nullptr;
-        auto window = std::make_unique<FakeWindow>(log);
-        window->source = source;
-        return window;
+        return display ? std::make_unique<FakeWindow>(log, source) : nullptr;
     }
     bool display = true;
     std::string source;
     std::vector<std::string> log;
 };
 
-class WindowModesTest : public ::testing::Test {
-protected:
-    void SetUp() override {
-        ASSERT_TRUE(folder.Ok());
-        source = folder.File("ab.bin");
-        std::filesystem::copy_file(std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin", source);
-        windows.source = source;
+TEST(WindowModes, WhoAsksForTheWindowAndWhatItIsAskedToDo) {
+    struct Case {
+        std::vector<std::string> arguments;  // "SRC", "OBS:", "NAV:" completed below
+        bool display;
+        int status;
+        std::vector<std::string> log;
+        bool convertedAtTheTerminal;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, kExitSuccess, {"window asked", "attach", "run until closed, 2 formats", "convert"}, false},
+        {{"--tx", "75"}, true, kExitUsage, {}, false},  // the window would not show them
+        {{"SRC", "OBS:", "NAV:"}, true, kExitSuccess, {"window asked", "attach", "show", "convert"}, false},
+        {{"SRC", "OBS:", "NAV:", "S"}, true, kExitSuccess, {}, true},
+        {{"SRC", "OBS:", "NAV:"}, false, kExitSuccess, {"window asked"}, true},
+        {{}, false, kExitUsage, {"window asked"}, false},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        ScopedTempDir folder;
+        FakeFactory windows;
+        windows.display = c.display;
+        windows.source = folder.File("ab.bin");
+        std::filesystem::copy_file(std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin", windows.source);
+        std::vector<std::string> arguments;
+        for (const std::string& a : c.arguments) {
+            const bool output = a == "OBS:" || a == "NAV:";
+            arguments.push_back(a == "SRC" ? windows.source : output ? a + folder.File("out." + a.substr(0, 3)) : a);
+        }
+        AppStartup startup;
         startup.profilePath = folder.File("qern2rinex.ini");
         startup.currentDirectory = folder.Path();
         startup.windows = &windows;
-    }
-    int Run(const std::vector<std::string>& arguments) {
         CConverterApp app(startup);
-        std::ostringstream out;
-        return app.Run(arguments, out, err);
+        std::ostringstream out, err;
+        EXPECT_EQ(app.Run(arguments, out, err), c.status) << i << err.str();
+        EXPECT_EQ(windows.log, c.log) << i;
+        EXPECT_EQ(std::filesystem::exists(folder.File("out.OBS")), c.convertedAtTheTerminal) << i;
     }
-    ScopedTempDir folder;
-    std::string source;
-    FakeFactory windows;
-    AppStartup startup;
-    std::ostringstream err;
-};
-
-TEST_F(WindowModesTest, WithoutParametersTheWindowRunsUntilClosed) {
-    EXPECT_EQ(Run({}), kExitSuccess);
-    EXPECT_EQ(windows.log, (std::vector<std::string>{"window asked", "attach", "run until closed: format list of 2",
-                                                     "convert " + source}));
-}
-
-TEST_F(WindowModesTest, RunOptionsWithoutASourceOpenNoWindow) {
-    EXPECT_EQ(Run({"--tx", "75"}), kExitUsage);
-    EXPECT_NE(err.str().find("the run options need a raw data file"), std::string::npos);
-    EXPECT_TRUE(windows.log.empty());
-}
-
-TEST_F(WindowModesTest, ARunWithASourceGoesThroughTheShownWindow) {
-    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav")}), kExitSuccess);
-    EXPECT_EQ(windows.log, (std::vector<std::string>{"window asked", "attach", "show", "convert " + source}));
-}
-
-TEST_F(WindowModesTest, ASilentRunNeverAsksForAWindow) {
-    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav"), "S"}), kExitSuccess);
-    EXPECT_TRUE(windows.log.empty());
-    EXPECT_TRUE(std::filesystem::exists(folder.File("ab.obs")));
-}
-
-TEST_F(WindowModesTest, WithoutADisplayTheRunGoesOnAtTheTerminal) {
-    windows.display = false;
-    EXPECT_EQ(Run({source, "OBS:" + folder.File("ab.obs"), "NAV:" + folder.File("ab.nav")}), kExitSuccess);
-    EXPECT_EQ(windows.log, std::vector<std::string>{"window asked"});
-    EXPECT_TRUE(std::filesystem::exists(folder.File("ab.obs")));
-    EXPECT_EQ(Run({}), kExitUsage);
 }
 
 }  // namespace

@@ -423,7 +423,8 @@ TEST_F(MainDialogTest, AdvancedOptionsTakenWithOkRenameForANewRinexVersion) {
     d.TakeAdvanced(chosen);
     EXPECT_EQ(d.values.rinexVersion, 3);
     // No source scanned yet: the day at 00:00, the shortest period, frequency unspecified.
-    EXPECT_EQ(controls.Text(ControlId::kObservationPath), folder.File("RAW") + "/SITE00XXX_R_20010340000_15M_00U_GO.rnx");
+    EXPECT_EQ(controls.Text(ControlId::kObservationPath),
+              folder.File("RAW") + "/SITE00XXX_R_20010340000_15M_00U_GO.rnx");
     EXPECT_EQ(controls.Text(ControlId::kNavigationPath), folder.File("RAW") + "/SITE00XXX_R_20010340000_15M_GN.rnx");
 }
 

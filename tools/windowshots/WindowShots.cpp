@@ -66,7 +66,8 @@ void ShootOver(QWidget* window, QWidget* dialog, const QString& name) {
     at.setX(std::clamp(at.x(), 8, std::max(8, picture.width() - above.width() - 8)));
     at.setY(std::clamp(at.y(), 8, std::max(8, picture.height() - above.height() - 8)));
     QPainter p(&picture);
-    for (int i = 6; i > 0; --i) p.fillRect(QRect(at, above.size()).adjusted(-i + 3, -i + 3, i + 3, i + 3), QColor(0, 0, 0, 14));
+    for (int i = 6; i > 0; --i)
+        p.fillRect(QRect(at, above.size()).adjusted(-i + 3, -i + 3, i + 3, i + 3), QColor(0, 0, 0, 14));
     p.drawPixmap(at, above);
     p.setPen(QColor(90, 90, 90));
     p.drawRect(QRect(at, above.size()).adjusted(-1, -1, 0, 0));

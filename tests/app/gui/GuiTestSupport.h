@@ -78,7 +78,9 @@ struct WindowSetup {
     // profilePath empty: qern2rinex.ini in the folder.
     explicit WindowSetup(const std::function<void(Profile&)>& prepare = {}, ConversionRunner runner = {},
                          const std::string& profilePath = {});
-    std::string File(const std::string& name) const { return folder.filePath(QString::fromStdString(name)).toStdString(); }
+    std::string File(const std::string& name) const {
+        return folder.filePath(QString::fromStdString(name)).toStdString();
+    }
     QWidget* Widget(int id) const;
     template <typename T>
     T* Control(int id) const { return qobject_cast<T*>(Widget(id)); }

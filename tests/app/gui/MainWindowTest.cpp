@@ -34,41 +34,35 @@ void TypeInto(QComboBox* combo, const QString& text) {
     QTest::keyClicks(combo->lineEdit(), text);
 }
 
-void AutomaticNamingOn(Profile& p, const std::string& folder) {
-    p.SetInt("Defaults", "Auto", 1);
-    p.SetString("Defaults", "ObsDir", folder);
-    p.SetString("Defaults", "NavDir", folder);
-}
-
 }  // namespace
 
 class MainWindowTest : public QObject {
     Q_OBJECT
 
 private slots:
-    void startsWithTheStoredAutomaticNaming() {
-        const QTemporaryDir out;
-        const std::string dir = out.path().toStdString();
-        WindowSetup s([&](Profile& p) {
-            AutomaticNamingOn(p, dir);
-            p.SetString("MarkerNames", "History00", "ALGO");
-        });
-        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/SITE0340.01O");
-        QCOMPARE(s.controls->Text(ControlId::kNavigationPath), dir + "/SITE0340.01N");
-        QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("SITE"));
-        QVERIFY(!s.controls->Enabled(ControlId::kObservationPath));
-        QVERIFY(s.controls->Shown(ControlId::kFileIndex));
-        QCOMPARE(s.Control<QComboBox>(ControlId::kFileIndex)->currentText(), QStringLiteral("0 (1st session of day)"));
-    }
-
-    void typingAMarkerNameAfterGoRenamesTheOutputs() {
+    // A profile with automatic naming on; Enter in a combo box; then the person
+    // types a marker name and a date.
+    void automaticNamesFromTheStartAndAfterGo() {
         const QTemporaryDir out;
         const std::string dir = out.path().toStdString();
         CountingRunner runner;
-        WindowSetup s([&](Profile& p) { AutomaticNamingOn(p, dir); }, runner.Runner());
+        WindowSetup s([&](Profile& p) {
+            p.SetInt("Defaults", "Auto", 1);
+            p.SetString("Defaults", "ObsDir", dir);
+            p.SetString("Defaults", "NavDir", dir);
+        }, runner.Runner());
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/SITE0340.01O");
+        QCOMPARE(s.controls->Text(ControlId::kNavigationPath), dir + "/SITE0340.01N");
+        QVERIFY(!s.controls->Enabled(ControlId::kObservationPath));
+        QVERIFY(s.controls->Shown(ControlId::kFileIndex));
+
         s.controls->SetText(ControlId::kSourcePath, CopySample(s, "ab.bin"));
-        QTest::mouseClick(s.Widget(ControlId::kGo), Qt::LeftButton);
+        s.window->show();
+        TypeInto(s.Control<QComboBox>(ControlId::kObserver), QStringLiteral("jane"));
+        QTest::keyClick(s.Control<QComboBox>(ControlId::kObserver)->lineEdit(), Qt::Key_Return);
         QCOMPARE(runner.runs, 1);
+        QCOMPARE(s.controls->Entries(ControlId::kObserver), std::vector<std::string>{"JANE"});
+
         // "Go..." put SITE at the top of the history and selected it; typing unselects.
         QCOMPARE(s.controls->Selection(ControlId::kMarkerName), 0);
         QLineEdit* marker = s.Control<QComboBox>(ControlId::kMarkerName)->lineEdit();
@@ -78,24 +72,10 @@ private slots:
         QTest::keyClicks(marker, QStringLiteral("z"));
         QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("XYZ"));  // upper case, ASCII only
         QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYZ0340.01O");
-        // A new date typed in the field renames as well.
         auto* date = s.Control<FieldWidget>(ControlId::kRecordedOn);
         QTest::mouseClick(date, Qt::LeftButton, {}, date->cellRect(6).center());
         QTest::keyClicks(date, QStringLiteral("05"));
         QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYZ0360.01O");
-    }
-
-    void enterInAComboPressesGoOnce() {
-        CountingRunner runner;
-        WindowSetup s({}, runner.Runner());
-        s.controls->SetText(ControlId::kSourcePath, CopySample(s, "ab.bin"));
-        s.controls->SetText(ControlId::kObservationPath, s.File("ab.obs"));
-        s.controls->SetText(ControlId::kNavigationPath, s.File("ab.nav"));
-        s.window->show();
-        TypeInto(s.Control<QComboBox>(ControlId::kObserver), QStringLiteral("jane"));
-        QTest::keyClick(s.Control<QComboBox>(ControlId::kObserver)->lineEdit(), Qt::Key_Return);
-        QCOMPARE(runner.runs, 1);
-        QCOMPARE(s.controls->Entries(ControlId::kObserver), std::vector<std::string>{"JANE"});
     }
 
     void validationMessagesAndFocus_data() {

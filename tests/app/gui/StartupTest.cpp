@@ -26,8 +26,8 @@ private slots:
                                                              << "wayland;xcb;offscreen";
         QTest::newRow("X11 session with Wayland beside it") << "" << ":0" << "wayland-0" << "x11"
                                                              << "xcb;wayland;offscreen";
-        QTest::newRow("requested first") << "wayland" << ":0" << "" << "" << "wayland;offscreen";
-        QTest::newRow("requested offscreen stays alone") << "offscreen" << ":0" << "" << "" << "offscreen";
+        QTest::newRow("the requested one alone") << "wayland" << ":0" << "" << "" << "wayland;offscreen";
+        QTest::newRow("offscreen requested") << "offscreen" << ":0" << "" << "" << "offscreen";
     }
     void platformCandidates() {
         QFETCH(QString, requested);

@@ -20,9 +20,9 @@ public:
         QTest::keyClicks(edit, QString::fromStdString(text));
     }
     int FocusId() override {
-        QWidget* focus = setup.window->focusWidget();
-        for (QWidget* w = focus; w; w = w->parentWidget())
-            if (int id = w->objectName().toInt(); id > 0 && setup.Widget(id) == w) return id;
+        // The line edit of a combo box has the focus for its combo box.
+        for (QWidget* w = setup.window->focusWidget(); w; w = w->parentWidget())
+            if (const int id = w->objectName().toInt(); id > 0) return id;
         return 0;
     }
     bool FocusSelectsText() override {
