@@ -10,6 +10,7 @@
 #include "app/MemoryControls.h"
 #include "app/PathProbe.h"
 #include "app/RecordScanCommand.h"
+#include "app/RecordingUi.h"
 #include "app/Splice.h"
 #include "quality/QualityJson.h"
 #include "rawdata/RecordScan.h"
@@ -45,6 +46,14 @@ void ApplyOutputParameter(CMainDialog& dialog, bool observation, const std::stri
         (observation ? v.observationDirectory : v.navigationDirectory) = probe.directory;
         (observation ? v.observationExtension : v.navigationExtension) = probe.extension;
     }
+}
+
+// True when run holds any option of a scripted run.
+bool HasRunOptions(const RunOptions& run) {
+    for (const auto& text : run.header)
+        if (text) return true;
+    return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
+           run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty();
 }
 
 }  // namespace
@@ -172,30 +181,62 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
     }
 
     options_ = ParseCommandLine(program.parameters);
-    if (!options_.hasSource) {
-        err << kProgramName << ": no raw data file given (this build has no dialog window)\n\n"
-            << UsageText(kProgramName);
-        return kExitUsage;
-    }
+    if (!options_.hasSource) return RunInteractiveMode(err);
     return RunConversionMode(out, err);
 }
 
-int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
-    const bool silent = options_.silent;
-    Profile profile(startup_.profilePath);
-    MemoryControls controls;
-    ConsoleUi ui(silent, startup_.input, startup_.interactive && !silent);
-    ConsoleChooser chooser(startup_.input, startup_.interactive && !silent);
+DialogEnvironment CConverterApp::Environment(bool silent) const {
     DialogEnvironment environment;
     environment.silent = silent;
     environment.dataDirectory = dataDirectory_;
     environment.today = startup_.today;
     environment.overrides = OverridesOf(run_);
-    CMainDialog dialog(environment, controls, ui, chooser, profile);
+    return environment;
+}
+
+int CConverterApp::RunInteractiveMode(std::ostream& err) {
+    // The window shows and stores its own settings: a scripted run's options
+    // would change its conversions unseen.
+    if (HasRunOptions(run_)) {
+        err << kProgramName << ": the run options need a raw data file (see " << kProgramName << " --help)\n";
+        return kExitUsage;
+    }
+    std::unique_ptr<IMainWindow> window = startup_.windows ? startup_.windows->CreateMainWindow() : nullptr;
+    if (!window) {
+        err << kProgramName << ": no raw data file given, and no display to open the window on\n\n"
+            << UsageText(kProgramName);
+        return kExitUsage;
+    }
+    Profile profile(startup_.profilePath);
+    CMainDialog dialog(Environment(false), window->Controls(), window->Ui(), window->Chooser(), profile,
+                       window->Runner());
     dialog.InitMainDialog();
+    window->Attach(dialog, profile);
+    window->RunUntilClosed();
+    return kExitSuccess;
+}
+
+int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
+    const bool silent = options_.silent;
+    // A silent run never asks for a window, so it never starts the windowing system.
+    std::unique_ptr<IMainWindow> window =
+        !silent && startup_.windows ? startup_.windows->CreateMainWindow() : nullptr;
+    Profile profile(startup_.profilePath);
+    MemoryControls memoryControls;
+    ConsoleUi console(silent, startup_.input, startup_.interactive && !silent);
+    ConsoleChooser consoleChooser(startup_.input, startup_.interactive && !silent);
+    RecordingUi ui(window ? window->Ui() : console);
+    CMainDialog dialog(Environment(silent), window ? window->Controls() : memoryControls, ui,
+                       window ? window->Chooser() : consoleChooser, profile,
+                       window ? window->Runner() : ConversionRunner());
+    dialog.InitMainDialog();
+    if (window) {
+        window->Attach(dialog, profile);
+        window->Show();
+    }
     RunBatchSteps(dialog, options_, dataDirectory_, run_);
     const bool converted = dialog.GoPressed();
-    ui.EndProgressLine();
+    console.EndProgressLine();
     const ConversionRequest request = dialog.MakeRequest();
     if (converted) {
         // After the success message: where the outputs are and what they hold

@@ -7,6 +7,7 @@
 #include "app/CommandLine.h"
 #include "app/MainDialog.h"
 #include "app/QualityPlotter.h"
+#include "app/WindowFactory.h"
 
 class CMainDialog;
 
@@ -26,10 +27,16 @@ struct AppStartup {
     double today = 0.0;            // today's local date, days since the GPS origin
     std::FILE* input = nullptr;    // where answers to questions are read
     bool interactive = false;      // a person can type on input
+    // The desktop windows (nullptr: none in this build). Asked only by runs that
+    // are not silent; when it gives no window the run goes on at the terminal.
+    IWindowFactory* windows = nullptr;
 };
 
 // The application: finds the install root, parses the command line and runs
-// one conversion from it through the main dialog's logic.
+// the main dialog's logic. Without a source it opens the main window, where each
+// "Go..." is one conversion (interactive mode); with a source it runs one
+// conversion from the command line, in the main window when one can be shown and
+// the run is not silent, else at the terminal.
 class CConverterApp {
 public:
     explicit CConverterApp(AppStartup startup);
@@ -50,6 +57,8 @@ public:
 
 private:
     int RunConversionMode(std::ostream& out, std::ostream& err);
+    int RunInteractiveMode(std::ostream& err);
+    DialogEnvironment Environment(bool silent) const;
 
     RunOptions run_;
     IQualityPlotter* plotter_ = nullptr;

@@ -153,6 +153,21 @@ void CMainDialog::RefreshAutoNames() {
     controls_.SetText(ControlId::kNavigationPath, values.navigationPath);
 }
 
+void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
+    const bool newVersion = values.rinexVersion != chosen.rinexVersion;
+    values.tx = chosen.tx;
+    values.dopplerMode = chosen.dopplerMode;
+    values.smoothedPseudoranges = chosen.smoothedPseudoranges;
+    values.logFile = chosen.logFile;
+    values.rinexVersion = chosen.rinexVersion;
+    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+    if (newVersion && values.autoNaming) {
+        values.sourcePath = controls_.Text(ControlId::kSourcePath);
+        ScanDataSpan();
+        RefreshAutoNames();
+    }
+}
+
 void CMainDialog::DeriveRinexNames() { ::DeriveRinexNames(values); }
 
 void CMainDialog::ScanDataSpan() {

@@ -103,6 +103,12 @@ public:
     // opens in a silent run (counts as Cancel). The controls are not touched.
     bool ChooseOutputFolder(bool observation);
 
+    // Takes the advanced options chosen with OK in their dialog (Tx, doppler mode,
+    // smoothed pseudoranges, log file, RINEX version) from chosen and shows the
+    // advanced summary. A new RINEX version with automatic naming on names the
+    // outputs again (from the source in 1001 and the controls the names rest on).
+    void TakeAdvanced(const MainDialogValues& chosen);
+
     // Sets both output paths by the RINEX naming rule.
     void DeriveRinexNames();
     // For RINEX 3 outputs: scans the source (every file of a splice) for the first

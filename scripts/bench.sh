@@ -8,6 +8,11 @@
 #   bash scripts/bench.sh            1-hour and 24-hour files (about 10 to 20 minutes)
 #   bash scripts/bench.sh --quick    1-hour files only (one to two minutes)
 #   bash scripts/bench.sh --many     batch and splice figures only (a few minutes)
+#   bash scripts/bench.sh --window   the window's cost alone, on the 24-hour binary file
+#
+# The window's cost: the 24-hour binary file (1-hour with --quick) converted through
+# the main window under Xvfb (progress window, events every 50 ms) against the same
+# conversion without a window, medians of 3 runs of bench/window_convert.
 #
 # Simulated files at 1 Hz, dual-frequency, in the binary, ASCII comma-separated and
 # ASCII fixed-column layouts, receiver-dated (Q) and satellite-dated (R). For each:
@@ -22,11 +27,13 @@ set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
 many=0
+window_only=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
     --many) many=1 ;;
-    -h|--help) sed -n '2,21p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --window) window_only=1 ;;
+    -h|--help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -35,7 +42,7 @@ build=${BUILD_DIR:-$root/build-bench}
 work=${BENCH_DIR:-$build/benchdata}
 bash "$root/scripts/setup.sh"
 cmake -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQERN_BENCH=ON -DQERN_TESTS=OFF >/dev/null
-cmake --build "$build" --target qern2rinex rawsim read_floor stage_profile -j"$(nproc)" >/dev/null
+cmake --build "$build" --target qern2rinex rawsim read_floor stage_profile window_convert -j"$(nproc)" >/dev/null
 
 rawsim=$build/tools/rawsim/rawsim
 convert=$build/app/main/qern2rinex
@@ -112,6 +119,25 @@ if [ "$many" -eq 1 ]; then
     awk -v a="$wb1" -v b="$wb2" 'BEGIN { printf "Batch speed-up, --jobs 2 against --jobs 1 (wall): %.2f (target: at least 1.8)\n", a / b }'
     echo "Splice of 24 files: $((ms - m1)) KB more peak memory than one file; $epochs epoch lines written."
   } | tee "$work/results-many.md"
+  exit 0
+fi
+
+# The window's cost to the conversion of one binary, receiver-dated file.
+window_line() {
+  local hours=$1 raw=$work/raw/q${1}h-bin.bin
+  [ -s "$raw" ] || "$rawsim" synth --out "$raw" --format bin --kind Q --hours "$hours" --dual \
+    --max-sats 12 --tx 0.$tx_ms --no-truth >/dev/null
+  local run=("$build/bench/window_convert" --format 1 --tx "$tx_ms" --runs 3 "$raw" "$work/out/window.obs" "$work/out/window.nav")
+  local line
+  if command -v xvfb-run >/dev/null; then
+    line=$(QT_QPA_PLATFORM=xcb xvfb-run -a -s "-screen 0 1280x900x24" "${run[@]}" 2>/dev/null)
+  else
+    line=$("${run[@]}" 2>/dev/null)
+  fi
+  echo "Window: q${hours}h-bin through the main window against no window (wall s, medians of 3): $line"
+}
+if [ "$window_only" -eq 1 ]; then
+  window_line 24 | tee "$work/window.md"
   exit 0
 fi
 
@@ -250,3 +276,5 @@ longest=${hours_list[-1]}
       'BEGIN {printf "| %s | %.2f | %.2f | %.2f | %.2f | %.2f | %.2f |\n", k, p, a, a / p, b, b / p, m / 1024}'
   done
 } | tee -a "$work/results.md"
+window_hours=24; [ "$quick" -eq 1 ] && window_hours=1
+window_line "$window_hours" | tee -a "$work/results.md"

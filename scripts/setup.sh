@@ -4,7 +4,7 @@
 set -euo pipefail
 packages=(cmake ninja-build g++ make libgtest-dev libgmock-dev libbenchmark-dev
           clang libclang-rt-14-dev rtklib time python3
-          qt6-base-dev qt6-charts-dev xvfb xauth parallel)
+          qt6-base-dev qt6-charts-dev xvfb xauth parallel locales)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -8,8 +8,9 @@
 #include "app/ConverterApp.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
-#ifdef QERN_HAVE_GUI
+#ifdef QERN_WINDOWS
 #include "app/gui/QualityCharts.h"
+#include "app/gui/QtWindowFactory.h"
 #endif
 
 int main(int argc, char** argv) {
@@ -22,9 +23,14 @@ int main(int argc, char** argv) {
         startup.today = TodayInDays();
         startup.input = stdin;
         startup.interactive = IsTerminal(stdin);
+#ifdef QERN_WINDOWS
+        // Qt starts only when a window is asked for (never in a silent run).
+        QtWindowFactory windows("qern2rinex");
+        startup.windows = &windows;
+#endif
         const std::vector<std::string> arguments(argv + (argc > 0 ? 1 : 0), argv + argc);
         CConverterApp app(startup);
-#ifdef QERN_HAVE_GUI
+#ifdef QERN_WINDOWS
         ChartQualityPlotter plotter;  // Qt starts only when plots are asked for
         app.SetQualityPlotter(&plotter);
 #endif

@@ -6,6 +6,7 @@
 #include <sys/time.h>
 
 #include "app/ControlIds.h"
+#include "app/WindowFactory.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
 
@@ -75,7 +76,8 @@ TEST(ConverterAppRun, OwnOptionsAndMissingParameters) {
     out.str("");
     EXPECT_EQ(app.Run({"--version"}, out, err), kExitSuccess);
     EXPECT_EQ(out.str(), "QERN to RINEX 3.30 (qern2rinex)\n");
-    EXPECT_EQ(app.Run({}, out, err), kExitUsage);
+    EXPECT_EQ(app.Run({}, out, err), kExitUsage);  // no window to open
+    EXPECT_NE(err.str().find("no display"), std::string::npos);
     EXPECT_EQ(app.Run({"a.raw", "--nonsense"}, out, err), kExitUsage);
     EXPECT_NE(err.str().find("unknown option --nonsense"), std::string::npos);
     EXPECT_EQ(app.Run({"--scan", "/no/such/file.raw"}, out, err), kExitFailure);
@@ -217,6 +219,96 @@ TEST_F(BatchStepsTest, AnUnprobedSourceChangesNothingButThePath) {
     EXPECT_EQ(d.values.observationPath, folder.File("RAW") + "/*.RNX");
     EXPECT_FALSE(d.GoPressed());
     EXPECT_EQ(ui.MessageIds(), (std::vector<int>{kStrInvalidFileName}));
+}
+
+// Windows that record what the application asks of them; the person behind them
+// presses "Go..." once when the window runs until closed.
+class FakeWindow : public IMainWindow {
+public:
+    FakeWindow(std::vector<std::string>& log, std::string source) : log_(log), source_(std::move(source)) {}
+    IDialogControls& Controls() override { return controls_; }
+    ConversionUi& Ui() override { return ui_; }
+    IFileChooser& Chooser() override { return chooser_; }
+    ConversionRunner Runner() override {
+        return [this](const ConversionRequest&, ConversionState&, ConversionUi&) {
+            log_.push_back("convert");
+            ConversionResult result;
+            result.success = true;
+            return result;
+        };
+    }
+    void Attach(CMainDialog& d, Profile&) override {
+        dialog_ = &d;
+        log_.push_back("attach");
+    }
+    void Show() override { log_.push_back("show"); }
+    void RunUntilClosed() override {
+        const size_t formats = controls_.Entries(ControlId::kFormat).size();
+        log_.push_back("run until closed, " + std::to_string(formats) + " formats");
+        controls_.SetText(ControlId::kSourcePath, source_);
+        controls_.SetText(ControlId::kObservationPath, source_ + ".obs");
+        controls_.SetText(ControlId::kNavigationPath, source_ + ".nav");
+        dialog_->GoPressed();
+    }
+
+private:
+    std::vector<std::string>& log_;
+    std::string source_;
+    MemoryControls controls_;
+    ScriptedUi ui_;
+    FakeChooser chooser_;
+    CMainDialog* dialog_ = nullptr;
+};
+
+class FakeFactory : public IWindowFactory {
+public:
+    std::unique_ptr<IMainWindow> CreateMainWindow() override {
+        log.push_back("window asked");
+        return display ? std::make_unique<FakeWindow>(log, source) : nullptr;
+    }
+    bool display = true;
+    std::string source;
+    std::vector<std::string> log;
+};
+
+TEST(WindowModes, WhoAsksForTheWindowAndWhatItIsAskedToDo) {
+    struct Case {
+        std::vector<std::string> arguments;  // "SRC", "OBS:", "NAV:" completed below
+        bool display;
+        int status;
+        std::vector<std::string> log;
+        bool convertedAtTheTerminal;
+    };
+    const std::vector<Case> cases = {
+        {{}, true, kExitSuccess, {"window asked", "attach", "run until closed, 2 formats", "convert"}, false},
+        {{"--tx", "75"}, true, kExitUsage, {}, false},  // the window would not show them
+        {{"SRC", "OBS:", "NAV:"}, true, kExitSuccess, {"window asked", "attach", "show", "convert"}, false},
+        {{"SRC", "OBS:", "NAV:", "S"}, true, kExitSuccess, {}, true},
+        {{"SRC", "OBS:", "NAV:"}, false, kExitSuccess, {"window asked"}, true},
+        {{}, false, kExitUsage, {"window asked"}, false},
+    };
+    for (size_t i = 0; i < cases.size(); ++i) {
+        const Case& c = cases[i];
+        ScopedTempDir folder;
+        FakeFactory windows;
+        windows.display = c.display;
+        windows.source = folder.File("ab.bin");
+        std::filesystem::copy_file(std::string(QERN_SOURCE_DIR) + "/testdata/app/sim_both_2min.bin", windows.source);
+        std::vector<std::string> arguments;
+        for (const std::string& a : c.arguments) {
+            const bool output = a == "OBS:" || a == "NAV:";
+            arguments.push_back(a == "SRC" ? windows.source : output ? a + folder.File("out." + a.substr(0, 3)) : a);
+        }
+        AppStartup startup;
+        startup.profilePath = folder.File("qern2rinex.ini");
+        startup.currentDirectory = folder.Path();
+        startup.windows = &windows;
+        CConverterApp app(startup);
+        std::ostringstream out, err;
+        EXPECT_EQ(app.Run(arguments, out, err), c.status) << i << err.str();
+        EXPECT_EQ(windows.log, c.log) << i;
+        EXPECT_EQ(std::filesystem::exists(folder.File("out.OBS")), c.convertedAtTheTerminal) << i;
+    }
 }
 
 }  // namespace

@@ -125,6 +125,22 @@ TEST_F(EndToEnd, HelpVersionAndUsage) {
     EXPECT_NE(r.out.find("receiver-dated epoch (Q)"), std::string::npos);
 }
 
+// A display named but not reachable: the windowing system falls back, and the run
+// goes on at the terminal instead of aborting.
+TEST_F(EndToEnd, AnUnreachableDisplayLeavesTheRunAtTheTerminal) {
+    CopySample(folder, "site.bin");
+    for (const char* display : {"DISPLAY=:86", "WAYLAND_DISPLAY=qern-none-86"}) {
+        RunResult r = RunProgram(folder, {}, {display});
+        EXPECT_EQ(r.status, 2) << display << r.err;
+        EXPECT_NE(r.err.find("no display to open the window on"), std::string::npos) << r.err;
+        r = RunProgram(folder, {"site.bin", "OBS:site.obs", "NAV:site.nav"}, {display});
+        EXPECT_EQ(r.status, 0) << display << r.err;
+        EXPECT_NE(r.err.find("successfully converted to RINEX !"), std::string::npos) << r.err;
+        std::filesystem::remove(folder.File("site.obs"));
+        std::filesystem::remove(folder.File("site.nav"));
+    }
+}
+
 // The outputs on a file system too small for them: the conversion fails with the
 // file and the system's reason, and leaves no cut-short observation file.
 TEST_F(EndToEnd, AFullDiskFailsTheConversionAndLeavesNoCutShortFile) {

@@ -5,6 +5,7 @@
 #include <sys/time.h>
 
 #include "app/ControlIds.h"
+#include "app/TxText.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
 
@@ -407,6 +408,44 @@ TEST_F(MainDialogTest, AFormatOutsideTheListIsSettledByTheSource) {
     EXPECT_TRUE(d.GoPressed());
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_EQ(requests[0].formatIndex, 1);
+}
+
+TEST_F(MainDialogTest, AdvancedOptionsTakenWithOkRenameForANewRinexVersion) {
+    profile->WriteInt("Defaults", "Auto", 1);
+    CMainDialog& d = Open();
+    MainDialogValues chosen = d.values;
+    chosen.tx = 0.075;
+    chosen.dopplerMode = 1;
+    d.TakeAdvanced(chosen);
+    EXPECT_EQ(controls.Text(ControlId::kAdvancedSummary), "( Tr = Ts + 75 ms, using smoothed dopplers )");
+    EXPECT_EQ(controls.Text(ControlId::kObservationPath), folder.File("RAW") + "/SITE0340.01O");
+    chosen.rinexVersion = 3;
+    d.TakeAdvanced(chosen);
+    EXPECT_EQ(d.values.rinexVersion, 3);
+    // No source scanned yet: the day at 00:00, the shortest period, frequency unspecified.
+    EXPECT_EQ(controls.Text(ControlId::kObservationPath),
+              folder.File("RAW") + "/SITE00XXX_R_20010340000_15M_00U_GO.rnx");
+    EXPECT_EQ(controls.Text(ControlId::kNavigationPath), folder.File("RAW") + "/SITE00XXX_R_20010340000_15M_GN.rnx");
+}
+
+TEST(TxText, WholeMillisecondsReadTheWayPercentLdReadsThem) {
+    struct Case {
+        const char* text;
+        bool ok;
+        double tx;  // s
+    };
+    for (const Case& c : {Case{"75", true, 0.075}, Case{"75ms", true, 0.075}, Case{"  -5", true, -0.005},
+                          Case{"+100", true, 0.1}, Case{"abc", false, 0}, Case{"", false, 0}, Case{"- 5", false, 0},
+                          Case{"99999999999999999999", false, 0}}) {
+        double tx = 0;
+        EXPECT_EQ(ParseTxText(c.text, tx), c.ok) << c.text;
+        if (c.ok) {
+            EXPECT_DOUBLE_EQ(tx, c.tx) << c.text;
+        }
+    }
+    EXPECT_EQ(TxText(0.075), "75");
+    EXPECT_EQ(TxText(-0.005), "-5");
+    EXPECT_EQ(TxText(0.0994), "99");
 }
 
 TEST(AdvancedSummary, ShowsTxInMillisecondsAndTheDopplerKind) {

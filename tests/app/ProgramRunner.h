@@ -44,6 +44,8 @@ inline RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::
     if (child == 0) {
         if (chdir(folder.Path().c_str()) != 0) _exit(120);
         setenv("XDG_CONFIG_HOME", folder.File("config").c_str(), 1);
+        // No display: the run stays at the terminal, whatever the developer's session has.
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"}) unsetenv(name);
         for (const std::string& variable : environment) putenv(const_cast<char*>(variable.c_str()));
         const int in = open("/dev/null", O_RDONLY);
         const int out = open(outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);

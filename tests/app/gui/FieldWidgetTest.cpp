@@ -14,6 +14,7 @@
 #include "app/field/FieldDate.h"
 #include "app/field/FieldFactory.h"
 #include "app/gui/FieldWidget.h"
+#include "tests/app/gui/GuiTestSupport.h"
 
 namespace {
 
@@ -176,11 +177,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    FieldWidgetTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+static const RegisterGuiTest registered([] { return std::make_unique<FieldWidgetTest>(); });
 
 #include "FieldWidgetTest.moc"

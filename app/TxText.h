@@ -1,0 +1,12 @@
+#pragma once
+#include <string>
+
+// The Tx of the advanced options as its combo box shows it: whole milliseconds,
+// floor(tx * 1000 + 0.5), in decimal (tx in seconds).
+std::string TxText(double tx);
+
+// Reads the Tx combo box's text the way "%ld" does: blanks, an optional sign and
+// digits, whatever follows being ignored ("75ms" gives 75). On success tx receives
+// the number times 0.001 s. False when the text does not begin with an integer or
+// the integer does not fit a long.
+bool ParseTxText(const std::string& text, double& tx);

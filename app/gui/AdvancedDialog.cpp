@@ -1,0 +1,127 @@
+#include "app/gui/AdvancedDialog.h"
+
+#include <QButtonGroup>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMessageBox>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QVBoxLayout>
+
+#include "app/Settings.h"
+#include "app/TxText.h"
+#include "app/gui/AppIcon.h"
+#include "app/gui/DialogButtons.h"
+#include "convert/StringTable.h"
+
+AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile, QWidget* parent)
+    : QDialog(parent), values_(values), profile_(profile) {
+    setObjectName(QStringLiteral("130"));
+    setWindowTitle(tr("Advanced Options"));
+    setWindowIcon(AppIcon());
+    setWindowFlag(Qt::WindowContextHelpButtonHint, false);
+
+    instantaneous_ = new QRadioButton(tr("Using &instantaneous doppler measurements"));
+    instantaneous_->setObjectName(QStringLiteral("1030"));
+    smoothed_ = new QRadioButton(tr("Using &smoothed doppler measurements"));
+    smoothed_->setObjectName(QStringLiteral("1032"));
+    auto* modes = new QButtonGroup(this);
+    modes->addButton(instantaneous_, 0);
+    modes->addButton(smoothed_, 1);
+    tx_ = new QComboBox;
+    tx_->setObjectName(QStringLiteral("1031"));
+    tx_->setEditable(true);
+    tx_->setInsertPolicy(QComboBox::NoInsert);
+    tx_->setCompleter(nullptr);
+    tx_->addItems({QStringLiteral("0"), QStringLiteral("75"), QStringLiteral("100")});
+    tx_->setMinimumContentsLength(6);
+    tx_->lineEdit()->setAcceptDrops(false);
+    smoothedCodes_ = new QCheckBox(tr("Compute positions using smoothed &C/A code pseudoranges"));
+    smoothedCodes_->setObjectName(QStringLiteral("1033"));
+    logFile_ = new QCheckBox(tr("Write a &log file with all intermediate results"));
+    logFile_->setObjectName(QStringLiteral("1028"));
+    rinexVersion_ = new QComboBox;
+    rinexVersion_->setObjectName(QStringLiteral("rinexVersion"));
+    rinexVersion_->addItems({QStringLiteral("2"), QStringLiteral("3")});
+    auto* save = new QPushButton(tr("Save As &Defaults"));
+    save->setObjectName(QStringLiteral("1035"));
+    save->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &AdvancedDialog::SaveAsDefaults);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("Extrapolate satellite-dated raw data transmited at satellite time Ts")));
+    auto* extrapolation = new QGridLayout;
+    extrapolation->setContentsMargins(16, 0, 0, 0);
+    extrapolation->addWidget(instantaneous_, 0, 0, 1, 4);
+    extrapolation->addWidget(smoothed_, 1, 0, 1, 4);
+    extrapolation->addWidget(new QLabel(tr("Upto reception time : Tr = Ts + Tx")), 2, 0, 1, 4);
+    extrapolation->addWidget(BuddyLabel(tr("&Where Tx = "), tx_), 3, 0);
+    extrapolation->addWidget(tx_, 3, 1);
+    extrapolation->addWidget(new QLabel(tr("ms")), 3, 2);
+    extrapolation->setColumnStretch(3, 1);
+    layout->addLayout(extrapolation);
+    layout->addSpacing(8);
+    layout->addWidget(smoothedCodes_);
+    layout->addWidget(logFile_);
+    // Further output options (one check box a line) go here.
+    auto* version = new QHBoxLayout;
+    version->addWidget(BuddyLabel(tr("&RINEX version :"), rinexVersion_));
+    version->addWidget(rinexVersion_);
+    version->addStretch();
+    layout->addLayout(version);
+    layout->addSpacing(8);
+    const DialogButtons buttons = AddOkCancel(this, layout, save);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    setTabOrder(instantaneous_, smoothed_);
+    setTabOrder(smoothed_, tx_);
+    setTabOrder(tx_, smoothedCodes_);
+    setTabOrder(smoothedCodes_, logFile_);
+    setTabOrder(logFile_, rinexVersion_);
+    setTabOrder(rinexVersion_, save);
+    setTabOrder(save, buttons.ok);
+    setTabOrder(buttons.ok, buttons.cancel);
+
+    // Towards the controls.
+    if (values_.dopplerMode == 0) instantaneous_->setChecked(true);
+    if (values_.dopplerMode == 1) smoothed_->setChecked(true);
+    const QString tx = QString::fromStdString(TxText(values_.tx));
+    tx_->setCurrentIndex(tx_->findText(tx));
+    tx_->setEditText(tx);
+    smoothedCodes_->setChecked(values_.smoothedPseudoranges);
+    logFile_->setChecked(values_.logFile);
+    rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 ? 1 : 0);
+}
+
+bool AdvancedDialog::ReadControls() {
+    double tx = 0;
+    if (!ParseTxText(tx_->currentText().toStdString(), tx)) {
+        QMessageBox box(QMessageBox::Warning, Caption(), QString::fromLatin1(LoadString(kStrEnterInteger).data()),
+                        QMessageBox::Ok, this);
+        box.exec();
+        tx_->setFocus(Qt::OtherFocusReason);
+        tx_->lineEdit()->selectAll();
+        return false;
+    }
+    values_.tx = tx;
+    values_.dopplerMode = instantaneous_->isChecked() ? 0 : (smoothed_->isChecked() ? 1 : -1);
+    values_.smoothedPseudoranges = smoothedCodes_->isChecked();
+    values_.logFile = logFile_->isChecked();
+    values_.rinexVersion = rinexVersion_->currentIndex() == 1 ? 3 : 2;
+    return true;
+}
+
+void AdvancedDialog::accept() {
+    if (ReadControls()) QDialog::accept();
+}
+
+void AdvancedDialog::SaveAsDefaults() {
+    if (!ReadControls()) return;
+    if (!StoreAdvanced(values_, profile_))
+        QMessageBox::warning(this, Caption(),
+                             tr("The defaults could not be stored in %1.")
+                                 .arg(profile_.Path().empty() ? tr("a profile (no configuration folder)")
+                                                              : QString::fromStdString(profile_.Path())));
+}

@@ -1,0 +1,43 @@
+#pragma once
+#include <QDialog>
+
+#include "app/DialogValues.h"
+#include "platform/Profile.h"
+
+class QCheckBox;
+class QComboBox;
+class QRadioButton;
+
+// Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
+// whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
+// (1033), the log files (1028), the RINEX version of the outputs, "Save As
+// Defaults" (1035), OK and Cancel. It edits a copy of the main dialog's values;
+// the caller takes them back after OK.
+class AdvancedDialog : public QDialog {
+    Q_OBJECT
+
+public:
+    AdvancedDialog(const MainDialogValues& values, Profile& profile, QWidget* parent);
+
+    // The values as the controls left them (after OK: the person's choice).
+    const MainDialogValues& Values() const { return values_; }
+
+    // OK: closes only when the controls could be read.
+    void accept() override;
+
+private:
+    // Reads the controls into the values; a Tx text that is not an integer
+    // shows "Please enter an integer.", puts the focus on 1031 and gives false.
+    bool ReadControls();
+    // "Save As Defaults": reads the controls and stores the "Advanced" keys.
+    void SaveAsDefaults();
+
+    MainDialogValues values_;
+    Profile& profile_;
+    QRadioButton* instantaneous_;
+    QRadioButton* smoothed_;
+    QComboBox* tx_;
+    QCheckBox* smoothedCodes_;
+    QCheckBox* logFile_;
+    QComboBox* rinexVersion_;
+};

@@ -1,0 +1,90 @@
+#pragma once
+#include <QDialog>
+
+#include <memory>
+
+#include "app/WindowFactory.h"
+#include "app/gui/WidgetControls.h"
+#include "app/gui/WindowChooser.h"
+#include "app/gui/WindowUi.h"
+
+class FieldWidget;
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QLineEdit;
+class QMimeData;
+class QPushButton;
+
+// The main conversion window (102), "QERN to RINEX 3.30": the raw data file
+// group, the nine header texts with their histories, the output files group and
+// the buttons, each control with its number as object name. Its controls, the
+// conversion side and the pickers are what the dialog logic (CMainDialog) works
+// on; Attach binds the buttons, fields and menu to that logic.
+//
+// Beyond the dialog logic the window takes a raw file dropped onto it as if it had
+// been chosen with "...", and remembers its place and size in the profile
+// (section "Window", key "Geometry").
+class MainWindow : public QDialog, public IMainWindow {
+    Q_OBJECT
+
+public:
+    explicit MainWindow(QWidget* parent = nullptr);
+    ~MainWindow() override;
+
+    IDialogControls& Controls() override { return *controls_; }
+    ConversionUi& Ui() override { return ui_; }
+    IFileChooser& Chooser() override { return chooser_; }
+    ConversionRunner Runner() override;
+    void Attach(CMainDialog& dialog, Profile& profile) override;
+    void Show() override;
+    void RunUntilClosed() override;
+
+    WindowUi& WindowSide() { return ui_; }
+    // True while "Go..." runs (validation, conversion and its messages).
+    bool Busy() const { return busy_; }
+
+    // The path of a single local file dropped with the event's data, else empty.
+    static QString DroppedFile(const QMimeData* data);
+
+    // Profile section and key of the window's place and size.
+    static constexpr const char* kWindowSection = "Window";
+    static constexpr const char* kGeometryKey = "Geometry";
+
+    void done(int result) override;
+
+protected:
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
+
+private:
+    void Go();
+    void OpenAdvanced();
+    void OpenAbout();
+    void TakeDroppedFile(const QString& path);
+    void StoreGeometry();
+
+    QLineEdit* source_;
+    FieldWidget* recordedOn_;
+    QComboBox* format_;
+    QComboBox* header_[9];
+    QLineEdit* observation_;
+    QLineEdit* navigation_;
+    QCheckBox* autoNaming_;
+    QComboBox* fileIndex_;
+    QLabel* summary_;
+    QPushButton* browseSource_;
+    QPushButton* browseObservation_;
+    QPushButton* browseNavigation_;
+    QPushButton* browseFolder_;
+    QPushButton* advanced_;
+    QPushButton* go_;
+    QPushButton* close_;
+
+    std::unique_ptr<WidgetControls> controls_;
+    WindowUi ui_;
+    WindowChooser chooser_;
+    CMainDialog* dialog_ = nullptr;
+    Profile* profile_ = nullptr;
+    bool busy_ = false;
+};

@@ -1,0 +1,206 @@
+// window_shots OUTDIR: one PNG per window of the program, filled as a surveyor
+// would see it: the main window, the main window under the progress window,
+// Advanced Options, the position and raw-data kind questions, the folder chooser,
+// the file chooser, About, and the success and validation messages.
+#include <QAbstractButton>
+#include <QApplication>
+#include <QDialog>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QPainter>
+#include <QTemporaryDir>
+#include <QTimer>
+
+#include <algorithm>
+#include <cstdio>
+#include <functional>
+#include <numbers>
+
+#include "app/ControlIds.h"
+#include "app/MainDialog.h"
+#include "app/gui/AboutDialog.h"
+#include "app/gui/AdvancedDialog.h"
+#include "app/gui/MainWindow.h"
+#include "app/gui/ProgressDialog.h"
+#include "app/gui/QuestionDialogs.h"
+#include "app/gui/QtWindowFactory.h"
+#include "convert/StringTable.h"
+#include "platform/Profile.h"
+
+namespace {
+
+QDir out;
+int failures = 0;
+
+void Pause(int ms) {
+    QElapsedTimer t;
+    t.start();
+    while (t.elapsed() < ms) QApplication::processEvents(QEventLoop::AllEvents, 10);
+}
+
+void Save(const QPixmap& pixmap, const QString& name) {
+    const QString path = out.filePath(name + QStringLiteral(".png"));
+    if (pixmap.isNull() || !pixmap.save(path)) {
+        std::fprintf(stderr, "window_shots: cannot write %s\n", qPrintable(path));
+        ++failures;
+    } else {
+        std::printf("%s\n", qPrintable(path));
+    }
+}
+
+// The window as drawn.
+void Shoot(QWidget* w, const QString& name) {
+    w->activateWindow();
+    Pause(150);
+    Save(w->grab(), name);
+}
+
+// The window with the dialog above it where it stands, framed and shadowed (the
+// X server of the screenshots has no window manager to draw frames).
+void ShootOver(QWidget* window, QWidget* dialog, const QString& name) {
+    Pause(150);
+    QPixmap picture = window->grab();
+    const QPixmap above = dialog->grab();
+    QPoint at = dialog->mapToGlobal(QPoint(0, 0)) - window->mapToGlobal(QPoint(0, 0));
+    at.setX(std::clamp(at.x(), 8, std::max(8, picture.width() - above.width() - 8)));
+    at.setY(std::clamp(at.y(), 8, std::max(8, picture.height() - above.height() - 8)));
+    QPainter p(&picture);
+    for (int i = 6; i > 0; --i)
+        p.fillRect(QRect(at, above.size()).adjusted(-i + 3, -i + 3, i + 3, i + 3), QColor(0, 0, 0, 14));
+    p.drawPixmap(at, above);
+    p.setPen(QColor(90, 90, 90));
+    p.drawRect(QRect(at, above.size()).adjusted(-1, -1, 0, 0));
+    p.end();
+    Save(picture, name);
+}
+
+// Opens a modal window with open (which returns when it closes) and shoots it
+// once it is up, then closes it with reject.
+void ShootModal(const QString& name, const std::function<void()>& open) {
+    QTimer::singleShot(0, [name] {
+        QElapsedTimer t;
+        t.start();
+        while (!QApplication::activeModalWidget() && t.elapsed() < 3000) Pause(20);
+        QWidget* modal = QApplication::activeModalWidget();
+        if (!modal) {
+            std::fprintf(stderr, "window_shots: %s did not open\n", qPrintable(name));
+            ++failures;
+            return;
+        }
+        Shoot(modal, name);
+        if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
+    });
+    open();
+}
+
+void Put(IDialogControls& c, int id, const char* text) { c.SetText(id, text); }
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    auto application = StartApplication(argc, argv);
+    out.setPath(argc > 1 ? QString::fromLocal8Bit(argv[1]) : QStringLiteral("."));
+    QTemporaryDir folder;
+    const std::string data = folder.path().toStdString();
+    QDir(folder.path()).mkpath(QStringLiteral("RAW"));
+
+    // A profile with histories, as after a few conversions.
+    Profile profile(data + "/qern2rinex.ini");
+    profile.SetString("Defaults", "Observer", "J. SMITH");
+    profile.SetString("Defaults", "Agency", "NATIONAL GEODETIC SURVEY");
+    profile.SetString("Defaults", "RecNum", "QX4-00817");
+    profile.SetString("Defaults", "RecType", "QERN QX4");
+    profile.SetString("Defaults", "RecVer", "3.12");
+    profile.SetString("Defaults", "AntNum", "A-2231");
+    profile.SetString("Defaults", "AntType", "QERN GEODETIC L1/L2");
+    profile.SetString("MarkerNames", "History00", "ALGO");
+    profile.SetString("MarkerNames", "History01", "BRUX");
+    profile.SetInt("Advanced", "Tx", 75);
+    profile.Save();
+
+    MainWindow window;
+    DialogEnvironment environment;
+    environment.dataDirectory = data + "/RAW";
+    environment.today = 16140;  // 15 March 2024
+    CMainDialog dialog(environment, window.Controls(), window.Ui(), window.Chooser(), profile, window.Runner());
+    dialog.InitMainDialog();
+    window.Attach(dialog, profile);
+    IDialogControls& c = window.Controls();
+    Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/algo0720.bin");
+    Put(c, ControlId::kMarkerName, "ALGO");
+    c.SetSelection(ControlId::kFormat, 1);
+    Put(c, ControlId::kMarkerNumber, "40104M002");
+    Put(c, ControlId::kObservationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24O");
+    Put(c, ControlId::kNavigationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24N");
+    window.resize(window.sizeHint());
+    window.move(40, 40);
+    window.Show();
+    Shoot(&window, QStringLiteral("main-window"));
+
+    // Automatic naming on: the output edits disabled, the file index shown.
+    c.SetChecked(ControlId::kAutoNaming, true);
+    dialog.ToggleAutoNaming();
+    Shoot(&window, QStringLiteral("main-window-automatic-naming"));
+    c.SetChecked(ControlId::kAutoNaming, false);
+    dialog.ToggleAutoNaming();
+    Put(c, ControlId::kObservationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24O");
+    Put(c, ControlId::kNavigationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24N");
+
+    // The progress window over the main window.
+    WindowUi& ui = window.WindowSide();
+    ui.BeginConversion();
+    ui.SetStatus(std::string(LoadString(kStrWritingObservation)));
+    ui.Progress()->SetPosition(42);
+    ShootOver(&window, ui.Progress(), QStringLiteral("progress-window"));
+    Shoot(ui.Progress(), QStringLiteral("progress-dialog"));
+    ui.EndConversion();
+
+    AdvancedDialog advanced(dialog.values, profile, &window);
+    advanced.show();
+    Shoot(&advanced, QStringLiteral("advanced-options"));
+    advanced.hide();
+
+    ApproximatePosition position;
+    position.latitude = 45.9558 * std::numbers::pi / 180;
+    position.longitude = -78.0714 * std::numbers::pi / 180;
+    position.height = 201.9;
+    PositionDialog positionDialog(position, &window);
+    positionDialog.show();
+    Shoot(&positionDialog, QStringLiteral("position-question"));
+    positionDialog.hide();
+
+    RawKindDialog rawKind(1, &window);
+    rawKind.show();
+    Shoot(&rawKind, QStringLiteral("raw-kind-question"));
+    rawKind.hide();
+
+    AboutDialog about(&window);
+    about.show();
+    Shoot(&about, QStringLiteral("about"));
+    about.hide();
+
+    ShootModal(QStringLiteral("success-message"), [&] {
+        ui.ShowSuccess("/home/surveyor/campaign-2024/raw/algo0720.bin",
+                       {"Observation file: /home/surveyor/campaign-2024/rinex/ALGO0720.24O",
+                        "Navigation file: /home/surveyor/campaign-2024/rinex/ALGO0720.24N",
+                        "2880 epochs, 11 satellites, 2024-03-12 00:00:00.0000000 to 2024-03-12 23:59:30.0000000 GPS, "
+                        "position latitude 45.95580000, longitude -78.07140000, height 201.900 m"});
+    });
+    ShootModal(QStringLiteral("validation-message"), [&] {
+        Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/missing.bin");
+        dialog.GoPressed();
+    });
+    ShootModal(QStringLiteral("folder-chooser"), [&] {
+        std::string folderPath = data;
+        window.Chooser().ChooseDirectory(folderPath);
+    });
+    ShootModal(QStringLiteral("file-chooser"), [&] {
+        std::string path = data + "/RAW/*.*";
+        window.Chooser().ChooseFile(FileDialogMode::Open, path,
+                                    {{"QERN ASCII Files (*.raw; *.var; *.txt)", "*.raw;*.var;*.txt"},
+                                     {"QERN Binary Files (*.bin; *.dat; *.dXX)", "*.bin;*.dat;*.d??"}},
+                                    2);
+    });
+    return failures == 0 ? 0 : 1;
+}
