@@ -10,6 +10,7 @@
 
 #include "app/gui/QualityCharts.h"
 #include "app/gui/QualityWindow.h"
+#include "tests/app/gui/GuiTestSupport.h"
 
 class QualityChartsTest : public QObject {
     Q_OBJECT
@@ -75,11 +76,6 @@ private slots:
     }
 };
 
-int main(int argc, char** argv) {
-    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    QualityChartsTest test;
-    return QTest::qExec(&test, argc, argv);
-}
+static const RegisterGuiTest registered([] { return std::make_unique<QualityChartsTest>(); });
 
 #include "QualityChartsTest.moc"
