@@ -159,6 +159,7 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     values.dopplerMode = chosen.dopplerMode;
     values.smoothedPseudoranges = chosen.smoothedPseudoranges;
     values.logFile = chosen.logFile;
+    values.qualityReport = chosen.qualityReport;
     values.rinexVersion = chosen.rinexVersion;
     controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
     if (newVersion && values.autoNaming) {

@@ -43,6 +43,8 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     smoothedCodes_->setObjectName(QStringLiteral("1033"));
     logFile_ = new QCheckBox(tr("Write a &log file with all intermediate results"));
     logFile_->setObjectName(QStringLiteral("1028"));
+    quality_ = new QCheckBox(tr("&Quality report (completeness, slips, multipath, position scatter)"));
+    quality_->setObjectName(QStringLiteral("qualityReport"));
     rinexVersion_ = new QComboBox;
     rinexVersion_->setObjectName(QStringLiteral("rinexVersion"));
     rinexVersion_->addItems({QStringLiteral("2"), QStringLiteral("3")});
@@ -66,7 +68,7 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     layout->addSpacing(8);
     layout->addWidget(smoothedCodes_);
     layout->addWidget(logFile_);
-    // Further output options (one check box a line) go here.
+    layout->addWidget(quality_);
     auto* version = new QHBoxLayout;
     version->addWidget(BuddyLabel(tr("&RINEX version :"), rinexVersion_));
     version->addWidget(rinexVersion_);
@@ -79,7 +81,8 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     setTabOrder(smoothed_, tx_);
     setTabOrder(tx_, smoothedCodes_);
     setTabOrder(smoothedCodes_, logFile_);
-    setTabOrder(logFile_, rinexVersion_);
+    setTabOrder(logFile_, quality_);
+    setTabOrder(quality_, rinexVersion_);
     setTabOrder(rinexVersion_, save);
     setTabOrder(save, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
@@ -92,6 +95,7 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     tx_->setEditText(tx);
     smoothedCodes_->setChecked(values_.smoothedPseudoranges);
     logFile_->setChecked(values_.logFile);
+    quality_->setChecked(values_.qualityReport);
     rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 ? 1 : 0);
 }
 
@@ -109,6 +113,7 @@ bool AdvancedDialog::ReadControls() {
     values_.dopplerMode = instantaneous_->isChecked() ? 0 : (smoothed_->isChecked() ? 1 : -1);
     values_.smoothedPseudoranges = smoothedCodes_->isChecked();
     values_.logFile = logFile_->isChecked();
+    values_.qualityReport = quality_->isChecked();
     values_.rinexVersion = rinexVersion_->currentIndex() == 1 ? 3 : 2;
     return true;
 }

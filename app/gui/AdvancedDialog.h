@@ -10,7 +10,7 @@ class QRadioButton;
 
 // Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
 // whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
-// (1033), the log files (1028), the RINEX version of the outputs, "Save As
+// (1033), the log files (1028), the quality report, the RINEX version of the outputs, "Save As
 // Defaults" (1035), OK and Cancel. It edits a copy of the main dialog's values;
 // the caller takes them back after OK.
 class AdvancedDialog : public QDialog {
@@ -39,5 +39,6 @@ private:
     QComboBox* tx_;
     QCheckBox* smoothedCodes_;
     QCheckBox* logFile_;
+    QCheckBox* quality_;
     QComboBox* rinexVersion_;
 };

@@ -24,6 +24,7 @@
 #include "app/field/FieldFactory.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/AdvancedDialog.h"
+#include "app/gui/QualityWindow.h"
 #include "app/gui/AppIcon.h"
 #include "app/gui/DialogButtons.h"
 #include "app/gui/FieldWidget.h"
@@ -240,8 +241,16 @@ ConversionRunner MainWindow::Runner() {
         ui_.BeginConversion();
         const ConversionResult result = RunConversion(request, state, ui);
         ui_.EndConversion();
-        if (result.success && !request.silent)
+        if (result.success && !request.silent) {
             ui_.ShowSuccess(request.sourcePath, ConversionSummaryLines(request, result));
+            if (result.quality && result.qualitySeries) {
+                // The report of this conversion: its table and its charts.
+                QFile report(QFile::decodeName((request.observationPath + ".qc").c_str()));
+                const QString text = report.open(QIODevice::ReadOnly) ? QString::fromLatin1(report.readAll()) : QString();
+                QualityWindow quality(*result.quality, *result.qualitySeries, text, this);
+                quality.exec();
+            }
+        }
         return result;
     };
 }

@@ -1,6 +1,7 @@
 // Conversions through the window: the questions, the progress window and its
 // Cancel, the main window out of reach meanwhile, the throttled event handling,
 // and the files of one conversion compared with the command line's.
+#include <QPlainTextEdit>
 #include <QComboBox>
 #include <QFileDialog>
 #include <QLineEdit>
@@ -192,7 +193,13 @@ private slots:
         startup.profilePath = file("window-config/qern2rinex.ini");
         startup.currentDirectory = folder.path().toStdString();
         startup.windows = &windows;
+        {
+            // With the quality report on, the Quality window follows the success message.
+            Profile profile(startup.profilePath);
+            profile.WriteInt("Advanced", "QualityReport", 1);
+        }
         QString success;
+        QString qualityReport;
         QStringList filters;
         ModalResponder person([&](QWidget* w) {
             const QString name = w->objectName();
@@ -216,6 +223,10 @@ private slots:
             } else if (auto* box = qobject_cast<QMessageBox*>(w)) {
                 success = box->text() + u'\n' + box->informativeText();
                 Press(box, QMessageBox::Ok);
+            } else if (name == QStringLiteral("quality")) {
+                if (auto* table = w->findChild<QPlainTextEdit*>(QStringLiteral("qualityReport")))
+                    qualityReport = table->toPlainText();
+                QMetaObject::invokeMethod(w, "reject");
             } else {
                 Click(w, 1);  // a question: its preselected answer
             }
@@ -233,6 +244,7 @@ private slots:
                                     QStringLiteral("\n\nsuccessfully converted to RINEX !\nObservation file: ")),
                  qPrintable(success));
         QVERIFY2(success.contains(QStringLiteral("11 epochs, 10 satellites,")), qPrintable(success));
+        QVERIFY2(qualityReport.startsWith(QStringLiteral("QUALITY REPORT  window.obs")), qPrintable(qualityReport));
         QCOMPARE(ReadFile(file("window.obs")), ReadFile(file("line.obs")));
         QCOMPARE(ReadFile(file("window.nav")), ReadFile(file("line.nav")));
     }

@@ -1,6 +1,7 @@
 // The main window on its dialog logic: a start with automatic naming on, typing
 // after a "Go...", Enter, the validation messages and the focus, a dropped raw
 // file, Advanced Options, the remembered place and size.
+#include <QCheckBox>
 #include <QComboBox>
 #include <QDir>
 #include <QLineEdit>
@@ -198,6 +199,9 @@ private slots:
                 tx->setEditText(QStringLiteral("75ms"));
                 Click(w, 1032);
                 version->setCurrentIndex(1);
+                auto* quality = w->findChild<QCheckBox*>(QStringLiteral("qualityReport"));
+                QVERIFY(quality && !quality->isChecked());
+                quality->setChecked(true);
                 Click(w, 1035);
                 Click(w, 2);
             } else {
@@ -212,6 +216,7 @@ private slots:
         QCOMPARE(s.profile->GetInt("Advanced", "Tx", 0), 75);
         QCOMPARE(s.profile->GetInt("Advanced", "SmouthedDopplers", 0), 1);
         QCOMPARE(s.profile->GetInt("Advanced", "RinexVersion", 2), 3);
+        QCOMPARE(s.profile->GetInt("Advanced", "QualityReport", 0), 1);
         QCOMPARE(s.dialog->values.tx, 0.0);
         QCOMPARE(s.controls->Text(ControlId::kAdvancedSummary),
                  std::string("( Tr = Ts + 0 ms, using instantaneous dopplers )"));
