@@ -159,7 +159,7 @@ private slots:
         }
         const long dispatched = ui.Dispatches() - before;
         ui.EndConversion();
-        QVERIFY2(calls > 10000, qPrintable(QString::number(calls)));
+        QVERIFY2(calls > 2000, qPrintable(QString::number(calls)));  // handling events at every call: under 1000
         QVERIFY2(dispatched >= 2 && dispatched <= 260 / WindowUi::kDispatchInterval + 1,
                  qPrintable(QString::number(dispatched)));
     }
