@@ -5,6 +5,8 @@
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
+#include <QFile>
+#include <QTabWidget>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMenuBar>
@@ -25,6 +27,10 @@
 #include "app/gui/ProgressDialog.h"
 #include "app/gui/QuestionDialogs.h"
 #include "app/gui/QtWindowFactory.h"
+#include "app/gui/QualityWindow.h"
+#include "convert/ConversionDriver.h"
+#include "convert/HeadlessUi.h"
+#include "tools/rawsim/Simulation.h"
 #include "convert/StringTable.h"
 #include "platform/Profile.h"
 
@@ -202,5 +208,34 @@ int main(int argc, char** argv) {
                                      {"QERN Binary Files (*.bin; *.dat; *.dXX)", "*.bin;*.dat;*.d??"}},
                                     2);
     });
+    // The Quality window of a conversion of the test sample with the report on.
+    {
+        const QTemporaryDir scratch;
+        ConversionRequest request;
+        request.sourcePath = QERN_SAMPLE;
+        request.formatIndex = 1;
+        request.recordingDate = NominalStart().ToDays();
+        request.observationPath = scratch.filePath(QStringLiteral("ALGO0380.24O")).toStdString();
+        request.navigationPath = scratch.filePath(QStringLiteral("ALGO0380.24N")).toStdString();
+        request.quality = true;
+        request.silent = true;
+        ConversionState state;
+        HeadlessUi quiet(nullptr);
+        const ConversionResult result = RunConversion(request, state, quiet);
+        if (result.quality && result.qualitySeries) {
+            QFile report(QString::fromStdString(request.observationPath + ".qc"));
+            report.open(QIODevice::ReadOnly);
+            QualityWindow quality(*result.quality, *result.qualitySeries, QString::fromLatin1(report.readAll()), &window);
+            quality.show();
+            Shoot(&quality, QStringLiteral("quality-report"));
+            auto* pages = quality.findChild<QTabWidget*>(QStringLiteral("qualityPages"));
+            pages->setCurrentIndex(1);
+            Shoot(&quality, QStringLiteral("quality-sky"));
+            quality.hide();
+        } else {
+            std::fprintf(stderr, "window_shots: the sample's conversion failed\n");
+            ++failures;
+        }
+    }
     return failures == 0 ? 0 : 1;
 }
