@@ -33,6 +33,8 @@
 #include "convert/HeadlessUi.h"
 #include "platform/File.h"
 
+#include "bench/BenchArgs.h"
+
 namespace {
 
 const char* const kStageNames[kConversionStageCount] = {
@@ -85,30 +87,15 @@ int ProbeFormat(const std::string& path) {
     return 0;
 }
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0.0 : n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
-}
-
 }  // namespace
 
 int main(int argc, char** argv) {
-    int format = -1;
-    int runs = 1;
-    double txMs = 0;
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--format" && i + 1 < argc) format = std::atoi(argv[++i]);
-        else if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--tx" && i + 1 < argc) txMs = std::atof(argv[++i]);
-        else paths.push_back(a);
-    }
-    if (paths.size() != 3) {
-        std::fputs("usage: stage_profile [--format 0|1] [--tx MS] [--runs N] SOURCE OBS NAV\n", stderr);
-        return 2;
-    }
+    BenchArgs args;
+    if (!ReadBenchArgs(argc, argv, "stage_profile", args)) return 2;
+    const int format = args.format;
+    const int runs = args.runs;
+    const double txMs = args.txMs;
+    const std::vector<std::string> paths = {args.source, args.observation, args.navigation};
     ConversionRequest request;
     request.sourcePath = paths[0];
     request.observationPath = paths[1];

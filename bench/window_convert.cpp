@@ -24,13 +24,9 @@
 #include "convert/HeadlessUi.h"
 #include "rawdata/RecordScan.h"
 
-namespace {
+#include "bench/BenchArgs.h"
 
-double Median(std::vector<double> v) {
-    std::sort(v.begin(), v.end());
-    const size_t n = v.size();
-    return n == 0 ? 0.0 : n % 2 ? v[n / 2] : 0.5 * (v[n / 2 - 1] + v[n / 2]);
-}
+namespace {
 
 double Seconds(std::chrono::steady_clock::time_point since) {
     return std::chrono::duration<double>(std::chrono::steady_clock::now() - since).count();
@@ -39,21 +35,14 @@ double Seconds(std::chrono::steady_clock::time_point since) {
 }  // namespace
 
 int main(int argc, char** argv) {
-    int format = 1;
-    int runs = 3;
-    double txMs = 0;
-    std::vector<std::string> paths;
-    for (int i = 1; i < argc; ++i) {
-        const std::string a = argv[i];
-        if (a == "--format" && i + 1 < argc) format = std::atoi(argv[++i]);
-        else if (a == "--runs" && i + 1 < argc) runs = std::max(1, std::atoi(argv[++i]));
-        else if (a == "--tx" && i + 1 < argc) txMs = std::atof(argv[++i]);
-        else paths.push_back(a);
-    }
-    if (paths.size() != 3) {
-        std::fputs("usage: window_convert [--format 0|1] [--tx MS] [--runs N] SOURCE OBS NAV\n", stderr);
-        return 2;
-    }
+    BenchArgs args;
+    args.format = 1;
+    args.runs = 3;
+    if (!ReadBenchArgs(argc, argv, "window_convert", args)) return 2;
+    const int format = args.format;
+    const int runs = args.runs;
+    const double txMs = args.txMs;
+    const std::vector<std::string> paths = {args.source, args.observation, args.navigation};
     if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM")) qputenv("QT_QPA_PLATFORM", "offscreen");
     std::unique_ptr<QApplication> application = StartApplication(argc, argv);
 
