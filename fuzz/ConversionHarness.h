@@ -210,6 +210,7 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
                                  const RunOptions& options, ConversionState& state, int rinexVersion = 2) {
     ConversionRequest request = RequestFor(dir, source, format, options);
     request.rinexVersion = rinexVersion;
+    request.quality = rinexVersion == 3;  // the quality statistics ride along with the RINEX 3 run
     for (const std::string& p : {request.observationPath, request.navigationPath, request.observationPath + ".log",
                                  request.observationPath + ".pos"})
         std::remove(p.c_str());
@@ -250,8 +251,8 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
 }
 
 // Converts bytes (first byte: options, the rest: the raw file) in both formats one
-// after the other, in one conversion state, the second one to RINEX 3; aborts on
-// the first fault.
+// after the other, in one conversion state, the second one to RINEX 3 with the
+// quality report; aborts on the first fault.
 inline void ConvertBytes(const ScratchDir& dir, const uint8_t* data, size_t size) {
     if (size == 0) return;
     RunOptions options = OptionsOf(data[0]);
