@@ -605,9 +605,18 @@ bool Conversion::EndObservationPass() {
     const bool closed = observation_.Close();
     Lap(ConversionStage::Writing);
     if (!closed) return FailWrite(observation_);
-    if (result_.epochsWritten == 0)
+    if (result_.epochsWritten == 0) {
+        // Nothing was written: no empty file is left to pass for an observation file
+        // (nor its empty log files).
+        observation_.Discard();
+        if (logging_) {
+            RemoveFile(request_.observationPath + ".log");
+            RemoveFile(request_.observationPath + ".pos");
+            result_.logWritten = false;
+        }
         return Fail(ConversionOutcome::NoEpochWritten, kStrNoEpochWritten, MessageIcon::Stop,
                     {std::to_string(chosen_.count), std::to_string(result_.epochsPositioned)});
+    }
     result_.headerPositionKnown = !defaultHeaderPosition_ || headerPositionKnown_;
     result_.headerX = h.approxX;
     result_.headerY = h.approxY;
