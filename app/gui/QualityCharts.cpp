@@ -59,6 +59,12 @@ QScatterSeries* NewScatter(const QString& name, const QColor& colour, double siz
     return s;
 }
 
+// Adds x at the bottom and y on the left of chart.
+void AddAxes(QChart& chart, QAbstractAxis* x, QAbstractAxis* y) {
+    chart.addAxis(x, Qt::AlignBottom);
+    chart.addAxis(y, Qt::AlignLeft);
+}
+
 // Attaches series to the chart and both axes.
 void Attach(QChart& chart, QAbstractSeries* series, QAbstractAxis* x, QAbstractAxis* y) {
     chart.addSeries(series);
@@ -139,8 +145,7 @@ std::unique_ptr<QChart> Cn0Chart(const QualitySeries& series) {
     auto* x = NewAxis(QString("Elevation (") + QChar(0x00B0) + ")", 0, 90);
     const auto [low, high] = RangeOf(series.satellites, &SatelliteSample::cn0, 20, 60);
     auto* y = NewAxis("C/N0 (dB-Hz)", std::floor(low), std::ceil(high));
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    AddAxes(*chart, x, y);
     auto* points = NewScatter("L1 C/N0", kBlue, 4);
     for (const SatelliteSample& s : series.satellites)
         if (std::isfinite(s.elevation) && std::isfinite(s.cn0) && s.cn0 > 0) points->append(s.elevation, s.cn0);
@@ -154,32 +159,34 @@ struct TimeUnit {
     const char* name = "min";
 };
 
-TimeUnit UnitOf(const QualitySeries& series) {
+// The last sample time of the series, s since the first written epoch.
+double SeriesEnd(const QualitySeries& series) {
     double end = 0;
     for (const EpochSample& e : series.epochs) end = std::max(end, e.time);
     for (const SatelliteSample& s : series.satellites) end = std::max(end, s.time);
-    return end >= 7200 ? TimeUnit{3600, "h"} : TimeUnit{60, "min"};
+    return end;
 }
 
-// Time axis since the first written epoch, in the unit of the series.
-QValueAxis* TimeAxis(const QualitySeries& series) {
-    const TimeUnit unit = UnitOf(series);
-    double end = 0;
-    for (const EpochSample& e : series.epochs) end = std::max(end, e.time);
-    for (const SatelliteSample& s : series.satellites) end = std::max(end, s.time);
-    return NewAxis(QString("Time since the first epoch (%1)").arg(unit.name), 0, std::max(end / unit.seconds, 1.0));
+TimeUnit UnitOf(const QualitySeries& series) {
+    return SeriesEnd(series) >= 7200 ? TimeUnit{3600, "h"} : TimeUnit{60, "min"};
+}
+
+// Time axis since the first written epoch, in unit.
+QValueAxis* TimeAxis(const QualitySeries& series, const TimeUnit& unit) {
+    return NewAxis(QString("Time since the first epoch (%1)").arg(unit.name), 0,
+                   std::max(SeriesEnd(series) / unit.seconds, 1.0));
 }
 
 std::unique_ptr<QChart> MultipathChart(const QualitySeries& series) {
     auto chart = NewChart("Code multipath MP1 and MP2 (arc means removed)");
-    auto* x = TimeAxis(series);
-    const double unit = UnitOf(series).seconds;
+    const TimeUnit timeUnit = UnitOf(series);
+    auto* x = TimeAxis(series, timeUnit);
+    const double unit = timeUnit.seconds;
     const auto [a1, b1] = RangeOf(series.satellites, &SatelliteSample::mp1, -1, 1);
     const auto [a2, b2] = RangeOf(series.satellites, &SatelliteSample::mp2, -1, 1);
     const double bound = std::max({std::fabs(a1), std::fabs(b1), std::fabs(a2), std::fabs(b2)});
     auto* y = NewAxis("Multipath (m)", -bound, bound);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    AddAxes(*chart, x, y);
     auto* mp1 = NewScatter("MP1", kBlue, 4);
     auto* mp2 = NewScatter("MP2", kOrange, 4, QScatterSeries::MarkerShapeRectangle);
     for (const SatelliteSample& s : series.satellites) {
@@ -193,8 +200,9 @@ std::unique_ptr<QChart> MultipathChart(const QualitySeries& series) {
 
 std::unique_ptr<QChart> SatellitesChart(const QualitySeries& series) {
     auto chart = NewChart("Satellites per epoch");
-    auto* x = TimeAxis(series);
-    const double unit = UnitOf(series).seconds;
+    const TimeUnit timeUnit = UnitOf(series);
+    auto* x = TimeAxis(series, timeUnit);
+    const double unit = timeUnit.seconds;
     int most = 4;
     for (const EpochSample& e : series.epochs) most = std::max(most, e.satellites);
     auto* y = NewAxis("Satellites", 0, most + 1, false);
@@ -202,8 +210,7 @@ std::unique_ptr<QChart> SatellitesChart(const QualitySeries& series) {
     y->setTickAnchor(0);
     y->setTickInterval(most > 12 ? 2 : 1);
     y->setLabelFormat("%d");
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    AddAxes(*chart, x, y);
     auto* line = new QLineSeries;
     line->setName("satellites");
     line->setColor(kBlue);
@@ -222,15 +229,15 @@ std::unique_ptr<QChart> SatellitesChart(const QualitySeries& series) {
 
 std::unique_ptr<QChart> PositionTimeChart(const QualitySeries& series) {
     auto chart = NewChart("Position about the mean of the fixes");
-    auto* x = TimeAxis(series);
-    const double unit = UnitOf(series).seconds;
+    const TimeUnit timeUnit = UnitOf(series);
+    auto* x = TimeAxis(series, timeUnit);
+    const double unit = timeUnit.seconds;
     double bound = 0.01;
     for (const EpochSample& e : series.epochs)
         for (double v : {e.north, e.east, e.up})
             if (std::isfinite(v)) bound = std::max(bound, std::fabs(v) * 1.05);
     auto* y = NewAxis("Offset (m)", -bound, bound);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    AddAxes(*chart, x, y);
     const struct {
         const char* name;
         double EpochSample::*member;
@@ -258,8 +265,7 @@ std::unique_ptr<QChart> PositionScatterChart(const QualitySummary& summary, cons
             if (std::isfinite(v)) bound = std::max(bound, std::fabs(v) * 1.05);
     auto* x = NewAxis("East (m)", -bound, bound);
     auto* y = NewAxis("North (m)", x->min(), x->max(), false);
-    chart->addAxis(x, Qt::AlignBottom);
-    chart->addAxis(y, Qt::AlignLeft);
+    AddAxes(*chart, x, y);
     chart->legend()->hide();
     auto* s = NewScatter("fixes", kBlue, 4);
     for (const EpochSample& e : series.epochs)
