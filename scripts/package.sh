@@ -1,24 +1,13 @@
 #!/usr/bin/env bash
 # Builds the Debian package qern2rinex_VERSION_ARCH.deb into build-package/ and
 # checks it with lintian: errors fail the script, warnings are listed. Installs what
-# it needs with apt-get. The package is not installed here (scripts/test-package.sh
+# it needs through scripts/setup.sh. The package is not installed here (scripts/test-package.sh
 # does that).
 set -euo pipefail
 root=$(cd "$(dirname "$0")/.." && pwd)
 build=${BUILD_DIR:-$root/build-package}
 
 bash "$root/scripts/setup.sh"
-packages=(dpkg-dev lintian desktop-file-utils man-db librsvg2-bin)
-missing=()
-for p in "${packages[@]}"; do
-  dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")
-done
-if [ ${#missing[@]} -gt 0 ]; then
-  SUDO=""
-  [ "$(id -u)" -ne 0 ] && SUDO="sudo"
-  $SUDO apt-get update
-  $SUDO env DEBIAN_FRONTEND=noninteractive apt-get install -y --no-install-recommends "${missing[@]}"
-fi
 
 # Debian's compiler and linker flags, hardening included (CMake does not read
 # CPPFLAGS: they go with the compiler flags).
