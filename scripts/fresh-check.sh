@@ -82,9 +82,9 @@ if [ -z "$(find "$tarball" -mtime -7 2>/dev/null)" ]; then
     [ -s "$f" ] && sources+=("$f")
   done
   echo "== making a minimal Debian 12 root (mmdebstrap, variant apt)"
-  mmdebstrap --variant=apt --include=ca-certificates,git bookworm "$tarball.part" "${sources[@]}" \
+  mmdebstrap --variant=apt --format=tar --include=ca-certificates,git bookworm "$cache/new.tar" "${sources[@]}" \
     >"$logs/mmdebstrap.log" 2>&1 || { tail -n 20 "$logs/mmdebstrap.log"; exit 1; }
-  mv "$tarball.part" "$tarball"
+  mv "$cache/new.tar" "$tarball"
   root_note="made"
 else
   root_note="from the cache"

@@ -12,8 +12,9 @@ packages=(
   # qt6-base-dev only recommends); platform plugins (offscreen, xcb) and a font
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins fonts-dejavu-core
   # tests: GoogleTest, the independent RINEX reader, the decimal-comma locale,
-  # Python for the JSON checks, GNU time and parallel for the recipes
-  libgtest-dev libgmock-dev rtklib locales python3 time parallel
+  # Python for the JSON checks, GNU time and parallel for the recipes, mount for
+  # the full-disk test (a small tmpfs)
+  libgtest-dev libgmock-dev rtklib locales python3 time parallel mount
   # benchmarks; sanitizers and libFuzzer
   libbenchmark-dev clang libclang-rt-14-dev
   # window screenshots under a virtual X server
