@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogValues.h"
+#include "app/dialog/DialogValues.h"
 #include "rawdata/GpsTime.h"
 
 // The conversion parameters of the command line: SOURCE [OBS:path] [NAV:path] [S].

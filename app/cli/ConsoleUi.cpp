@@ -1,9 +1,9 @@
-#include "app/ConsoleUi.h"
+#include "app/cli/ConsoleUi.h"
 
 #include <cmath>
 #include <cstdlib>
 
-#include "app/PathProbe.h"
+#include "app/dialog/PathProbe.h"
 #include "platform/FileSystem.h"
 
 bool ReadAnswerLine(std::FILE* input, std::string& line) {

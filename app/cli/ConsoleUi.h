@@ -1,7 +1,7 @@
 #pragma once
 #include <cstdio>
 
-#include "app/FileChooser.h"
+#include "app/dialog/FileChooser.h"
 #include "convert/HeadlessUi.h"
 
 // The person-facing side of a command-line run without windows. Messages go to

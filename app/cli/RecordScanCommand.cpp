@@ -1,4 +1,4 @@
-#include "app/RecordScanCommand.h"
+#include "app/cli/RecordScanCommand.h"
 
 #include "rawdata/RecordScan.h"
 

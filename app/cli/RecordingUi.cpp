@@ -1,4 +1,4 @@
-#include "app/RecordingUi.h"
+#include "app/cli/RecordingUi.h"
 
 #include "convert/StringTable.h"
 

@@ -1,4 +1,4 @@
-#include "app/ConversionSummary.h"
+#include "app/dialog/ConversionSummary.h"
 
 #include <bit>
 #include <cmath>

@@ -1,6 +1,6 @@
-#include "app/DialogValues.h"
+#include "app/dialog/DialogValues.h"
 
-#include "app/ControlIds.h"
+#include "app/dialog/ControlIds.h"
 
 namespace {
 

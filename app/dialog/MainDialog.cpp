@@ -1,13 +1,13 @@
-#include "app/MainDialog.h"
+#include "app/dialog/MainDialog.h"
 
 #include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <vector>
 
-#include "app/ControlIds.h"
-#include "app/RinexNaming.h"
-#include "app/Settings.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/RinexNaming.h"
+#include "app/dialog/Settings.h"
 #include "convert/StringTable.h"
 #include "convert/ReadTally.h"
 #include "platform/Clock.h"

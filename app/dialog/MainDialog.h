@@ -4,10 +4,10 @@
 #include <string>
 #include <vector>
 
-#include "app/DialogControls.h"
-#include "app/DialogValues.h"
-#include "app/FileChooser.h"
-#include "app/PathProbe.h"
+#include "app/dialog/DialogControls.h"
+#include "app/dialog/DialogValues.h"
+#include "app/dialog/FileChooser.h"
+#include "app/dialog/PathProbe.h"
 #include "convert/ConversionDriver.h"
 #include "convert/ConversionRequest.h"
 #include "convert/ConversionState.h"

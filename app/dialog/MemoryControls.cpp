@@ -1,4 +1,4 @@
-#include "app/MemoryControls.h"
+#include "app/dialog/MemoryControls.h"
 
 const MemoryControls::Control* MemoryControls::Find(int id) const {
     const auto it = controls_.find(id);

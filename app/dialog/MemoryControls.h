@@ -1,7 +1,7 @@
 #pragma once
 #include <map>
 
-#include "app/DialogControls.h"
+#include "app/dialog/DialogControls.h"
 
 // Controls kept in memory: what the command line and the tests drive the dialog
 // logic with. A control comes into being, empty, enabled and shown, the first

@@ -1,4 +1,4 @@
-#include "app/PathProbe.h"
+#include "app/dialog/PathProbe.h"
 
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"

@@ -1,9 +1,9 @@
-#include "app/RinexNaming.h"
+#include "app/dialog/RinexNaming.h"
 
 #include <cmath>
 #include <cstdio>
 
-#include "app/DialogValues.h"
+#include "app/dialog/DialogValues.h"
 #include "convert/rinex/RinexLongName.h"
 #include "rawdata/GpsTime.h"
 

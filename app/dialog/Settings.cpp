@@ -1,10 +1,10 @@
-#include "app/Settings.h"
+#include "app/dialog/Settings.h"
 
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
 
-#include "app/RinexNaming.h"
+#include "app/dialog/RinexNaming.h"
 #include "convert/StringTable.h"
 
 namespace {

@@ -1,8 +1,8 @@
 #pragma once
 #include <string>
 
-#include "app/DialogControls.h"
-#include "app/DialogValues.h"
+#include "app/dialog/DialogControls.h"
+#include "app/dialog/DialogValues.h"
 #include "platform/Profile.h"
 
 // Profile sections and the text of an unused history position.

@@ -1,4 +1,4 @@
-#include "app/TxText.h"
+#include "app/dialog/TxText.h"
 
 #include <cerrno>
 #include <cmath>

@@ -1,7 +1,7 @@
 #pragma once
 #include <memory>
 
-#include "app/MainDialog.h"
+#include "app/dialog/MainDialog.h"
 
 // The main dialog's window on a desktop: it holds the controls the dialog logic
 // works on, asks questions and shows messages in message boxes, picks files and

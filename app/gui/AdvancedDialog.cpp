@@ -11,8 +11,8 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
-#include "app/Settings.h"
-#include "app/TxText.h"
+#include "app/dialog/Settings.h"
+#include "app/dialog/TxText.h"
 #include "app/gui/AppIcon.h"
 #include "app/gui/DialogButtons.h"
 #include "convert/StringTable.h"

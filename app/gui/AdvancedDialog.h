@@ -1,7 +1,7 @@
 #pragma once
 #include <QDialog>
 
-#include "app/DialogValues.h"
+#include "app/dialog/DialogValues.h"
 #include "platform/Profile.h"
 
 class QCheckBox;

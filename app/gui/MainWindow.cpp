@@ -19,8 +19,8 @@
 
 #include <algorithm>
 
-#include "app/ControlIds.h"
-#include "app/ConversionSummary.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/ConversionSummary.h"
 #include "app/field/FieldFactory.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/AdvancedDialog.h"

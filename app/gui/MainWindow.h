@@ -3,7 +3,7 @@
 
 #include <memory>
 
-#include "app/WindowFactory.h"
+#include "app/dialog/WindowFactory.h"
 #include "app/gui/WidgetControls.h"
 #include "app/gui/WindowChooser.h"
 #include "app/gui/WindowUi.h"

@@ -2,7 +2,7 @@
 #include <memory>
 #include <string>
 
-#include "app/WindowFactory.h"
+#include "app/dialog/WindowFactory.h"
 
 class QApplication;
 

@@ -3,7 +3,7 @@
 #include <memory>
 #include <vector>
 
-#include "app/QualityPlotter.h"
+#include "app/dialog/QualityPlotter.h"
 #include "quality/QualitySeries.h"
 #include "quality/QualitySummary.h"
 

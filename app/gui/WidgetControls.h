@@ -5,7 +5,7 @@
 #include <map>
 #include <set>
 
-#include "app/DialogControls.h"
+#include "app/dialog/DialogControls.h"
 
 // The controls of a window behind the IDialogControls the dialog logic works on:
 // each control is the descendant of the window whose object name is its number

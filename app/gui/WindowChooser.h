@@ -5,7 +5,7 @@
 
 #include <optional>
 
-#include "app/FileChooser.h"
+#include "app/dialog/FileChooser.h"
 
 // The file and folder pickers of the main window: the desktop's file dialogs,
 // owned by the window. A file dropped onto the window is handed to the next file

@@ -5,7 +5,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ConverterApp.h"
+#include "app/program/ConverterApp.h"
+#include "app/program/InstallPaths.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #ifdef QERN_WINDOWS

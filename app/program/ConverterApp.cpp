@@ -1,52 +1,24 @@
-#include "app/ConverterApp.h"
+#include "app/program/ConverterApp.h"
 
-#include <cmath>
-
-#include "app/BatchRun.h"
-#include "app/ConsoleUi.h"
-#include "app/ConversionSummary.h"
-#include "app/DialogValues.h"
-#include "app/MainDialog.h"
-#include "app/MemoryControls.h"
-#include "app/PathProbe.h"
-#include "app/RecordScanCommand.h"
-#include "app/RecordingUi.h"
-#include "app/Splice.h"
-#include "quality/QualityJson.h"
-#include "rawdata/RecordScan.h"
-#include "platform/Clock.h"
+#include "app/cli/CommandLineRun.h"
+#include "app/cli/ConsoleUi.h"
+#include "app/cli/RecordScanCommand.h"
+#include "app/cli/RecordingUi.h"
+#include "app/dialog/ConversionSummary.h"
+#include "app/dialog/DialogValues.h"
+#include "app/dialog/MainDialog.h"
+#include "app/dialog/MemoryControls.h"
+#include "app/dialog/PathProbe.h"
+#include "app/program/InstallPaths.h"
+#include "app/runs/BatchRun.h"
+#include "app/runs/Splice.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
-#include "rawdata/GpsTime.h"
+#include "quality/QualityJson.h"
 
 namespace {
 
 const char* const kProgramName = "qern2rinex";
-
-bool IsDirectory(const std::string& path) { return KindOfPath(path) == PathKind::Directory; }
-
-// Batch step 3 or 4 for one output.
-void ApplyOutputParameter(CMainDialog& dialog, bool observation, const std::string& value,
-                          const std::string& dataDirectory) {
-    if (value.empty()) return;
-    MainDialogValues& v = dialog.values;
-    if (v.autoNaming) {
-        if (dialog.IsSilent()) {
-            // Nobody is there to pick a folder: the given path names it.
-            (observation ? v.observationDirectory : v.navigationDirectory) = OutputFolderOf(value);
-            dialog.DeriveRinexNames();
-        } else {
-            dialog.ChooseOutputFolder(observation);
-        }
-        return;
-    }
-    (observation ? v.observationPath : v.navigationPath) = value;
-    PathProbe probe;
-    if (ProbePath(value, probe, dataDirectory)) {
-        (observation ? v.observationDirectory : v.navigationDirectory) = probe.directory;
-        (observation ? v.observationExtension : v.navigationExtension) = probe.extension;
-    }
-}
 
 // True when run holds any option of a scripted run.
 bool HasRunOptions(const RunOptions& run) {
@@ -57,94 +29,6 @@ bool HasRunOptions(const RunOptions& run) {
 }
 
 }  // namespace
-
-std::string InstallRootOf(const std::string& executablePath) {
-    const size_t slash = executablePath.find_last_of('/');
-    if (slash == std::string::npos) return std::string();
-    const std::string folder = executablePath.substr(0, slash);
-    const size_t parentSlash = folder.find_last_of('/');
-    if (parentSlash == std::string::npos) return std::string();
-    if (!EqualNoCase(folder.substr(parentSlash + 1), "bin")) return std::string();
-    return folder.substr(0, parentSlash);
-}
-
-bool IsSharedInstallRoot(const std::string& installRoot) {
-    std::string root = installRoot;
-    while (!root.empty() && root.back() == '/') root.pop_back();
-    return root.empty() || root == "/usr" || root == "/usr/local";
-}
-
-std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory,
-                                 const std::string& homeDirectory) {
-    if (!IsSharedInstallRoot(installRoot) && IsDirectory(installRoot + "/RAW")) return installRoot + "/RAW";
-    if ((currentDirectory.empty() || currentDirectory == "/") && !homeDirectory.empty()) return homeDirectory;
-    return currentDirectory;
-}
-
-std::string OutputFolderOf(const std::string& path) {
-    const std::string full = FullPath(path);
-    if (IsDirectory(full)) return full == "/" ? std::string() : full;
-    const size_t slash = full.find_last_of('/');
-    return slash == std::string::npos ? std::string() : full.substr(0, slash);
-}
-
-void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory,
-                   const RunOptions& run) {
-    MainDialogValues& v = dialog.values;
-    v.sourcePath = options.sourcePath;
-    if (run.rinexVersion != 0) v.rinexVersion = run.rinexVersion;
-    if (!run.country.empty()) v.country = run.country;
-    PathProbe probe;
-    if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
-    bool rename = false;
-    for (int k = 0; k < kHeaderTextCount; ++k)
-        if (run.header[k]) {
-            v.header[k] = ToUpperText(*run.header[k]);
-            rename = rename || k == kMarkerName;
-        }
-    if (run.dateFromData && probe.exists) {
-        const RecordScan scan = ScanRawFile(options.sourcePath, v.format == 0 ? 0 : 1);
-        if (scan.validEpochs > 0) {
-            v.recordedOn = std::floor(scan.firstEpoch.ToDays());
-            rename = true;
-        }
-    }
-    if (rename && v.autoNaming) dialog.DeriveRinexNames();
-    ApplyOutputParameter(dialog, true, options.observationPath, dataDirectory);
-    ApplyOutputParameter(dialog, false, options.navigationPath, dataDirectory);
-    dialog.ExchangeValues(true);
-    dialog.ApplyAutoNamingState();
-}
-
-RequestOverrides OverridesOf(const RunOptions& run) {
-    RequestOverrides o;
-    o.tx = run.tx;
-    o.smoothedDopplers = run.smoothedDopplers;
-    o.smoothedPseudoranges = run.smoothedCodes;
-    o.logFile = run.logFiles;
-    o.from = run.from;
-    o.to = run.to;
-    o.interval = run.interval;
-    if (run.qc) o.quality = true;
-    o.sourceParts = run.sourceParts;
-    return o;
-}
-
-double TodayInDays() {
-    CalendarTime c = CalendarOf(LocalCivilTime(CurrentTime()));
-    c.hour = c.minute = c.second = 0;
-    GpsTime t;
-    t.FromCalendar(c);
-    return std::floor(t.ToDays());
-}
-
-std::string CurrentExecutablePath(const std::string& fallback) {
-    const std::string path = ExecutablePath();
-    if (!path.empty()) return path;
-    return fallback.find('/') != std::string::npos ? FullPath(fallback) : fallback;
-}
-
-std::string CurrentDirectory() { return WorkingDirectory(); }
 
 CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) {
     installRoot_ = InstallRootOf(startup_.executablePath);
@@ -281,3 +165,4 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
             << "\n";
     return converted && plotted ? kExitSuccess : kExitFailure;
 }
+

@@ -4,19 +4,14 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
-#include "app/MainDialog.h"
-#include "app/QualityPlotter.h"
-#include "app/WindowFactory.h"
+#include "app/cli/CommandLine.h"
+#include "app/cli/ExitStatus.h"
+#include "app/dialog/MainDialog.h"
+#include "app/dialog/QualityPlotter.h"
+#include "app/dialog/WindowFactory.h"
 
 class CMainDialog;
 
-// Exit statuses of the program.
-enum ExitStatus : int {
-    kExitSuccess = 0,  // the conversion succeeded (or --help, --version, --scan did)
-    kExitFailure = 1,  // the conversion failed, was cancelled or did not start
-    kExitUsage = 2,    // the command line was not understood
-};
 
 // What the program learns about its surroundings at start.
 struct AppStartup {
@@ -68,40 +63,3 @@ private:
     std::string dataDirectory_;
     CCommandLineOptions options_;
 };
-
-// The install root of a program at executablePath: the folder that holds its
-// folder when that folder is named "bin" (any case), otherwise empty.
-std::string InstallRootOf(const std::string& executablePath);
-
-// True when installRoot is a prefix the system shares among all its programs
-// ("/usr", "/usr/local", or empty for "/bin"): no data folder of ours lives there.
-bool IsSharedInstallRoot(const std::string& installRoot);
-
-// The default folder of raw and RINEX files: installRoot + "/RAW" when the program
-// has an install root of its own and that folder exists; otherwise currentDirectory,
-// or homeDirectory when the current directory is unknown or the file system's root.
-std::string DefaultDataDirectory(const std::string& installRoot, const std::string& currentDirectory,
-                                 const std::string& homeDirectory = std::string());
-
-// The folder an "OBS:" or "NAV:" path names for automatic naming: the path
-// itself when it is a folder, otherwise the folder that holds it; absolute,
-// without a trailing "/".
-std::string OutputFolderOf(const std::string& path);
-
-// The batch steps of a command-line run, after the dialog was initialised: takes
-// the source, probes it, applies the "OBS:" and "NAV:" values and writes every
-// value into the controls. The "Go..." that follows is the caller's.
-// The run options' header texts and --date-from-data come in after the source
-// probe, as if typed into the dialog.
-void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, const std::string& dataDirectory,
-                   const RunOptions& run = {});
-
-// The settings of a run's options that take the place of the dialog's for this run.
-RequestOverrides OverridesOf(const RunOptions& run);
-
-// Today's local date in whole days since the GPS origin.
-double TodayInDays();
-// The running program's full path ("/proc/self/exe"), or fallback when unknown.
-std::string CurrentExecutablePath(const std::string& fallback);
-// The process's current directory (empty when it cannot be read).
-std::string CurrentDirectory();

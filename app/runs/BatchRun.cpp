@@ -1,4 +1,4 @@
-#include "app/BatchRun.h"
+#include "app/runs/BatchRun.h"
 
 #include <algorithm>
 #include <atomic>
@@ -8,11 +8,12 @@
 #include <thread>
 #include <vector>
 
-#include "app/ConsoleUi.h"
-#include "app/ConversionSummary.h"
-#include "app/ConverterApp.h"
-#include "app/MainDialog.h"
-#include "app/MemoryControls.h"
+#include "app/cli/ConsoleUi.h"
+#include "app/dialog/ConversionSummary.h"
+#include "app/cli/CommandLineRun.h"
+#include "app/cli/ExitStatus.h"
+#include "app/dialog/MainDialog.h"
+#include "app/dialog/MemoryControls.h"
 #include "convert/HeadlessUi.h"
 #include "convert/TerminalProgress.h"
 #include "platform/File.h"

@@ -2,7 +2,7 @@
 #include <ostream>
 #include <string>
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 // What a batch run takes from the program's start.
 struct BatchEnvironment {

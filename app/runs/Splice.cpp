@@ -1,9 +1,9 @@
-#include "app/Splice.h"
+#include "app/runs/Splice.h"
 
 #include <algorithm>
 
-#include "app/DialogValues.h"
-#include "app/PathProbe.h"
+#include "app/dialog/DialogValues.h"
+#include "app/dialog/PathProbe.h"
 #include "rawdata/RecordScan.h"
 
 namespace {

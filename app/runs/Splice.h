@@ -2,7 +2,7 @@
 #include <string>
 #include <vector>
 
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 // A splice as it will run: the conversion parameters and the files in the order
 // they are read.

@@ -1,4 +1,4 @@
-#include "app/ConsoleUi.h"
+#include "app/cli/ConsoleUi.h"
 
 #include <gtest/gtest.h>
 

@@ -1,12 +1,14 @@
-#include "app/ConverterApp.h"
+#include "app/program/ConverterApp.h"
+#include "app/program/InstallPaths.h"
+#include "app/cli/CommandLineRun.h"
 
 #include <gtest/gtest.h>
 
 #include <sstream>
 #include <sys/time.h>
 
-#include "app/ControlIds.h"
-#include "app/WindowFactory.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/WindowFactory.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
 

@@ -6,8 +6,8 @@
 #include <string>
 #include <vector>
 
-#include "app/ControlIds.h"
-#include "app/DialogControls.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/DialogControls.h"
 
 // One implementation under test, with what only a person (or the window) can do.
 class ControlsUnderTest {

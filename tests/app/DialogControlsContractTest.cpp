@@ -1,7 +1,7 @@
 // The IDialogControls contract on MemoryControls (test_gui runs it on the window).
 #include <gtest/gtest.h>
 
-#include "app/MemoryControls.h"
+#include "app/dialog/MemoryControls.h"
 #include "tests/app/DialogControlsContract.h"
 
 namespace {

@@ -5,9 +5,9 @@
 #include <string>
 #include <vector>
 
-#include "app/FileChooser.h"
-#include "app/MainDialog.h"
-#include "app/MemoryControls.h"
+#include "app/dialog/FileChooser.h"
+#include "app/dialog/MainDialog.h"
+#include "app/dialog/MemoryControls.h"
 #include "platform/Profile.h"
 #include "tests/platform/TempDir.h"
 #include "tests/support/ScriptedUi.h"

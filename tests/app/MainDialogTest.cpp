@@ -1,11 +1,11 @@
-#include "app/MainDialog.h"
+#include "app/dialog/MainDialog.h"
 
 #include <gtest/gtest.h>
 
 #include <sys/time.h>
 
-#include "app/ControlIds.h"
-#include "app/TxText.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/TxText.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
 

@@ -1,6 +1,6 @@
 // The manual page and "qern2rinex --help" name the same long options, so that a new
 // option cannot ship undocumented.
-#include "app/CommandLine.h"
+#include "app/cli/CommandLine.h"
 
 #include <gtest/gtest.h>
 

@@ -1,10 +1,10 @@
-#include "app/RinexNaming.h"
+#include "app/dialog/RinexNaming.h"
 
 #include <gtest/gtest.h>
 
 #include <cmath>
 
-#include "app/DialogValues.h"
+#include "app/dialog/DialogValues.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
-#include "app/Settings.h"
+#include "app/dialog/Settings.h"
 
 #include <gtest/gtest.h>
 
-#include "app/ControlIds.h"
+#include "app/dialog/ControlIds.h"
 #include "tests/app/DialogTestSupport.h"
 
 namespace {

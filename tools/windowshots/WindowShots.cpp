@@ -19,8 +19,8 @@
 #include <functional>
 #include <numbers>
 
-#include "app/ControlIds.h"
-#include "app/MainDialog.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/MainDialog.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/AdvancedDialog.h"
 #include "app/gui/MainWindow.h"

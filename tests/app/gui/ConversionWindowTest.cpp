@@ -11,8 +11,8 @@
 #include <cmath>
 #include <numbers>
 
-#include "app/ControlIds.h"
-#include "app/ConverterApp.h"
+#include "app/dialog/ControlIds.h"
+#include "app/program/ConverterApp.h"
 #include "app/gui/FieldWidget.h"
 #include "app/gui/ProgressDialog.h"
 #include "app/gui/QtWindowFactory.h"

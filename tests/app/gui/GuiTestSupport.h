@@ -14,7 +14,7 @@
 #include <string>
 #include <vector>
 
-#include "app/MainDialog.h"
+#include "app/dialog/MainDialog.h"
 #include "app/gui/MainWindow.h"
 #include "platform/Profile.h"
 

@@ -9,8 +9,8 @@
 #include <QUrl>
 #include <QtTest>
 
-#include "app/ControlIds.h"
-#include "app/DialogValues.h"
+#include "app/dialog/ControlIds.h"
+#include "app/dialog/DialogValues.h"
 #include "app/gui/FieldWidget.h"
 #include "tests/app/gui/GuiTestSupport.h"
 
