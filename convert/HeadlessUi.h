@@ -19,8 +19,9 @@ public:
         std::string text;
     };
 
-    // messages: where messages and progress go; nullptr keeps them in the list only.
-    explicit HeadlessUi(std::FILE* messages = stderr);
+    // messages: the stream the application hands for messages and progress (its
+    // standard error, for a terminal run); nullptr keeps them in the list only.
+    explicit HeadlessUi(std::FILE* messages);
 
     void SetStatus(const std::string& text) override;
     void SetPosition(unsigned percent) override;

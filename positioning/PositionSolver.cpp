@@ -66,7 +66,43 @@ int PositionSolver::SelectAboveMask() {
     return aboveMask_.Count();
 }
 
+int WithoutMatrixFailure(const std::function<int()>& fix) {
+    TakeMatrixFaults();
+    int result = 0;
+    try {
+        result = fix();
+    } catch (const MatrixError&) {
+        result = 0;
+    }
+    if (!TakeMatrixFaults().empty()) result = 0;
+    return result;
+}
+
+// Runs one fix: without a fix (also when the matrix library failed inside it) time,
+// position and clock stay as they were.
+template <class Fix>
+int PositionSolver::Guarded(Fix&& fix) {
+    const GpsTime time = time_;
+    const GeoPosition position = position_;
+    const double clock = clock_;
+    const int result = WithoutMatrixFailure(fix);
+    if (result == 0) {
+        time_ = time;
+        position_ = position;
+        clock_ = clock;
+    }
+    return result;
+}
+
 int PositionSolver::InitialFix(const EpochTracker& tracker) {
+    return Guarded([&] { return ComputeInitialFix(tracker); });
+}
+
+int PositionSolver::RefineFix(const EpochTracker& tracker) {
+    return Guarded([&] { return ComputeRefineFix(tracker); });
+}
+
+int PositionSolver::ComputeInitialFix(const EpochTracker& tracker) {
     const bool receiverDated = tracker.rawKind == kRecordReceiverDated;
     const int n = SelectSatellites(tracker);
     ModelAllInitial(models_, tracker.current, tracker.selected, usable_, receiverDated,
@@ -139,7 +175,7 @@ int PositionSolver::InitialFix(const EpochTracker& tracker) {
     return 1;
 }
 
-int PositionSolver::RefineFix(const EpochTracker& tracker) {
+int PositionSolver::ComputeRefineFix(const EpochTracker& tracker) {
     const bool receiverDated = tracker.rawKind == kRecordReceiverDated;
     GeoPosition P = position_;
     const int n = SelectSatellites(tracker);

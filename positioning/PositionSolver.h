@@ -1,4 +1,5 @@
 #pragma once
+#include <functional>
 
 #include "positioning/GeoPosition.h"
 #include "positioning/SatelliteModel.h"
@@ -8,6 +9,10 @@
 
 // The usable slots of models whose line of sight is higher than the 5 deg mask.
 SatelliteSet SelectAboveMask(const SatelliteModels& models, const SatelliteSet& usable);
+
+// Runs fix (1: a fix, 0: none); a failure of the matrix library inside it (an operation
+// without any result, or a recorded fault) gives 0 too, and nothing leaves it.
+int WithoutMatrixFailure(const std::function<int()>& fix);
 
 // True when every position correction (m) is within the 100 m convergence bound.
 bool WithinConvergence(double dNorth, double dEast, double dUp);
@@ -34,7 +39,8 @@ public:
     // Fills the above-mask set with the usable satellites higher than 5 deg; returns its size.
     int SelectAboveMask();
 
-    // Closed-form fix of the current epoch: 1 with time and position set, else 0.
+    // Closed-form fix of the current epoch: 1 with time and position set, else 0 (also
+    // when the matrix library fails inside it).
     int InitialFix(const EpochTracker& tracker);
     // Least-squares refinement from the current position: 1 with time, position and
     // clock set, else 0 with them unchanged.
@@ -53,6 +59,11 @@ public:
     void SetPosition(const GeoPosition& position) { position_ = position; }
 
 private:
+    template <class Fix>
+    int Guarded(Fix&& fix);
+    int ComputeInitialFix(const EpochTracker& tracker);
+    int ComputeRefineFix(const EpochTracker& tracker);
+
     GpsTime time_;
     GeoPosition position_;
     double clock_ = 0.0;

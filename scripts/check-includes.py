@@ -8,13 +8,17 @@ links), one line per library: "NAME DIR | PUBLIC LINKS | PRIVATE LINKS". A file
 directly in DIR may include the headers of DIR and of the folders its library may
 reach: its links, and the PUBLIC links of those, and so on. A header (.h) may not
 reach through PRIVATE links, which its users do not get. A link that no file of
-the library includes is reported too (links should match the includes).
+the library includes is reported too (links should match the includes), and so is
+a library outside app/ that prints or ends the process (only the application talks
+to the person and decides the exit status).
 Prints one line per fault and exits 1 when there is any."""
 import os
 import re
 import sys
 
 INCLUDE = re.compile(r'^\s*#\s*include\s+"([^"]+)"', re.M)
+TALKS = re.compile(r'\b(?:std::)?(?:exit|_Exit|quick_exit|abort|printf|puts|perror)\s*\(|'
+                   r'std::(?:cout|cerr|clog)\b|\b(?:stdout|stderr)\b')
 
 
 def read_rules(path):
@@ -55,6 +59,11 @@ def check(libs, root):
             allowed = from_header if entry.endswith('.h') else from_source
             with open(os.path.join(path, entry), encoding='utf-8', errors='replace') as f:
                 text = f.read()
+            if not folder.startswith('app/'):
+                for number, line in enumerate(text.splitlines(), 1):
+                    code = line.split('//')[0]
+                    if TALKS.search(code):
+                        faults.append(f'{folder}/{entry}:{number}: prints or ends the process: {line.strip()}')
             for included in INCLUDE.findall(text):
                 target = os.path.dirname(included)
                 if not target or target not in dir_of:

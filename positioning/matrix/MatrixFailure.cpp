@@ -1,25 +1,27 @@
 #include "positioning/matrix/MatrixFailure.h"
 
-#include <cstdio>
-#include <cstdlib>
+namespace {
 
-void MatrixStop(const char* message)
+// The faults this thread recorded since they were last taken.
+std::string& FaultRecord()
 {
-    std::printf("Stop!\n%s\n", message);
-    std::fflush(stdout);
-    std::exit(-1);
+    thread_local std::string record;
+    return record;
 }
 
-void MatrixReport(const char* message)
-{
-    std::printf("Stop!\n%s\n", message);
-    std::fflush(stdout);
-}
+}  // namespace
 
-void MatrixReportAccess(const char* message)
+void MatrixStop(const char* message) { throw MatrixError(message); }
+
+void MatrixReport(const char* message) { FaultRecord().append(message).append("\n"); }
+
+void MatrixReportAccess(const char* message) { MatrixReport(message); }
+
+std::string TakeMatrixFaults()
 {
-    std::printf("Stop! \n%s\n", message);
-    std::fflush(stdout);
+    std::string faults;
+    faults.swap(FaultRecord());
+    return faults;
 }
 
 double& MatrixDummyCell()

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "positioning/PositionSolver.h"
+#include "positioning/matrix/Matrix.h"
 #include "rawdata/GpsConstants.h"
 #include "tests/positioning/GnssTestFiles.h"
 #include "tests/positioning/SyntheticSky.h"
@@ -136,6 +137,20 @@ TEST(WithinConvergence, HundredMetresInEachAxisCounts) {
     EXPECT_FALSE(WithinConvergence(100.0, 100.00000001, 0.0));
     EXPECT_FALSE(WithinConvergence(0.0, 0.0, -100.00000001));
     EXPECT_FALSE(WithinConvergence(std::nan(""), 0.0, 0.0));
+}
+
+// A failure of the matrix library inside a fix is no fix for that epoch, never the
+// end of the program: the next epoch, and the next file of a batch, go on.
+TEST(WithoutMatrixFailure, AnOperationWithoutResultOrARecordedFaultIsNoFix) {
+    EXPECT_EQ(WithoutMatrixFailure([] { return 1; }), 1);
+    EXPECT_EQ(WithoutMatrixFailure([] {
+                  const CRectMat a(2, 3);
+                  return (a * a).Rows() > 0 ? 1 : 1;  // mismatched shapes: no result at all
+              }),
+              0);
+    EXPECT_EQ(WithoutMatrixFailure([] { return CSquareMat(2, {1, 2, 2, 4}).inv().Size() >= 0 ? 1 : 1; }), 0);
+    EXPECT_EQ(TakeMatrixFaults(), "");  // the singular inverse's fault was taken by the guard
+    EXPECT_EQ(WithoutMatrixFailure([] { return 1; }), 1);  // and does not spill into the next fix
 }
 
 // ---------------------------------------------------------------------------

@@ -37,6 +37,7 @@ class IncludeDirection(unittest.TestCase):
             ('an upward include', {'low/L.cpp': '#include "mid/M.h"\n'}, 'low/L.cpp: includes "mid/M.h"'),
             ('a header through a private link', {'top/T.h': '#include "mid/M.h"\n'}, 'PRIVATE link'),
             ('a link no file uses', {'top/T.cpp': ''}, 'top/: links lib_mid'),
+            ('a library that ends the process', {'low/L.cpp': 'void f() { std::exit(-1); }\n'}, 'low/L.cpp:1'),
         ]
         for what, change, expected in cases:
             with self.subTest(what):

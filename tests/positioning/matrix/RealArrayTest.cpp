@@ -125,7 +125,7 @@ TEST(RealArray, EqualityMeansSameSizeAndIdenticalBytes)
     EXPECT_FALSE(zero == negativeZero);
 }
 
-TEST(RealArrayDeath, ArithmeticOnDifferentSizesStops)
+TEST(RealArrayFailure, ArithmeticOnDifferentSizesStops)
 {
     const CRealArray a(3);
     const CRealArray b(4);
@@ -135,7 +135,7 @@ TEST(RealArrayDeath, ArithmeticOnDifferentSizesStops)
     EXPECT_STOP({ CRealArray c(a); c -= b; }, "Error in -= : sizes are different");
 }
 
-TEST(RealArrayDeath, EltOutOfRangeStops)
+TEST(RealArrayFailure, EltOutOfRangeStops)
 {
     CRealArray a(3);
     const CRealArray& constant = a;

@@ -127,7 +127,7 @@ TEST(Vector, RowVectorTimesEachShape)
     EXPECT_TRUE((v * sym).IsRow());
 }
 
-TEST(VectorDeath, IndexOutOfRangeStops)
+TEST(VectorFailure, IndexOutOfRangeStops)
 {
     CVector v(2);
     const CVector& constant = v;
@@ -135,7 +135,7 @@ TEST(VectorDeath, IndexOutOfRangeStops)
     EXPECT_STOP((void)constant[-1], "Error in []");
 }
 
-TEST(VectorDeath, MismatchedOperandsStop)
+TEST(VectorFailure, MismatchedOperandsStop)
 {
     const CVector a(3);
     const CVector b(4);
@@ -150,7 +150,7 @@ TEST(VectorDeath, MismatchedOperandsStop)
     EXPECT_STOP(row.OuterProduct(), "Error in v*vt");
 }
 
-TEST(VectorDeath, VectorTimesMatrixNeedsARowOfTheRowCount)
+TEST(VectorFailure, VectorTimesMatrixNeedsARowOfTheRowCount)
 {
     const CVector column(3);
     const CVector row = RowVector({1.0, 2.0});
