@@ -1,11 +1,12 @@
 #include "quality/PositionScatter.h"
 
+#include "rawdata/GpsConstants.h"
+
 #include <algorithm>
 #include <cmath>
 
 namespace {
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kScatterQuantile = 0.95;
 
 // Root mean square about the mean of values with sum s and sum of squares ss over n.

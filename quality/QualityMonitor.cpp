@@ -1,5 +1,7 @@
 #include "quality/QualityMonitor.h"
 
+#include "rawdata/GpsConstants.h"
+
 #include <algorithm>
 #include <cmath>
 #include <limits>
@@ -11,7 +13,6 @@
 namespace {
 
 constexpr double kNaN = std::numeric_limits<double>::quiet_NaN();
-constexpr double kDegreesPerRadian = 57.29577951308232;
 constexpr double kElevationBinWidth = 90.0 / kElevationBins;  // degrees
 // Signals take about this long from the satellites, s: the orbit is evaluated this
 // much before the epoch (elevations to far better than a hundredth of a degree).

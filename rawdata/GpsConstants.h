@@ -33,6 +33,11 @@ constexpr GpsConstants MakeGpsConstants() {
 inline constexpr GpsConstants kGpsConstants = MakeGpsConstants();
 inline const GpsConstants& Constants() { return kGpsConstants; }
 
+// Angles shown to a person or written in reports: pi to the last bit of a double, and
+// degrees in one radian (180 / pi).
+inline constexpr double kMathPi = 3.14159265358979323846;
+inline constexpr double kDegreesPerRadian = 57.29577951308232;
+
 // Literal constants used exactly as written by the models.
 inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717959;

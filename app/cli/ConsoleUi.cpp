@@ -5,6 +5,7 @@
 
 #include "app/dialog/PathProbe.h"
 #include "platform/FileSystem.h"
+#include "rawdata/GpsConstants.h"
 
 bool ReadAnswerLine(std::FILE* input, std::string& line) {
     line.clear();
@@ -67,8 +68,6 @@ bool AskNumber(std::FILE* input, const char* prompt, double low, double high, do
     }
 }
 
-constexpr double kPi = 3.14159265358979323846;
-
 }  // namespace
 
 Answer ConsoleUi::AskRawKind(int& choice) {
@@ -105,21 +104,21 @@ Answer ConsoleUi::AskPosition(ApproximatePosition& position) {
             std::fprintf(stderr,
                          "Nobody can answer here: approximate position taken as latitude %.10g deg, "
                          "longitude %.10g deg, height %.10g m (the header gets the first computed position)\n",
-                         position.latitude * 180.0 / kPi, position.longitude * 180.0 / kPi, position.height);
+                         position.latitude * 180.0 / kMathPi, position.longitude * 180.0 / kMathPi, position.height);
         }
         return Answer::Default;
     }
     EndProgressLine();
     std::fputs("Please, enter an approximated position :\n", stderr);
-    double latitude = position.latitude * 180.0 / kPi;
-    double longitude = position.longitude * 180.0 / kPi;
+    double latitude = position.latitude * 180.0 / kMathPi;
+    double longitude = position.longitude * 180.0 / kMathPi;
     double altitude = position.height;
     if (!AskNumber(input_, "Lat (degrees, north positive)", -90.0, 90.0, latitude) ||
         !AskNumber(input_, "Long (degrees, east positive)", -180.0, 180.0, longitude) ||
         !AskNumber(input_, "Alt (m)", -1.0e7, 1.0e7, altitude))
         return Answer::Cancelled;
-    position.latitude = latitude * kPi / 180.0;
-    position.longitude = longitude * kPi / 180.0;
+    position.latitude = latitude * kMathPi / 180.0;
+    position.longitude = longitude * kMathPi / 180.0;
     position.height = altitude;
     return Answer::Person;
 }

@@ -1,5 +1,7 @@
 #include "app/dialog/ConversionSummary.h"
 
+#include "rawdata/GpsConstants.h"
+
 #include <bit>
 #include <cmath>
 #include <cstdio>
@@ -10,7 +12,6 @@
 
 namespace {
 
-constexpr double kDegreesPerRadian = 57.29577951308232;
 
 }  // namespace
 

@@ -9,6 +9,7 @@
 #include <QVBoxLayout>
 
 #include "app/gui/AppIcon.h"
+#include "platform/Version.h"
 
 AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     setObjectName(QStringLiteral("100"));
@@ -23,7 +24,7 @@ AboutDialog::AboutDialog(QWidget* parent) : QDialog(parent) {
     icon->setIconSize(QSize(side, side));
     icon->setAutoRaise(true);
     icon->setFocusPolicy(Qt::NoFocus);
-    auto* name = new QLabel(tr("QERN to RINEX  Version 3.30"));
+    auto* name = new QLabel(tr("QERN to RINEX  Version %1").arg(QString::fromLatin1(kProgramVersion)));
     name->setObjectName(QStringLiteral("1001"));
     QFont bold = name->font();
     bold.setBold(true);

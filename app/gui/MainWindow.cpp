@@ -29,6 +29,7 @@
 #include "app/gui/DialogButtons.h"
 #include "app/gui/FieldWidget.h"
 #include "convert/StringTable.h"
+#include "platform/Version.h"
 
 namespace {
 
@@ -114,7 +115,7 @@ QComboBox* ListCombo(int id) {
 
 MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(this) {
     setObjectName(Id(102));
-    setWindowTitle(tr("QERN to RINEX 3.30"));
+    setWindowTitle(QString::fromLatin1(kProgramTitle));
     setWindowIcon(AppIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
     setWindowFlag(Qt::WindowMinimizeButtonHint, true);

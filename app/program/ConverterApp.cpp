@@ -15,6 +15,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "quality/QualityJson.h"
+#include "platform/Version.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return kExitSuccess;
     }
     if (program.version) {
-        out << "QERN to RINEX 3.30 (" << kProgramName << ")\n";
+        out << kProgramTitle << " (" << kProgramName << ")\n";
         return kExitSuccess;
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);

@@ -5,6 +5,7 @@
 
 #include "rawdata/GpsTime.h"
 #include "rawdata/Observation.h"
+#include "platform/Version.h"
 
 // The RINEX observation types in file order and the raw measurement index
 // (rawdata/Observation.h) each stands for.
@@ -22,7 +23,7 @@ struct RinexFileHeader {
     std::string fileTypeText = "BSERVATION DATA";
     char satelliteSystem = 'G';
     std::string satelliteSystemText = " (GPS)";
-    std::string program = "QERN TO RINEX 3.30";
+    std::string program = std::string("QERN TO RINEX ") + kProgramVersion;
     std::string runBy = "QERN";
     CalendarTime creationDate;  // local time at which the header is completed
     // Time zone code of creationDate written by RINEX 3 (3 or 4 characters): "LCL"
