@@ -1,6 +1,7 @@
 #include "positioning/PositionSolver.h"
 
 #include <cmath>
+#include <optional>
 
 #include "positioning/LeastSquare.h"
 #include "positioning/matrix/Matrix.h"
@@ -24,6 +25,82 @@ bool HasCodePhaseDoppler(const SatObservation& o) {
 double Lorentz(const CVector& p, const CVector& q) {
     return p[0] * q[0] + p[1] * q[1] + p[2] * q[2] - p[3] * q[3];
 }
+
+// The vectors of the closed-form solution, u = B+ 1 and v = B+ a / 2 (B: the
+// satellites' positions and code ranges, m; a: their Lorentz squares).
+struct ClosedForm {
+    CVector u;
+    CVector v;
+};
+
+// The closed-form vectors from the n usable satellites; none for a rank-deficient geometry.
+std::optional<ClosedForm> ClosedFormVectors(const SatelliteModels& models, const SatelliteSet& usable, int n) {
+    CRectMat B(n, 4);
+    CVector a(n);
+    int row = 0;
+    for (int k = usable.First(); k >= 0; k = usable.Next(k), ++row) {
+        const SatelliteModel& m = models[k];
+        B(row, 0) = m.satellite.x;
+        B(row, 1) = m.satellite.y;
+        B(row, 2) = m.satellite.z;
+        B(row, 3) = m.codeRange;
+        a[row] = m.satellite.x * m.satellite.x + m.satellite.y * m.satellite.y +
+                 m.satellite.z * m.satellite.z - m.codeRange * m.codeRange;
+    }
+    if (!(B.Cond() <= kMaxCondition)) return std::nullopt;
+    const CSquareMat BtB(B.Transpose() * B);
+    if (std::fabs(BtB.Det()) < 1e-20) return std::nullopt;
+    const CRectMat Bplus = B.PseudoInverse();
+    if (Bplus.IsEmpty()) return std::nullopt;
+    return ClosedForm{Bplus * CVector(n, 1.0), (Bplus * a) * 0.5};
+}
+
+// Closed-form position (m, earth-centred) from the usable satellites, without a prior
+// position: the root of the quadratic in the receiver clock that leaves the smaller
+// sum of squared range residuals. False when the geometry gives none.
+bool ClosedFormPosition(const SatelliteModels& models, const SatelliteSet& usable, int n, double pos[3]) {
+    const std::optional<ClosedForm> form = ClosedFormVectors(models, usable, n);
+    if (!form) return false;
+    const CVector& u = form->u;
+    const CVector& v = form->v;
+    const double A = Lorentz(u, u);
+    const double Bq = Lorentz(u, v) - 1.0;
+    const double Cq = Lorentz(v, v);
+
+    // Position of root lambda and the sum of squared range residuals it leaves.
+    auto candidate = [&](double lambda, double p[3]) {
+        for (int i = 0; i < 3; ++i) p[i] = lambda * u[i] + v[i];
+        const double b = -(lambda * u[3] + v[3]);
+        double sum = 0.0;
+        for (int k = usable.First(); k >= 0; k = usable.Next(k)) {
+            const SatelliteModel& m = models[k];
+            const double dx = m.satellite.x - p[0], dy = m.satellite.y - p[1], dz = m.satellite.z - p[2];
+            const double r = m.codeRange - std::sqrt(dx * dx + dy * dy + dz * dz) - b;
+            sum += r * r;
+        }
+        return sum;
+    };
+
+    if (A != 0.0) {
+        const double D = Bq * Bq - A * Cq;
+        if (D < 0.0) return false;
+        if (D == 0.0) {
+            candidate(-Bq / A, pos);
+        } else {
+            const double root = std::sqrt(D);
+            double second[3];
+            const double s1 = candidate((-Bq + root) / A, pos);
+            const double s2 = candidate((-Bq - root) / A, second);
+            if (s1 > s2)
+                for (int i = 0; i < 3; ++i) pos[i] = second[i];
+        }
+    } else {
+        if (Bq == 0.0) return false;
+        candidate(-Cq / (2.0 * Bq), pos);
+    }
+    return std::isfinite(pos[0]) && std::isfinite(pos[1]) && std::isfinite(pos[2]);
+}
+
 }  // namespace
 
 void PositionSolver::Reset(bool useSmoothed) {
@@ -108,65 +185,8 @@ int PositionSolver::ComputeInitialFix(const EpochTracker& tracker) {
     ModelAllInitial(models_, tracker.current, tracker.selected, usable_, receiverDated,
                     references_);
     if (n < 4) return 0;
-
-    CRectMat B(n, 4);
-    CVector a(n);
-    int row = 0;
-    for (int k = usable_.First(); k >= 0; k = usable_.Next(k), ++row) {
-        const SatelliteModel& m = models_[k];
-        B(row, 0) = m.satellite.x;
-        B(row, 1) = m.satellite.y;
-        B(row, 2) = m.satellite.z;
-        B(row, 3) = m.codeRange;
-        a[row] = m.satellite.x * m.satellite.x + m.satellite.y * m.satellite.y +
-                 m.satellite.z * m.satellite.z - m.codeRange * m.codeRange;
-    }
-    if (!(B.Cond() <= kMaxCondition)) return 0;
-    const CSquareMat BtB(B.Transpose() * B);
-    if (std::fabs(BtB.Det()) < 1e-20) return 0;
-    const CRectMat Bplus = B.PseudoInverse();
-    if (Bplus.IsEmpty()) return 0;
-
-    const CVector u = Bplus * CVector(n, 1.0);
-    const CVector v = (Bplus * a) * 0.5;
-    const double A = Lorentz(u, u);
-    const double Bq = Lorentz(u, v) - 1.0;
-    const double Cq = Lorentz(v, v);
-
-    // Position of root lambda and the sum of squared range residuals it leaves.
-    auto candidate = [&](double lambda, double pos[3]) {
-        for (int i = 0; i < 3; ++i) pos[i] = lambda * u[i] + v[i];
-        const double b = -(lambda * u[3] + v[3]);
-        double sum = 0.0;
-        for (int k = usable_.First(); k >= 0; k = usable_.Next(k)) {
-            const SatelliteModel& m = models_[k];
-            const double dx = m.satellite.x - pos[0], dy = m.satellite.y - pos[1],
-                         dz = m.satellite.z - pos[2];
-            const double r = m.codeRange - std::sqrt(dx * dx + dy * dy + dz * dz) - b;
-            sum += r * r;
-        }
-        return sum;
-    };
-
     double pos[3];
-    if (A != 0.0) {
-        const double D = Bq * Bq - A * Cq;
-        if (D < 0.0) return 0;
-        if (D == 0.0) {
-            candidate(-Bq / A, pos);
-        } else {
-            const double root = std::sqrt(D);
-            double second[3];
-            const double s1 = candidate((-Bq + root) / A, pos);
-            const double s2 = candidate((-Bq - root) / A, second);
-            if (s1 > s2)
-                for (int i = 0; i < 3; ++i) pos[i] = second[i];
-        }
-    } else {
-        if (Bq == 0.0) return 0;
-        candidate(-Cq / (2.0 * Bq), pos);
-    }
-    if (!std::isfinite(pos[0]) || !std::isfinite(pos[1]) || !std::isfinite(pos[2])) return 0;
+    if (!ClosedFormPosition(models_, usable_, n, pos)) return 0;
     GeoPosition fixed;
     fixed.SetCartesian(pos[0], pos[1], pos[2]);
     if (!fixed.IsFinite()) return 0;
