@@ -317,6 +317,19 @@ void QualityMonitor::ForgetUnsampledArcs() {
 
 QualitySummary QualityMonitor::Summary() const {
     QualitySummary q;
+    SummarizeSpan(q);
+    SummarizeSatellites(q);
+    q.satellitesMin = satellitesMin_;
+    q.satellitesMax = satellitesMax_;
+    q.satellitesMean = written_ > 0 ? static_cast<double>(satellitesSum_) / static_cast<double>(written_) : kNaN;
+    q.epochsUnder4 = epochsUnder4_;
+    q.epochsUnfixed = unfixed_;
+    q.position = position_.Result();
+    return q;
+}
+
+// The written span, its completeness and its gaps.
+void QualityMonitor::SummarizeSpan(QualitySummary& q) const {
     q.epochsWritten = written_;
     const double interval = Interval();
     if (written_ > 0) {
@@ -337,7 +350,10 @@ QualitySummary QualityMonitor::Summary() const {
         // A full table whose shortest spacing is itself a gap may have let gaps go.
         q.gapsTruncated = breaks_.size() == kBreakCapacity && breaks_.front().spacing > longest;
     }
+}
 
+// Each satellite's figures, the slips and the multipath of closed and open arcs.
+void QualityMonitor::SummarizeSatellites(QualitySummary& q) const {
     long long mpEpochs = closedEpochs_;
     double mp1 = closedMp1Squares_, mp2 = closedMp2Squares_;
     long long binEpochs[kElevationBins];
@@ -378,14 +394,6 @@ QualitySummary QualityMonitor::Summary() const {
         e.epochs = binEpochs[b];
         e.mp1Rms = RootMean(binSquares[b], binEpochs[b]);
     }
-
-    q.satellitesMin = satellitesMin_;
-    q.satellitesMax = satellitesMax_;
-    q.satellitesMean = written_ > 0 ? static_cast<double>(satellitesSum_) / static_cast<double>(written_) : kNaN;
-    q.epochsUnder4 = epochsUnder4_;
-    q.epochsUnfixed = unfixed_;
-    q.position = position_.Result();
-    return q;
 }
 
 QualitySeries QualityMonitor::Series() const {

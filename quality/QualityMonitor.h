@@ -48,6 +48,8 @@ public:
     QualitySeries Series() const;
 
 private:
+    void SummarizeSpan(QualitySummary& q) const;
+    void SummarizeSatellites(QualitySummary& q) const;
     struct BinSums {
         long long count = 0;
         double sum = 0.0, sumSquares = 0.0;  // of MP1 minus the arc's first MP1, m

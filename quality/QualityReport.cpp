@@ -68,15 +68,8 @@ void Definitions(std::string& out) {
     Line(out, "  height difference), from a histogram whose cell size is given as the resolution.");
 }
 
-}  // namespace
-
-std::string QualityReportText(const QualitySummary& q, const std::string& observationName) {
-    std::string out;
-    Line(out, "QUALITY REPORT  " + observationName);
-    Line(out, "");
-    Definitions(out);
-    Line(out, "");
-
+// The summary section: span, completeness, satellites, slips, multipath.
+void SummarySection(std::string& out, const QualitySummary& q) {
     Line(out, "Summary");
     const bool any = q.epochsWritten > 0;
     Field(out, "First epoch", any ? CalendarText(q.firstEpoch, ' ') : "-");
@@ -94,7 +87,10 @@ std::string QualityReportText(const QualitySummary& q, const std::string& observ
     Field(out, "MP1 / MP2 RMS (m)", Number(0, 3, q.mp1Rms) + " / " + Number(0, 3, q.mp2Rms));
     Field(out, "Epochs in counted arcs", std::to_string(q.multipathEpochs));
     Line(out, "");
+}
 
+// The gaps (when any) and the table of satellites.
+void SatelliteSection(std::string& out, const QualitySummary& q) {
     if (!q.gaps.empty()) {
         Line(out, "Gaps: first missing epoch, last missing epoch");
         for (const QualityGap& g : q.gaps)
@@ -114,7 +110,10 @@ std::string QualityReportText(const QualitySummary& q, const std::string& observ
                       Number(8, 3, sat.mp2Rms));
     }
     Line(out, "");
+}
 
+// MP1 by elevation bin, then the position scatter.
+void MultipathAndPositionSection(std::string& out, const QualitySummary& q) {
     Line(out, "MP1 against elevation");
     Line(out, "  Elevation (deg)   Epochs  MP1 RMS (m)");
     for (const ElevationBin& b : q.mp1ByElevation) {
@@ -137,5 +136,18 @@ std::string QualityReportText(const QualitySummary& q, const std::string& observ
         Field(out, "95 % vertical (m)", Number(0, 3, p.p95Vertical));
         Field(out, "Resolution of 95 % (m)", Number(0, 4, p.resolution));
     }
+}
+
+}  // namespace
+
+std::string QualityReportText(const QualitySummary& q, const std::string& observationName) {
+    std::string out;
+    Line(out, "QUALITY REPORT  " + observationName);
+    Line(out, "");
+    Definitions(out);
+    Line(out, "");
+    SummarySection(out, q);
+    SatelliteSection(out, q);
+    MultipathAndPositionSection(out, q);
     return out;
 }

@@ -16,6 +16,7 @@ std::string CalendarText(const GpsTime& t, char separator) {
         ms += msPerWeek;
         --week;
     }
+    // NOLINTNEXTLINE(bugprone-integer-division): whole seconds on purpose
     const CalendarTime c = GpsTime(static_cast<uint16_t>(week), static_cast<double>(ms / 1000)).ToCalendar();
     char text[48];
     std::snprintf(text, sizeof text, "%04d-%02d-%02d%c%02d:%02d:%02d", c.year, c.month, c.day, separator, c.hour,

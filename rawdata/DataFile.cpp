@@ -125,6 +125,7 @@ int CKBinDataFile::ReadRecord(uint8_t* buffer, int& length) {
 
 int64_t CKBinDataFile::GetPosition() const {
     const int64_t pending = cursor_ ? valid_ - (cursor_ - buffer_.get()) : 0;
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): the file's own position, before the buffered bytes
     return CFile::GetPosition() - pending;
 }
 
@@ -154,6 +155,7 @@ int CKVarDataFile::ReadRecord(uint8_t* buffer, int& length) {
 
 int64_t CKVarDataFile::GetPosition() const {
     const int64_t pending = cursor_ ? valid_ - (cursor_ - buffer_.get()) : 0;
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): the file's own position, before the buffered bytes
     return CFile::GetPosition() - pending;
 }
 

@@ -15,8 +15,8 @@ packages=(
   # Python for the JSON checks, GNU time and parallel for the recipes, mount for
   # the full-disk test (a small tmpfs)
   libgtest-dev libgmock-dev rtklib locales python3 time parallel mount
-  # benchmarks; sanitizers and libFuzzer
-  libbenchmark-dev clang libclang-rt-14-dev
+  # benchmarks; sanitizers and libFuzzer; clang-tidy (scripts/tidy.sh)
+  libbenchmark-dev clang libclang-rt-14-dev clang-tidy
   # window screenshots under a virtual X server
   xvfb xauth
   # the Debian package: building, checking, manual page, icons

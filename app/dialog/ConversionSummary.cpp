@@ -18,6 +18,7 @@ namespace {
 std::string FormatEpochTime(const GpsTime& t) {
     // Rounded first, so that 59.99999999 s is the next minute, as in the epoch lines.
     const long long units = std::llround(t.seconds * 1e7);  // 0.1 microsecond
+    // NOLINTNEXTLINE(bugprone-integer-division): whole seconds on purpose
     const GpsTime whole = GpsTime(t.week, 0.0).AddSeconds(static_cast<double>(units / 10000000));
     const CalendarTime c = whole.ToCalendar();
     char text[48];

@@ -45,7 +45,7 @@ double TodayInDays() {
 }
 
 std::string CurrentExecutablePath(const std::string& fallback) {
-    const std::string path = ExecutablePath();
+    std::string path = ExecutablePath();
     if (!path.empty()) return path;
     return fallback.find('/') != std::string::npos ? FullPath(fallback) : fallback;
 }

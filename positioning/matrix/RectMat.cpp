@@ -49,6 +49,7 @@ void CRectMat::BecomeDenseCopy(const CRectMat& other)
     RawMove(dense);
 }
 
+// NOLINTNEXTLINE(bugprone-copy-constructor-init): the base is filled below, by shape
 CRectMat::CRectMat(const CRectMat& other) : CRealArray()
 {
     if (other.IsDense())
