@@ -51,7 +51,7 @@ public:
 };
 
 class CDecodeKBinGpsData;     // binary format (rawdata/DecodeKBinGpsData.h)
-class CDecodeKolmarGpsData;   // ASCII fixed-column layout (rawdata/DecodeKVarGpsData.h)
+class CDecodeKolmarGpsData;   // ASCII fixed-column layout (rawdata/DecodeKolmarGpsData.h)
 class CDecodeKVarGpsData;     // ASCII, both layouts (rawdata/DecodeKVarGpsData.h)
 
 // Creates the decoder of a format index (0 ASCII, 1 binary); null for any other index.
