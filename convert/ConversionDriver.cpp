@@ -8,10 +8,12 @@
 
 #include "convert/LogFile.h"
 #include "convert/OutputFile.h"
+#include "convert/OutputSet.h"
 #include "convert/QualityFeed.h"
 #include "convert/ReadTally.h"
 #include "convert/ReceptionTime.h"
 #include "convert/SourceReader.h"
+#include "convert/StagedOutputs.h"
 #include "convert/StringTable.h"
 #include "convert/rinex/RinexNav.h"
 #include "convert/rinex/RinexObsRecord.h"
@@ -19,6 +21,7 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignal.h"
 #include "quality/QualityMonitor.h"
 #include "quality/QualityReport.h"
 #include "rawdata/RecordKind.h"
@@ -31,12 +34,6 @@ constexpr double kAntennaHeightTolerance = 0.00005;  // m
 // but not beyond this time after the last fix (s): a receiver clock left alone
 // that long (or reset in a break of the recording) is not known any more.
 constexpr double kMaxClockExtrapolation = 300.0;
-
-// Writes a whole text to a log file; a log file that cannot be written is not
-// reported and never stops the conversion.
-void WriteLog(CFile& file, const std::string& text) {
-    if (!text.empty() && file.IsOpen()) file.Write(text.data(), text.size());
-}
 
 // True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
 // record carries any double, and a larger value is no height but a damaged record.
@@ -60,6 +57,8 @@ public:
 
 private:
     bool CheckPaths();
+    bool OpenOutput(OutputFile& file, const std::string& path, bool last = false);
+    bool Publish();
     bool ReadPass();
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
@@ -74,7 +73,7 @@ private:
     void HandleSiteEvent(const SiteEvent& event);
     void WriteObservation(const std::string& text);
     bool EndObservationPass();
-    void WriteQualityReport();
+    bool WriteQualityReport();
     void CloseObservationFiles();
     // True for an event after the end of the time window: it belongs to no written epoch.
     bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
@@ -97,14 +96,16 @@ private:
         result_.messageId = 0;
         return false;
     }
-    // Ends the run because file could not be written whole: the file is removed,
-    // so that no cut-short RINEX file is left behind.
+    // Ends the run because path cannot be written whole (reason: the system's);
+    // nothing of the run is published, so no cut-short file is left behind.
+    bool FailWrite(const std::string& path, const std::string& reason) {
+        result_.failedPath = path;
+        result_.failureReason = reason;
+        return Fail(ConversionOutcome::WriteFailed, kStrWriteFailed, MessageIcon::Stop, {path, reason});
+    }
     bool FailWrite(OutputFile& file) {
-        result_.failedPath = file.Path();
-        result_.failureReason = ErrorText(file.Error());
         file.Discard();
-        return Fail(ConversionOutcome::WriteFailed, kStrWriteFailed, MessageIcon::Stop,
-                    {result_.failedPath, result_.failureReason});
+        return FailWrite(file.Path(), ErrorText(file.Error()));
     }
 
     const ConversionRequest& request_;
@@ -113,14 +114,15 @@ private:
     const ConversionHooks& hooks_;
     const RinexWriter& writer_;  // the RINEX version's text of every header and record
     ConversionResult result_;
+    StagedOutputs staged_;  // every output, published only when all are whole
     CalendarTime creationTime_;
     KindStatistics chosen_;  // read-pass statistics of the chosen kind
 
     // Observation pass.
     SourceReader source_;
     OutputFile observation_;
-    CFile log_;
-    CFile pos_;
+    OutputFile log_;
+    OutputFile pos_;
     bool logging_ = false;
     bool longLog_ = false;
     bool satelliteDated_ = false;
@@ -147,7 +149,7 @@ ConversionResult Conversion::Run() {
     if (hooks_.stages) hooks_.stages->Start();
     state_.Reset(request_);
     creationTime_ = request_.creationTime ? *request_.creationTime : CalendarOf(CreationTime());
-    if (CheckPaths() && ReadPass() && ObservationPass() && NavigationPass()) {
+    if (CheckPaths() && ReadPass() && ObservationPass() && NavigationPass() && Publish()) {
         result_.success = true;
         result_.outcome = ConversionOutcome::Success;
         result_.messageId = kStrConverted;
@@ -157,23 +159,34 @@ ConversionResult Conversion::Run() {
     return result_;
 }
 
-// Refuses outputs that would overwrite the source or each other (the log files
-// included when they are written) before anything is opened for writing.
+// Refuses outputs that would overwrite a source or each other, or whose path holds
+// a link or anything but a regular file, before anything is opened for writing.
 bool Conversion::CheckPaths() {
-    const std::string& source = request_.sourcePath;
-    const std::string& obs = request_.observationPath;
-    const std::string& nav = request_.navigationPath;
-    bool clash = SameFile(source, obs) || SameFile(source, nav) || SameFile(obs, nav);
-    std::vector<std::string> beside;  // files written next to the observation file
-    if (request_.logFile) beside = {obs + ".log", obs + ".pos"};
-    if (request_.quality) beside.push_back(obs + ".qc");
-    for (const std::string& file : beside) clash = clash || SameFile(file, source) || SameFile(file, nav);
-    // Every file of a splice is a source.
-    for (const std::string& part : request_.sourceParts) {
-        clash = clash || SameFile(part, obs) || SameFile(part, nav);
-        for (const std::string& file : beside) clash = clash || SameFile(part, file);
-    }
-    if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(request_));
+    if (!refusal) return true;
+    if (refusal->clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    return FailWrite(refusal->output.path, refusal->reason);
+}
+
+// Opens file to write the output path under a temporary name beside it; false
+// with the result's failed path and reason set when it cannot be created.
+bool Conversion::OpenOutput(OutputFile& file, const std::string& path, bool last) {
+    int error = 0;
+    const std::string temp = staged_.Stage(path, error, last);
+    if (!temp.empty() && file.Open(path, hooks_.newOutputFile ? hooks_.newOutputFile(path) : nullptr, temp))
+        return true;
+    result_.failedPath = path;
+    result_.failureReason = ErrorText(temp.empty() ? error : file.Error());
+    return false;
+}
+
+// Puts every output in place of the files of before, the observation file last.
+bool Conversion::Publish() {
+    std::string path;
+    int error = 0;
+    if (!staged_.Publish(path, error)) return FailWrite(path, ErrorText(error));
+    result_.logWritten = logging_;
+    result_.qualityWritten = quality_ != nullptr;
     return true;
 }
 
@@ -188,7 +201,7 @@ int Conversion::FetchNext(SourceReader& source) {
 }
 
 bool Conversion::CancelRequested() {
-    const bool cancel = ui_.CheckCancel();
+    const bool cancel = ui_.CheckCancel() || StopSignalReceived() != 0;
     Lap(ConversionStage::Progress);
     return cancel;
 }
@@ -446,8 +459,8 @@ void Conversion::WriteEpoch() {
     ++result_.epochsWritten;
     const bool first = result_.epochsWritten == 1;
     if (logging_) {
-        WriteLog(log_, LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
-        WriteLog(pos_, PositionLine(lastFix_.time, lastFix_.x, lastFix_.y, lastFix_.z, lastFix_.clock, first));
+        log_.Write(LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
+        pos_.Write(PositionLine(lastFix_.time, lastFix_.x, lastFix_.y, lastFix_.z, lastFix_.clock, first));
         Lap(ConversionStage::Writing);
     }
     if (kinematicPending_) {
@@ -484,7 +497,7 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
 }
 
 // Closes the source and the log files of the observation pass (the observation
-// file is closed by whoever checks it).
+// file is closed by whoever checks it; the log files' failures are kept in them).
 void Conversion::CloseObservationFiles() {
     source_.Close();
     if (logging_) {
@@ -505,18 +518,17 @@ bool Conversion::ObservationPass() {
         source_.Close();
         return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
     }
-    if (!observation_.Open(request_.observationPath,
-                           hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr)) {
+    if (!OpenOutput(observation_, request_.observationPath, true)) {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
     }
-    if (request_.logFile && log_.Open(request_.observationPath + ".log", CFile::modeWrite)) {
-        if (pos_.Open(request_.observationPath + ".pos", CFile::modeWrite))
-            logging_ = true;
-        else
-            log_.Close();
-    }
-    result_.logWritten = logging_;
+    // Log files asked for are outputs like the others: one that cannot be written fails the run.
+    logging_ = request_.logFile;
+    for (OutputFile* file : {&log_, &pos_})
+        if (logging_ && !OpenOutput(*file, request_.observationPath + (file == &log_ ? ".log" : ".pos"))) {
+            CloseObservationFiles();
+            return FailWrite(result_.failedPath, result_.failureReason);
+        }
     if (request_.quality) {
         QualityOptions options;
         options.interval = h.interval;
@@ -526,7 +538,8 @@ bool Conversion::ObservationPass() {
     longLog_ = (h.typeMask >> kL2) & 1u;
     const int chosenKind = state_.tracker.rawKind;
     bool firstEpoch = true;
-    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed(); kind = FetchNext(source_)) {
+    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed() && !log_.Failed() && !pos_.Failed();
+         kind = FetchNext(source_)) {
         if (CancelRequested()) {
             CloseObservationFiles();
             observation_.Close();
@@ -605,15 +618,10 @@ bool Conversion::EndObservationPass() {
     const bool closed = observation_.Close();
     Lap(ConversionStage::Writing);
     if (!closed) return FailWrite(observation_);
+    for (OutputFile* file : {&log_, &pos_})
+        if (file->Failed()) return FailWrite(*file);
     if (result_.epochsWritten == 0) {
-        // Nothing was written: no empty file is left to pass for an observation file
-        // (nor its empty log files).
-        observation_.Discard();
-        if (logging_) {
-            RemoveFile(request_.observationPath + ".log");
-            RemoveFile(request_.observationPath + ".pos");
-            result_.logWritten = false;
-        }
+        // Nothing was written: nothing is published to pass for an observation file.
         return Fail(ConversionOutcome::NoEpochWritten, kStrNoEpochWritten, MessageIcon::Stop,
                     {std::to_string(chosen_.count), std::to_string(result_.epochsPositioned)});
     }
@@ -621,22 +629,21 @@ bool Conversion::EndObservationPass() {
     result_.headerX = h.approxX;
     result_.headerY = h.approxY;
     result_.headerZ = h.approxZ;
-    if (quality_) WriteQualityReport();
-    return true;
+    return !quality_ || WriteQualityReport();
 }
 
 // Keeps the quality statistics in the result and writes their report beside the
-// observation file (like the log files, a report that cannot be written does not
-// stop the conversion; the result says whether it was written).
-void Conversion::WriteQualityReport() {
+// observation file; false (the run failed) when it cannot be written.
+bool Conversion::WriteQualityReport() {
     result_.quality = quality_->Summary();
     result_.qualitySeries = quality_->Series();
     const std::string& obs = request_.observationPath;
     const size_t slash = obs.find_last_of('/');
     const std::string text = QualityReportText(*result_.quality, slash == std::string::npos ? obs : obs.substr(slash + 1));
-    CFile report;
-    result_.qualityWritten = report.Open(obs + ".qc", CFile::modeWrite) && report.Write(text.data(), text.size());
-    result_.qualityWritten = report.Close() && result_.qualityWritten;
+    OutputFile report;
+    if (!OpenOutput(report, obs + ".qc")) return FailWrite(result_.failedPath, result_.failureReason);
+    report.Write(text);
+    return report.Close() || FailWrite(report);
 }
 
 // Writes the navigation file from the kept ionosphere/UTC record and the stored
@@ -645,7 +652,7 @@ bool Conversion::NavigationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingNavigation)));
     ui_.SetPosition(0);
     OutputFile navigation;
-    if (!navigation.Open(request_.navigationPath, hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr))
+    if (!OpenOutput(navigation, request_.navigationPath))
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
     RinexNavHeader header = MakeNavHeader(state_.tracker.ionoUtc, creationTime_);
     header.timeZone = request_.creationZone;

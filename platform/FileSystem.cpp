@@ -31,6 +31,11 @@ PathKind KindOfPath(const std::string& path, int* error) {
     return PathKind::Other;
 }
 
+bool IsSymbolicLink(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
+}
+
 bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, size_t& count,
                   std::time_t& modified, int& error) {
     count = 0;

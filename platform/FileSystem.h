@@ -21,6 +21,8 @@ enum class PathKind {
 // The kind of what path names; error receives the system's error number when
 // the path cannot be looked at (0 otherwise).
 PathKind KindOfPath(const std::string& path, int* error = nullptr);
+// True when path itself is a symbolic link (whatever it points to).
+bool IsSymbolicLink(const std::string& path);
 
 // Reads up to size leading bytes of the regular file at path into buffer; count
 // receives the number read and modified its last-modification time (seconds since

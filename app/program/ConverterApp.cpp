@@ -14,6 +14,7 @@
 #include "app/runs/Splice.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#include "platform/StopSignal.h"
 #include "quality/QualityJson.h"
 
 namespace {
@@ -26,6 +27,13 @@ bool HasRunOptions(const RunOptions& run) {
         if (text) return true;
     return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
            run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty();
+}
+
+// The exit status of a run that ended with status: 128 + the signal's number when
+// a stop signal ended it (130 SIGINT, 143 SIGTERM, 129 SIGHUP).
+int StoppedStatus(int status) {
+    const int signal = StopSignalReceived();
+    return signal != 0 ? 128 + signal : status;
 }
 
 }  // namespace
@@ -51,8 +59,12 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return kExitSuccess;
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
-    if (program.batch)
-        return RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err);
+    if (program.batch) {
+        // A stop signal ends the conversions through their failure path: nothing half written is left.
+        CatchStopSignals();
+        return StoppedStatus(
+            RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err));
+    }
     if (program.splice) {
         const SplicePlan plan = PlanSplice(program.parameters, dataDirectory_);
         if (!plan.error.empty()) {
@@ -118,6 +130,8 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         window->Attach(dialog, profile);
         window->Show();
     }
+    // Without a window a stop signal ends the conversion through its failure path.
+    if (!window) CatchStopSignals();
     RunBatchSteps(dialog, options_, dataDirectory_, run_);
     const bool converted = dialog.GoPressed();
     console.EndProgressLine();
@@ -163,6 +177,6 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
             << "\n";
-    return converted && plotted ? kExitSuccess : kExitFailure;
+    return StoppedStatus(converted && plotted ? kExitSuccess : kExitFailure);
 }
 

@@ -1,0 +1,32 @@
+#include "convert/StagedOutputs.h"
+
+std::string StagedOutputs::Stage(const std::string& finalPath, int& error, bool last) {
+    const std::string folder = FolderOf(finalPath);
+    if (cleaned_.insert(folder).second) RemoveStaleTemps(folder);
+    Entry entry{finalPath, {}, last};
+    if (!CreateTempBeside(finalPath, entry.temp, error)) return {};
+    entries_.push_back(std::move(entry));
+    return entries_.back().temp.path;
+}
+
+bool StagedOutputs::Publish(std::string& failedPath, int& error) {
+    std::set<std::string> folders;
+    for (const bool last : {false, true})
+        for (Entry& e : entries_) {
+            if (e.last != last || e.temp.path.empty()) continue;
+            if (!PublishTemp(e.temp, e.finalPath, error)) {
+                failedPath = e.finalPath;
+                return false;
+            }
+            folders.insert(FolderOf(e.finalPath));
+        }
+    // The renames themselves survive a power cut.
+    for (const std::string& folder : folders) SyncFolder(folder);
+    entries_.clear();
+    return true;
+}
+
+void StagedOutputs::Discard() {
+    for (Entry& e : entries_) DiscardTemp(e.temp);
+    entries_.clear();
+}

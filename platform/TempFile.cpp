@@ -1,0 +1,101 @@
+#include "platform/TempFile.h"
+
+#include <atomic>
+#include <cerrno>
+#include <cstring>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace {
+
+// Numbers the temporary files of this process (threads of a batch included).
+std::atomic<unsigned> nextTemp{0};
+
+// The name part of path.
+std::string NameOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    return slash == std::string::npos ? path : path.substr(slash + 1);
+}
+
+}  // namespace
+
+std::string FolderOf(const std::string& path) {
+    const size_t slash = path.find_last_of('/');
+    if (slash == std::string::npos) return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+bool CreateTempBeside(const std::string& finalPath, TempFile& temp, int& error) {
+    error = 0;
+    const std::string folder = FolderOf(finalPath);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const std::string path = folder + "/" + kTempFilePrefix + std::to_string(getpid()) + "-" +
+                                 std::to_string(nextTemp++) + "-" + NameOf(finalPath);
+        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            if (errno == EEXIST) continue;
+            error = errno;
+            return false;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {  // nobody else knows the name yet
+            error = errno;
+            close(fd);
+            unlink(path.c_str());
+            return false;
+        }
+        temp.path = path;
+        temp.lockFd = fd;
+        return true;
+    }
+    error = EEXIST;
+    return false;
+}
+
+bool PublishTemp(TempFile& temp, const std::string& finalPath, int& error) {
+    error = 0;
+    if (temp.lockFd < 0 || fsync(temp.lockFd) != 0 || rename(temp.path.c_str(), finalPath.c_str()) != 0) {
+        error = temp.lockFd < 0 ? EBADF : errno;
+        return false;
+    }
+    close(temp.lockFd);
+    temp = TempFile();
+    return true;
+}
+
+void DiscardTemp(TempFile& temp) {
+    if (!temp.path.empty()) unlink(temp.path.c_str());
+    if (temp.lockFd >= 0) close(temp.lockFd);
+    temp = TempFile();
+}
+
+bool SyncFolder(const std::string& folder) {
+    const int fd = open(folder.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (fd < 0) return false;
+    const bool synced = fsync(fd) == 0;
+    close(fd);
+    return synced;
+}
+
+int RemoveStaleTemps(const std::string& folder) {
+    DIR* dir = opendir(folder.c_str());
+    if (!dir) return 0;
+    const size_t prefix = std::strlen(kTempFilePrefix);
+    int removed = 0;
+    while (const dirent* entry = readdir(dir)) {
+        if (std::strncmp(entry->d_name, kTempFilePrefix, prefix) != 0) continue;
+        const std::string path = folder + "/" + entry->d_name;
+        const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
+        if (fd < 0) continue;
+        struct stat st {};
+        // Only a regular file that no running conversion holds locked.
+        if (fstat(fd, &st) == 0 && S_ISREG(st.st_mode) && flock(fd, LOCK_EX | LOCK_NB) == 0 &&
+            unlink(path.c_str()) == 0)
+            ++removed;
+        close(fd);
+    }
+    closedir(dir);
+    return removed;
+}

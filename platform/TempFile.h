@@ -1,0 +1,38 @@
+#pragma once
+#include <string>
+
+// Files written under a temporary name beside their final name and renamed over
+// it only when whole. A temporary file is named ".qern2rinex-tmp-<pid>-<n>-<final
+// name>" and held locked (flock) by the run that writes it, so that one left by a
+// killed run is recognisable and can be removed by the next one.
+
+// A temporary file of this run and the lock it holds.
+struct TempFile {
+    std::string path;  // empty: none
+    int lockFd = -1;   // open descriptor holding the lock (and used to sync)
+};
+
+// The prefix of every temporary file's name.
+inline constexpr const char* kTempFilePrefix = ".qern2rinex-tmp-";
+
+// Creates a new empty temporary file for finalPath in finalPath's folder
+// (O_CREAT|O_EXCL|O_NOFOLLOW, permissions 0666 less the umask) and locks it.
+// False with error set when it cannot be created.
+bool CreateTempBeside(const std::string& finalPath, TempFile& temp, int& error);
+
+// Flushes temp to the disk (fsync) and renames it over finalPath; the lock is
+// released. False with error set (temp is then kept for DiscardTemp).
+bool PublishTemp(TempFile& temp, const std::string& finalPath, int& error);
+
+// Removes temp (when any) and releases its lock.
+void DiscardTemp(TempFile& temp);
+
+// Flushes the entries of folder to the disk (after renames in it); false on failure.
+bool SyncFolder(const std::string& folder);
+
+// Removes the temporary files in folder left by runs that ended without cleaning
+// up (killed, power cut): those no running process holds locked. Returns how many.
+int RemoveStaleTemps(const std::string& folder);
+
+// The folder part of path ("." when it has none).
+std::string FolderOf(const std::string& path);
