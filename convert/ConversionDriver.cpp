@@ -12,6 +12,7 @@
 #include "convert/QualityFeed.h"
 #include "convert/ReadTally.h"
 #include "convert/ReceptionTime.h"
+#include "convert/SourceCheck.h"
 #include "convert/SourceReader.h"
 #include "convert/StagedOutputs.h"
 #include "convert/StringTable.h"
@@ -59,6 +60,8 @@ private:
     bool CheckPaths();
     bool OpenOutput(OutputFile& file, const std::string& path, bool last = false);
     bool Publish();
+    bool OpenSource(SourceReader& source);
+    bool SourceIntact(SourceReader& source);
     bool ReadPass();
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
@@ -115,6 +118,7 @@ private:
     const RinexWriter& writer_;  // the RINEX version's text of every header and record
     ConversionResult result_;
     StagedOutputs staged_;  // every output, published only when all are whole
+    SourceStamps sources_;  // the sources as the read pass found them
     CalendarTime creationTime_;
     KindStatistics chosen_;  // read-pass statistics of the chosen kind
 
@@ -190,6 +194,29 @@ bool Conversion::Publish() {
     return true;
 }
 
+// Opens source for a pass; false (the run failed) when it cannot be opened.
+bool Conversion::OpenSource(SourceReader& source) {
+    if (source.Open(request_, hooks_.newSourceFile ? hooks_.newSourceFile(request_.formatIndex) : nullptr))
+        return true;
+    source.Close();
+    return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
+}
+
+// False (the run failed, naming the file and the reason) when a pass over source
+// met a read error or a source changed since the read pass began.
+bool Conversion::SourceIntact(SourceReader& source) {
+    std::string path, reason;
+    if (source.file && source.file->Error() != 0) {
+        path = source.file->GetFilePath();
+        reason = ErrorText(source.file->Error());
+    } else if (SourcesUnchanged(sources_, path, reason)) {
+        return true;
+    }
+    result_.failedPath = path;
+    result_.failureReason = reason;
+    return Fail(ConversionOutcome::SourceUnreadable, kStrReadFailed, MessageIcon::Stop, {path, reason});
+}
+
 // The kind of the next record of a pass over the source, after which the progress
 // shows the share of the source read so far.
 int Conversion::FetchNext(SourceReader& source) {
@@ -212,11 +239,14 @@ bool Conversion::CancelRequested() {
 bool Conversion::ReadPass() {
     ui_.SetStatus(std::string(LoadString(kStrReading)));
     ui_.SetPosition(0);
-    SourceReader source;
-    if (!source.Open(request_)) {
-        source.Close();
-        return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
+    std::string path, reason;
+    if (!StampSources(request_, sources_, path, reason) && KindOfPath(path) != PathKind::Missing) {
+        result_.failedPath = path;
+        result_.failureReason = reason;
+        return Fail(ConversionOutcome::SourceUnreadable, kStrReadFailed, MessageIcon::Stop, {path, reason});
     }
+    SourceReader source;
+    if (!OpenSource(source)) return false;
     // The GPS week of the recording date (a day count); a date outside the 16-bit
     // week range gives week 0 rather than an undefined conversion.
     const double recordingWeek = request_.recordingDate / 7.0;
@@ -275,8 +305,9 @@ bool Conversion::ReadPass() {
         }
         Lap(ConversionStage::Tally);
     }
+    const bool intact = SourceIntact(source);
     source.Close();
-    return ChooseRawKind(tally);
+    return intact && ChooseRawKind(tally);
 }
 
 // Chooses the raw-data kind (the person chooses when the source holds both) and
@@ -514,10 +545,7 @@ bool Conversion::ObservationPass() {
     RinexObsHeader& h = state_.header;
     antennaHeight_ = h.antennaDeltaH;
     satelliteDated_ = state_.tracker.rawKind == kRecordSatelliteDated;
-    if (!source_.Open(request_)) {
-        source_.Close();
-        return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
-    }
+    if (!OpenSource(source_)) return false;
     if (!OpenOutput(observation_, request_.observationPath, true)) {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
@@ -596,6 +624,10 @@ bool Conversion::ObservationPass() {
                 antennaHeight_ = event.value;
             }
         }
+    }
+    if (!SourceIntact(source_)) {
+        CloseObservationFiles();
+        return false;
     }
     return EndObservationPass();
 }

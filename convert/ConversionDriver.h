@@ -11,6 +11,7 @@
 #include "convert/ConversionUi.h"
 #include "platform/File.h"
 #include "quality/QualitySeries.h"
+#include "rawdata/DataFile.h"
 #include "quality/QualitySummary.h"
 #include "rawdata/GpsTime.h"
 
@@ -65,6 +66,8 @@ struct ConversionHooks {
     StageObserver* stages = nullptr;  // told when each piece of work ends
     // Makes the file object of each output, given its final path (empty: a plain CFile).
     std::function<std::unique_ptr<CFile>(const std::string& path)> newOutputFile;
+    // Makes the raw data file object of each pass over the source (empty: the format's own).
+    std::function<std::unique_ptr<CDataFile>(int formatIndex)> newSourceFile;
 };
 
 // Converts the raw data file of a request into a RINEX observation and a RINEX

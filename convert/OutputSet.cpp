@@ -35,7 +35,7 @@ std::optional<OutputRefusal> CheckOutputSet(const OutputSet& set) {
         const PlannedOutput& output = set.outputs[i];
         const std::string what = std::string("the ") + OutputKindName(output.kind);
         for (const std::string& source : set.sources)
-            if (SameFile(output.path, source)) return OutputRefusal{output, what + " would be the source file", true};
+            if (SameFile(output.path, source)) return OutputRefusal{output, what + " would be the source file", true, true};
         for (size_t j = 0; j < i; ++j)
             if (SameFile(output.path, set.outputs[j].path))
                 return OutputRefusal{output, what + " would be the " + OutputKindName(set.outputs[j].kind), true};

@@ -35,6 +35,7 @@ struct OutputRefusal {
     PlannedOutput output;  // the output refused
     std::string reason;    // "the log file would be the source file", "is a symbolic link", ...
     bool clash = false;    // it names another file of the run (rather than an unusable path)
+    bool withSource = false;  // the other file is a source
 };
 
 // The first output of set that names a source or an earlier output of the set, or

@@ -31,6 +31,20 @@ PathKind KindOfPath(const std::string& path, int* error) {
     return PathKind::Other;
 }
 
+bool StampOfFile(const std::string& path, FileStamp& stamp, int& error) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    error = 0;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return true;
+}
+
 bool IsSymbolicLink(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

@@ -24,6 +24,18 @@ PathKind KindOfPath(const std::string& path, int* error = nullptr);
 // True when path itself is a symbolic link (whatever it points to).
 bool IsSymbolicLink(const std::string& path);
 
+// What identifies the content of a file between two looks at it: the file on
+// disk, its length and its last modification (nanoseconds since 1970).
+struct FileStamp {
+    unsigned long long device = 0, inode = 0;
+    long long size = -1;
+    long long modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file at path (links followed); false with error set when it
+// cannot be looked at.
+bool StampOfFile(const std::string& path, FileStamp& stamp, int& error);
+
 // Reads up to size leading bytes of the regular file at path into buffer; count
 // receives the number read and modified its last-modification time (seconds since
 // 1970). False, with error set, when it cannot be opened.

@@ -301,7 +301,9 @@ bool CMainDialog::ValidatePaths() {
     // Outputs that would overwrite a source or each other, or whose path holds a
     // link, a folder or a special file.
     if (const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(MakeRequest()))) {
-        const bool navigation = refusal->output.kind == OutputKind::Navigation;
+        // A navigation path that is one of the outputs is reported as the observation path's clash.
+        const bool navigation =
+            refusal->output.kind == OutputKind::Navigation && (refusal->withSource || !refusal->clash);
         pathFailure_ = {navigation ? "navigation" : "observation", navigation ? v.navigationPath : v.observationPath,
                         refusal->clash ? refusal->reason : refusal->output.path + " " + refusal->reason};
         if (refusal->clash)
