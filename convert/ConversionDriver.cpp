@@ -63,6 +63,8 @@ private:
     bool OpenSource(SourceReader& source);
     bool SourceIntact(SourceReader& source);
     bool ReadPass();
+    void ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length, uint16_t& week,
+                              ReadTally& tally);
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
     bool NavigationPass();
@@ -253,7 +255,20 @@ bool Conversion::ReadPass() {
     uint16_t referenceWeek =
         recordingWeek >= 0.0 && recordingWeek < 65536.0 ? static_cast<uint16_t>(recordingWeek) : 0;
     ReadTally tally;
-    EphemerisStore& store = state_.tracker.store;
+    // Ephemerides and iono/UTC records before the first observation wait for the
+    // full GPS week it carries (their own weeks are truncated).
+    struct EarlyRecord {
+        int kind;
+        int length;
+        std::vector<uint8_t> bytes;  // a whole record buffer, as the decoders expect
+    };
+    std::vector<EarlyRecord> early;
+    bool observed = false;
+    const auto readEarly = [&] {
+        for (EarlyRecord& r : early)
+            ReadNavigationRecord(*source.decoder, r.kind, r.bytes.data(), r.length, referenceWeek, tally);
+        early.clear();
+    };
     for (int kind = source.Next(); kind != kRecordEnd; kind = FetchNext(source)) {
         if (CancelRequested()) {
             source.Close();
@@ -267,6 +282,10 @@ bool Conversion::ReadPass() {
                     source.decoder->DecodeObservation(source.Record(), source.length, epoch, referenceWeek);
                 Lap(ConversionStage::Decode);
                 if (mask == 0) break;
+                if (!observed) {
+                    observed = true;
+                    readEarly();
+                }
                 const GpsTime t = kind == kRecordSatelliteDated ? epoch.time.AddSeconds(request_.tx) : epoch.time;
                 bool cn0 = false;
                 for (const SatObservation& sat : epoch.sat) cn0 = cn0 || (sat.Present() && sat.cn0 > 0);
@@ -274,14 +293,13 @@ bool Conversion::ReadPass() {
                     .Add(t, mask, EpochSelected(request_, t), cn0);
                 break;
             }
-            case kRecordEphemeris: {
-                auto eph = std::make_unique<Ephemeris>();
-                const int decoded =
-                    source.decoder->DecodeEphemeris(source.Record(), source.length, *eph, referenceWeek);
-                Lap(ConversionStage::Decode);
-                if (decoded >= 0 && store.Add(eph)) ++tally.ephemerides;  // a refused ephemeris is freed here
+            case kRecordEphemeris:
+            case kRecordIonoUtc:
+                if (observed)
+                    ReadNavigationRecord(*source.decoder, kind, source.Record(), source.length, referenceWeek, tally);
+                else
+                    early.push_back({kind, source.length, source.buffer});
                 break;
-            }
             case kRecordAntennaHeight: {
                 SiteEvent event;
                 if (source.decoder->DecodeAntennaHeight(source.Record(), source.length, event, referenceWeek) &&
@@ -291,23 +309,34 @@ bool Conversion::ReadPass() {
                 Lap(ConversionStage::Decode);
                 break;
             }
-            case kRecordIonoUtc: {
-                IonoUtc iono;
-                if (source.decoder->DecodeIonoUtc(source.Record(), source.length, iono, referenceWeek)) {
-                    state_.tracker.ionoUtc = iono;
-                    ++tally.ionoUtcRecords;
-                }
-                Lap(ConversionStage::Decode);
-                break;
-            }
             default:
                 break;
         }
         Lap(ConversionStage::Tally);
     }
+    readEarly();  // no observation carried a week: the recording date's
     const bool intact = SourceIntact(source);
     source.Close();
     return intact && ChooseRawKind(tally);
+}
+
+// Decodes an ephemeris (into the store) or an iono/UTC record (kept) of the read
+// pass, its truncated week completed from week.
+void Conversion::ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length,
+                                      uint16_t& week, ReadTally& tally) {
+    if (kind == kRecordEphemeris) {
+        auto eph = std::make_unique<Ephemeris>();
+        const int decoded = decoder.DecodeEphemeris(record, length, *eph, week);
+        Lap(ConversionStage::Decode);
+        if (decoded >= 0 && state_.tracker.store.Add(eph)) ++tally.ephemerides;  // a refused ephemeris is freed here
+        return;
+    }
+    IonoUtc iono;
+    if (decoder.DecodeIonoUtc(record, length, iono, week)) {
+        state_.tracker.ionoUtc = iono;
+        ++tally.ionoUtcRecords;
+    }
+    Lap(ConversionStage::Decode);
 }
 
 // Chooses the raw-data kind (the person chooses when the source holds both) and

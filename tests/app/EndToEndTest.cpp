@@ -1,7 +1,10 @@
 // Runs the built qern2rinex program the way a batch job does.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <sys/stat.h>
 #include <filesystem>
 
 #include "platform/Profile.h"
@@ -191,6 +194,85 @@ TEST_F(EndToEnd, SourceDateEpochMakesRunsReproducible) {
     EXPECT_EQ(a, ReadAll(folder.File("b.o")));
     EXPECT_EQ(ReadAll(folder.File("a.n")), ReadAll(folder.File("b.n")));
     EXPECT_NE(a.find("14-Nov-23 22:13"), std::string::npos);  // 1700000000 s is 2023-11-14 22:13:20 UTC
+}
+
+// Nothing is written through a link or into a FIFO, and a FIFO or a device is no
+// raw data file: each is refused at once, before anything is written.
+TEST_F(EndToEnd, LinksAndSpecialFilesAreRefused) {
+    CopySample(folder, "site.bin");
+    ASSERT_EQ(mkfifo(folder.File("pipe.bin").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.File("f.o.log").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.File("out"));
+    std::ofstream(folder.File("victim.txt")) << "kept";
+    std::filesystem::create_symlink("../victim.txt", folder.File("out/site.o"));
+    std::filesystem::create_symlink("victim.txt", folder.File("l.n"));
+    const struct {
+        std::vector<std::string> arguments;
+        const char* said;
+    } cases[] = {
+        {{"site.bin", "OBS:f.o", "NAV:f.n", "S", "--log"}, "f.o.log is not a regular file"},
+        {{"site.bin", "OBS:l.o", "NAV:l.n", "S"}, "l.n is a symbolic link"},
+        {{"site.bin", "OBS:out/site.o", "NAV:out/site.n", "S"}, "out/site.o is a symbolic link"},
+        {{"pipe.bin", "OBS:p.o", "NAV:p.n", "S"}, "is not a regular file"},
+        {{"--scan", "pipe.bin"}, "pipe.bin is not a regular file"},
+        {{"--scan", "/dev/zero"}, "/dev/zero is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+        const RunResult r = RunProgram(folder, c.arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadAll(folder.File("victim.txt")), "kept");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("f.o")));
+}
+
+// A signal at any moment leaves the earlier files as they were (a whole new run
+// gives the same bytes here), never a cut-short one; SIGKILL may leave a temporary
+// file, which the next run writing that folder removes.
+TEST_F(EndToEnd, SignalsNeverLeaveACutShortFile) {
+    CopySample(folder, "site.bin");
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    const std::vector<std::string> arguments = {"site.bin", "OBS:s.o", "NAV:s.n", "S", "--log", "--qc"};
+    ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+    std::vector<std::string> before;
+    for (const char* name : {"s.o", "s.n", "s.o.log", "s.o.pos", "s.o.qc"}) before.push_back(ReadAll(folder.File(name)));
+    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
+        for (const int delayMs : {5, 20, 40}) {
+            SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delayMs) + " ms");
+            const RunResult r = RunProgram(folder, arguments, environment, signal, delayMs);
+            // Ended by the signal, through the failure path, or done before it came.
+            EXPECT_TRUE(r.status == -1 || r.status == 0 || (signal != SIGKILL && r.status == 128 + signal))
+                << r.status;
+            if (signal == SIGKILL) {
+                ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+            }
+            std::vector<std::string> after;
+            for (const char* name : {"s.o", "s.n", "s.o.log", "s.o.pos", "s.o.qc"})
+                after.push_back(ReadAll(folder.File(name)));
+            EXPECT_TRUE(after == before);
+            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
+                EXPECT_EQ(entry.path().filename().string().find(".qern2rinex-tmp-"), std::string::npos);
+        }
+}
+
+// The GPS week comes from the data: the file's modification time (the Recorded On
+// date) changes nothing in the outputs.
+TEST_F(EndToEnd, TheSourcesModificationTimeChangesNothing) {
+    CopySample(folder, "site.bin");
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    std::string obs, nav;
+    for (const int year : {1985, 2005, 2015, 2026, 2040}) {
+        SCOPED_TRACE(year);
+        SetModifiedDay(folder.File("site.bin"), year, 6, 1);
+        ASSERT_EQ(RunProgram(folder, {"site.bin", "OBS:y.o", "NAV:y.n", "S"}, environment).status, 0);
+        if (obs.empty()) {
+            obs = ReadAll(folder.File("y.o"));
+            nav = ReadAll(folder.File("y.n"));
+        }
+        EXPECT_EQ(ReadAll(folder.File("y.o")), obs);
+        EXPECT_EQ(ReadAll(folder.File("y.n")), nav);
+    }
 }
 
 // Without S and without a terminal nobody can answer: the run says which answer it
