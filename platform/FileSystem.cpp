@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <iostream>
 #include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -43,6 +44,19 @@ bool StampOfFile(const std::string& path, FileStamp& stamp, int& error) {
     stamp.size = st.st_size;
     stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
     return true;
+}
+
+bool CloseStandardOutput(int& error) {
+    error = 0;
+    std::cout.flush();
+    const bool streamFailed = !std::cout;
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!flushed) error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (streamFailed && error == 0) error = EIO;
+    return error == 0;
 }
 
 bool IsSymbolicLink(const std::string& path) {

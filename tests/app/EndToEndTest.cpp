@@ -256,6 +256,30 @@ TEST_F(EndToEnd, SignalsNeverLeaveACutShortFile) {
         }
 }
 
+// What goes to standard output counts: a full disk or a closed standard output
+// behind it makes the run a failure, with one line on standard error.
+TEST_F(EndToEnd, StandardOutputThatCannotBeWrittenFailsTheRun) {
+    CopySample(folder, "site.bin");
+    const struct {
+        const char* arguments;
+        const char* redirection;
+    } cases[] = {
+        {"--help", ">/dev/full"},
+        {"--scan site.bin", ">/dev/full"},
+        {"site.bin OBS:j.o NAV:j.n S --json", ">/dev/full"},
+        {"site.bin OBS:j.o NAV:j.n S", ">&-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string command = "cd " + folder.Path() + " && XDG_CONFIG_HOME=config " + kProgram + " " +
+                                    c.arguments + " " + c.redirection + " 2>err.txt </dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_NE(ReadAll(folder.File("err.txt")).find("qern2rinex: standard output: "), std::string::npos)
+            << ReadAll(folder.File("err.txt"));
+    }
+}
+
 // The GPS week comes from the data: the file's modification time (the Recorded On
 // date) changes nothing in the outputs.
 TEST_F(EndToEnd, TheSourcesModificationTimeChangesNothing) {
