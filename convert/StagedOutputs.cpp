@@ -9,6 +9,19 @@ std::string StagedOutputs::Stage(const std::string& finalPath, int& error, bool 
     return entries_.back().temp.path;
 }
 
+std::string StagedOutputs::StageGroup(const std::string& finalPrefix, const std::vector<std::string>& suffixes,
+                                      int& error) {
+    const std::string folder = FolderOf(finalPrefix);
+    if (cleaned_.insert(folder).second) RemoveStaleTemps(folder);
+    const unsigned number = NewTempNumber();
+    for (const std::string& suffix : suffixes) {
+        Entry entry{finalPrefix + suffix, {}, false};
+        if (!CreateTempNumbered(entry.finalPath, number, entry.temp, error)) return {};
+        entries_.push_back(std::move(entry));
+    }
+    return TempPathOf(finalPrefix, number);
+}
+
 bool StagedOutputs::Publish(std::string& failedPath, int& error) {
     std::set<std::string> folders;
     for (const bool last : {false, true})

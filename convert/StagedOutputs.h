@@ -20,6 +20,10 @@ public:
     // its folder by killed runs are removed first); empty with error set when it
     // cannot be created. A file staged with last is published after the others.
     std::string Stage(const std::string& finalPath, int& error, bool last = false);
+    // Stages finalPrefix + each suffix under temporary names that share one prefix,
+    // returned for whoever writes them (they are to be written as that prefix +
+    // suffix); empty with error set when one cannot be created.
+    std::string StageGroup(const std::string& finalPrefix, const std::vector<std::string>& suffixes, int& error);
     // Flushes every staged file to the disk and renames it over its final name,
     // those staged with last at the end. False with failedPath and error set at the
     // first that fails (it and the rest stay unpublished).

@@ -28,29 +28,35 @@ std::string FolderOf(const std::string& path) {
     return slash == 0 ? "/" : path.substr(0, slash);
 }
 
-bool CreateTempBeside(const std::string& finalPath, TempFile& temp, int& error) {
+unsigned NewTempNumber() { return nextTemp++; }
+
+std::string TempPathOf(const std::string& finalPath, unsigned number) {
+    return FolderOf(finalPath) + "/" + kTempFilePrefix + std::to_string(getpid()) + "-" + std::to_string(number) +
+           "-" + NameOf(finalPath);
+}
+
+bool CreateTempNumbered(const std::string& finalPath, unsigned number, TempFile& temp, int& error) {
     error = 0;
-    const std::string folder = FolderOf(finalPath);
-    for (int attempt = 0; attempt < 100; ++attempt) {
-        const std::string path = folder + "/" + kTempFilePrefix + std::to_string(getpid()) + "-" +
-                                 std::to_string(nextTemp++) + "-" + NameOf(finalPath);
-        const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
-        if (fd < 0) {
-            if (errno == EEXIST) continue;
-            error = errno;
-            return false;
-        }
-        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {  // nobody else knows the name yet
-            error = errno;
-            close(fd);
-            unlink(path.c_str());
-            return false;
-        }
-        temp.path = path;
-        temp.lockFd = fd;
-        return true;
+    const std::string path = TempPathOf(finalPath, number);
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_NOFOLLOW | O_CLOEXEC, 0666);
+    if (fd < 0) {
+        error = errno;
+        return false;
     }
-    error = EEXIST;
+    if (flock(fd, LOCK_EX | LOCK_NB) != 0) {  // nobody else knows the name yet
+        error = errno;
+        close(fd);
+        unlink(path.c_str());
+        return false;
+    }
+    temp.path = path;
+    temp.lockFd = fd;
+    return true;
+}
+
+bool CreateTempBeside(const std::string& finalPath, TempFile& temp, int& error) {
+    for (int attempt = 0; attempt < 100; ++attempt)
+        if (CreateTempNumbered(finalPath, NewTempNumber(), temp, error) || error != EEXIST) return error == 0;
     return false;
 }
 

@@ -20,6 +20,14 @@ inline constexpr const char* kTempFilePrefix = ".qern2rinex-tmp-";
 // False with error set when it cannot be created.
 bool CreateTempBeside(const std::string& finalPath, TempFile& temp, int& error);
 
+// A number of this process's temporary files not used yet.
+unsigned NewTempNumber();
+// The name CreateTempNumbered gives the temporary file of finalPath with number.
+std::string TempPathOf(const std::string& finalPath, unsigned number);
+// Creates the temporary file of finalPath with number like CreateTempBeside; false
+// with error set (EEXIST when that name is taken).
+bool CreateTempNumbered(const std::string& finalPath, unsigned number, TempFile& temp, int& error);
+
 // Flushes temp to the disk (fsync) and renames it over finalPath; the lock is
 // released. False with error set (temp is then kept for DiscardTemp).
 bool PublishTemp(TempFile& temp, const std::string& finalPath, int& error);

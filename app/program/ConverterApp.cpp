@@ -153,7 +153,7 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         std::string error = "this build has no charts (built without the desktop windows)";
         const std::vector<std::string> plots =
             plotter_ && result.quality && result.qualitySeries
-                ? plotter_->WritePlots(*result.quality, *result.qualitySeries, request.observationPath + ".qc", error)
+                ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, request.observationPath, error)
                 : std::vector<std::string>();
         plotted = !plots.empty();
         if (!plotted) err << kProgramName << ": no quality plots: " << error << "\n";
