@@ -63,7 +63,8 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         // A stop signal ends the conversions through their failure path: nothing half written is left.
         CatchStopSignals();
         return StoppedStatus(
-            RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err));
+            RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr), plotter_}, out,
+                     err));
     }
     if (program.splice) {
         const SplicePlan plan = PlanSplice(program.parameters, dataDirectory_);
@@ -76,7 +77,13 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return RunConversionMode(out, err);
     }
 
-    options_ = ParseCommandLine(program.parameters);
+    options_ = ParseCommandLine(program.parameters, program.literalFrom);
+    // One source a run: several are a batch or the pieces of a splice, never silently dropped.
+    if (!options_.extraParameter.empty()) {
+        err << kProgramName << ": more than one source (" << options_.sourcePath << ", " << options_.extraParameter
+            << "): convert several files with --batch, or the pieces of one recording with --splice\n";
+        return kExitUsage;
+    }
     if (!options_.hasSource) return RunInteractiveMode(err);
     return RunConversionMode(out, err);
 }

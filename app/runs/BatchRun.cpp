@@ -258,6 +258,19 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
     ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
+    // The plots of each converted file, drawn here on the main thread (the charts need it).
+    if (program.run.qcPlots)
+        for (BatchItem& item : items) {
+            if (!item.converted) continue;
+            std::string error = "this build has no charts (built without the desktop windows)";
+            const ConversionResult& r = item.result;
+            if (environment.plotter && r.quality && r.qualitySeries &&
+                !PublishPlots(*environment.plotter, *r.quality, *r.qualitySeries, item.request.observationPath, error)
+                     .empty())
+                continue;
+            item.converted = false;
+            item.message = "no quality plots: " + error;
+        }
 
     bool all = true;
     for (const BatchItem& item : items) {

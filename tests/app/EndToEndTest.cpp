@@ -280,6 +280,38 @@ TEST_F(EndToEnd, StandardOutputThatCannotBeWrittenFailsTheRun) {
     }
 }
 
+// The command line takes only what it can honour: a second source, an impossible
+// date or an interval that is no plain decimal number is a usage error.
+TEST_F(EndToEnd, TheCommandLineRefusesWhatItCannotHonour) {
+    CopySample(folder, "site.bin");
+    CopySample(folder, "-dash.bin");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* said;  // on standard error ("" anything)
+    } cases[] = {
+        {{"site.bin", "-dash.bin", "S"}, 2, "with --batch"},
+        {{"--", "-dash.bin", "OBS:d.o", "NAV:d.n", "S"}, 0, ""},  // the file named with a dash, not dash.bin
+        {{"--from", "2005-02-30 00:30:00", "site.bin", "S"}, 2, "--from needs"},
+        {{"--to", "2023-02-29 00:00:00", "site.bin", "S"}, 2, "--to needs"},
+        {{"--interval", "1e-10", "site.bin", "S"}, 2, "--interval needs"},
+        {{"--interval", "0x1e", "site.bin", "S"}, 2, "--interval needs"},
+        {{"--batch", "--qc-plots", "--output-dir", "out", "site.bin"}, 0, ""},
+    };
+    std::filesystem::create_directory(folder.File("out"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+        const RunResult r = RunProgram(folder, c.arguments);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.File("d.o")));
+    size_t plots = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("out")))
+        plots += entry.path().string().ends_with(".png");
+    EXPECT_EQ(plots, 6u);  // --batch draws the plots of each file
+}
+
 // The GPS week comes from the data: the file's modification time (the Recorded On
 // date) changes nothing in the outputs.
 TEST_F(EndToEnd, TheSourcesModificationTimeChangesNothing) {
