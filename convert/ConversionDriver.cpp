@@ -168,10 +168,15 @@ ConversionResult Conversion::Run() {
 // Refuses outputs that would overwrite a source or each other, or whose path holds
 // a link or anything but a regular file, before anything is opened for writing.
 bool Conversion::CheckPaths() {
-    const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(request_));
-    if (!refusal) return true;
-    if (refusal->clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
-    return FailWrite(refusal->output.path, refusal->reason);
+    const OutputSet set = OutputSetOf(request_);
+    const std::optional<OutputRefusal> refusal = CheckOutputSet(set);
+    if (refusal && refusal->clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    if (refusal) return FailWrite(refusal->output.path, refusal->reason);
+    // No other run writes these outputs while this one runs.
+    std::vector<std::string> paths;
+    for (const PlannedOutput& output : set.outputs) paths.push_back(output.path);
+    std::string path, reason;
+    return staged_.Lock(paths, path, reason) || FailWrite(path, reason);
 }
 
 // Opens file to write the output path under a temporary name beside it; false

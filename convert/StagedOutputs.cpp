@@ -1,5 +1,32 @@
 #include "convert/StagedOutputs.h"
 
+#include <cerrno>
+
+#include "platform/FileSystem.h"
+
+StagedOutputs::~StagedOutputs() {
+    Discard();
+    for (OutputLock& lock : locks_) UnlockOutput(lock);
+}
+
+bool StagedOutputs::Lock(const std::vector<std::string>& paths, std::string& failedPath, std::string& reason) {
+    for (const std::string& path : paths) {
+        OutputLock lock;
+        int error = 0;
+        long holder = 0;
+        if (!LockOutput(path, lock, error, holder)) {
+            if (error != EWOULDBLOCK) continue;  // nothing can be written there: opening it says why
+            failedPath = path;
+            reason = error == EWOULDBLOCK ? "being written by another run" +
+                                                (holder > 0 ? " (process " + std::to_string(holder) + ")" : std::string())
+                                          : ErrorText(error);
+            return false;
+        }
+        locks_.push_back(lock);
+    }
+    return true;
+}
+
 std::string StagedOutputs::Stage(const std::string& finalPath, int& error, bool last) {
     const std::string folder = FolderOf(finalPath);
     if (cleaned_.insert(folder).second) RemoveStaleTemps(folder);

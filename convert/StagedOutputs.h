@@ -14,7 +14,13 @@ public:
     StagedOutputs() = default;
     StagedOutputs(const StagedOutputs&) = delete;
     StagedOutputs& operator=(const StagedOutputs&) = delete;
-    ~StagedOutputs() { Discard(); }
+    ~StagedOutputs();
+
+    // Takes the lock of every path for as long as this lives, so that no other run
+    // writes them meanwhile; false at the first held by another run, with
+    // failedPath and reason set ("being written by another run (process N)"). A
+    // path whose folder takes no lock file is left to fail when it is opened.
+    bool Lock(const std::vector<std::string>& paths, std::string& failedPath, std::string& reason);
 
     // The temporary path to write finalPath's content to (temporary files left in
     // its folder by killed runs are removed first); empty with error set when it
@@ -38,5 +44,6 @@ private:
         bool last = false;
     };
     std::vector<Entry> entries_;
+    std::vector<OutputLock> locks_;
     std::set<std::string> cleaned_;  // folders whose stale temporary files were removed
 };

@@ -2,6 +2,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
@@ -104,4 +105,52 @@ int RemoveStaleTemps(const std::string& folder) {
     }
     closedir(dir);
     return removed;
+}
+
+bool LockOutput(const std::string& finalPath, OutputLock& lock, int& error, long& holder) {
+    error = 0;
+    holder = 0;
+    const std::string path = FolderOf(finalPath) + "/.qern2rinex-lock-" + NameOf(finalPath);
+    for (int attempt = 0; attempt < 100; ++attempt) {
+        const int fd = open(path.c_str(), O_RDWR | O_CREAT | O_NOFOLLOW | O_CLOEXEC, 0666);
+        if (fd < 0) {
+            error = errno;
+            return false;
+        }
+        if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
+            error = errno;
+            char text[32] = {};
+            if (pread(fd, text, sizeof text - 1, 0) > 0) holder = std::strtol(text, nullptr, 10);
+            close(fd);
+            return false;
+        }
+        // The holder before may have removed the file between the open and the lock:
+        // the lock counts only on the file that is still there.
+        struct stat held {}, there {};
+        if (fstat(fd, &held) != 0 || stat(path.c_str(), &there) != 0 || held.st_ino != there.st_ino ||
+            held.st_dev != there.st_dev) {
+            close(fd);
+            continue;
+        }
+        const std::string pid = std::to_string(getpid()) + "\n";
+        if (ftruncate(fd, 0) != 0 || pwrite(fd, pid.data(), pid.size(), 0) != static_cast<ssize_t>(pid.size())) {
+            error = errno;
+            unlink(path.c_str());
+            close(fd);
+            return false;
+        }
+        lock.path = path;
+        lock.fd = fd;
+        return true;
+    }
+    error = EAGAIN;
+    return false;
+}
+
+void UnlockOutput(OutputLock& lock) {
+    if (lock.fd >= 0) {
+        unlink(lock.path.c_str());
+        close(lock.fd);
+    }
+    lock = OutputLock();
 }

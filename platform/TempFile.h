@@ -44,3 +44,17 @@ int RemoveStaleTemps(const std::string& folder);
 
 // The folder part of path ("." when it has none).
 std::string FolderOf(const std::string& path);
+
+// The advisory lock (flock) of a run on an output path, on the lock file
+// ".qern2rinex-lock-<name>" beside it that holds the run's process id.
+struct OutputLock {
+    std::string path;  // the lock file (empty: none held)
+    int fd = -1;
+};
+
+// Takes the lock of finalPath at once; false with error set when it cannot, and
+// holder the process id of the run that holds it (EWOULDBLOCK; 0 when unknown).
+bool LockOutput(const std::string& finalPath, OutputLock& lock, int& error, long& holder);
+
+// Releases lock and removes its lock file.
+void UnlockOutput(OutputLock& lock);

@@ -5,6 +5,9 @@
 
 #include <cerrno>
 #include <map>
+#include <unistd.h>
+
+#include "platform/TempFile.h"
 
 #include "convert/StringTable.h"
 #include "tests/convert/DriverTestSupport.h"
@@ -126,6 +129,26 @@ TEST(WriteFailure, LogFilesThatCannotBeWrittenFailTheRun) {
     EXPECT_EQ(r.failedPath, request.observationPath + ".pos");
     EXPECT_EQ(r.failureReason, "is a folder");
     EXPECT_FALSE(Exists(request.observationPath));
+}
+
+// Two runs never write one output: the second fails at once, naming the file and
+// the process of the first.
+TEST(WriteFailure, AnOutputAnotherRunWritesIsRefused) {
+    ScratchDir dir;
+    ConversionRequest request = RequestFor(dir);
+    request.logFile = true;
+    OutputLock other;
+    int error = 0;
+    long holder = 0;
+    ASSERT_TRUE(LockOutput(request.observationPath + ".pos", other, error, holder));
+    ConversionState state;
+    ScriptedUi ui;
+    const ConversionResult r = RunConversion(request, state, ui);
+    UnlockOutput(other);
+    EXPECT_EQ(r.failedPath, request.observationPath + ".pos");
+    EXPECT_EQ(r.failureReason, "being written by another run (process " + std::to_string(getpid()) + ")");
+    EXPECT_FALSE(Exists(request.observationPath));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), {}), 1);  // the source alone
 }
 
 // Outputs that would overwrite the source: refused before anything is opened for
