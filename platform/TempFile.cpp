@@ -6,6 +6,7 @@
 #include <cstring>
 #include <dirent.h>
 #include <fcntl.h>
+#include <csignal>
 #include <sys/file.h>
 #include <sys/stat.h>
 #include <unistd.h>
@@ -93,6 +94,9 @@ int RemoveStaleTemps(const std::string& folder) {
     int removed = 0;
     while (const dirent* entry = readdir(dir)) {
         if (std::strncmp(entry->d_name, kTempFilePrefix, prefix) != 0) continue;
+        // A file of a running process may be between its creation and its lock.
+        const long pid = std::strtol(entry->d_name + prefix, nullptr, 10);
+        if (pid > 0 && (kill(static_cast<pid_t>(pid), 0) == 0 || errno == EPERM)) continue;
         const std::string path = folder + "/" + entry->d_name;
         const int fd = open(path.c_str(), O_RDONLY | O_NOFOLLOW | O_NONBLOCK | O_CLOEXEC);
         if (fd < 0) continue;

@@ -39,7 +39,8 @@ void DiscardTemp(TempFile& temp);
 bool SyncFolder(const std::string& folder);
 
 // Removes the temporary files in folder left by runs that ended without cleaning
-// up (killed, power cut): those no running process holds locked. Returns how many.
+// up (killed, power cut): those whose process is gone and that nobody holds
+// locked. Returns how many.
 int RemoveStaleTemps(const std::string& folder);
 
 // The folder part of path ("." when it has none).

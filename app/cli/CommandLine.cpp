@@ -153,6 +153,7 @@ bool TakeSwitch(const std::string& name, ProgramOptions& result) {
     else if (name == "--json") run.json = true;
     else if (name == "--qc") run.qc = true;
     else if (name == "--qc-plots") run.qc = run.qcPlots = true;
+    else if (name == "--overwrite") run.overwrite = true;
     else if (name == "--batch") result.batch = true;
     else if (name == "--splice") result.splice = true;
     else return false;
@@ -247,6 +248,8 @@ std::string UsageText(const std::string& program) {
            "  --smoothed-codes, --no-smoothed-codes\n"
            "                           position from smoothed C/A code ranges or not\n"
            "  --log, --no-log          write the .log and .pos files or not\n"
+           "  --overwrite              a batch's automatic names may replace files on disk\n"
+           "                           (otherwise such a file takes the next file index)\n"
            "  --rinex 2|3              RINEX version of the outputs (3: RINEX 3.04, long\n"
            "                           file names with automatic naming)\n"
            "  --country XXX            country code of RINEX 3 long file names\n"

@@ -30,6 +30,7 @@ struct RunOptions {
     std::optional<bool> smoothedDopplers;   // --doppler instantaneous|smoothed
     std::optional<bool> smoothedCodes;      // --smoothed-codes / --no-smoothed-codes
     std::optional<bool> logFiles;           // --log / --no-log
+    bool overwrite = false;                 // --overwrite: automatic names may replace files on disk
     std::optional<GpsTime> from;            // --from "YYYY-MM-DD hh:mm:ss" (GPS time)
     std::optional<GpsTime> to;              // --to
     double interval = 0.0;                  // --interval SECONDS; 0: every epoch

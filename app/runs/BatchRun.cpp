@@ -63,10 +63,13 @@ struct PathOwner {
 std::string PathKey(const std::string& path) { return ToUpperText(FullPath(path)); }
 
 // Why the outputs of request (the file at index) clash with another file of the
-// batch; empty when none does.
+// batch, or (keepOnDisk) with a RINEX file already on disk; empty when none does.
 std::string Clash(const ConversionRequest& request, size_t index, const std::vector<BatchItem>& items,
-                  const std::map<std::string, PathOwner>& owners) {
+                  const std::map<std::string, PathOwner>& owners, bool keepOnDisk) {
     for (const PlannedOutput& output : OutputSetOf(request).outputs) {
+        const bool rinex = output.kind == OutputKind::Observation || output.kind == OutputKind::Navigation;
+        if (keepOnDisk && rinex && KindOfPath(output.path) != PathKind::Missing)
+            return output.path + " is already on disk (--overwrite replaces it)";
         const auto found = owners.find(PathKey(output.path));
         if (found == owners.end() || found->second.file == index) continue;
         const std::string& other = items[found->second.file].source;
@@ -97,7 +100,7 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
         RunBatchSteps(d.dialog, options, dataDirectory, program.run);
         item.values = v;
         // A later file of the same site and day takes the next file index.
-        for (std::string clash; !(clash = Clash(d.dialog.MakeRequest(), i, items, owners)).empty();) {
+        for (std::string clash; !(clash = Clash(d.dialog.MakeRequest(), i, items, owners, v.autoNaming && !program.run.overwrite)).empty();) {
             if (v.autoNaming && v.rinexVersion != 3 && v.fileIndex >= 0 && v.fileIndex < kLastFileIndex) {
                 ++v.fileIndex;
                 d.dialog.DeriveRinexNames();

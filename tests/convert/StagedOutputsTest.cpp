@@ -27,7 +27,7 @@ TEST(StagedOutputs, PublishesWholeFilesOrLeavesTheEarlierOnes) {
     ScratchDir dir;
     Write(dir.File("a.obs"), "old obs");
     Write(dir.File("a.nav"), "old nav");
-    Write(dir.File(".qern2rinex-tmp-1-0-a.obs"), "left by a killed run");
+    Write(dir.File(".qern2rinex-tmp-999999999-0-a.obs"), "left by a killed run");
     TempFile running;  // held locked by a run still going
     int error = 0;
     ASSERT_TRUE(CreateTempBeside(dir.File("b.obs"), running, error));
