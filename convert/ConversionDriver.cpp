@@ -257,8 +257,10 @@ bool Conversion::ReadPass() {
     // The GPS week of the recording date (a day count); a date outside the 16-bit
     // week range gives week 0 rather than an undefined conversion.
     const double recordingWeek = request_.recordingDate / 7.0;
-    uint16_t referenceWeek =
+    const uint16_t recordedWeek =
         recordingWeek >= 0.0 && recordingWeek < 65536.0 ? static_cast<uint16_t>(recordingWeek) : 0;
+    uint16_t referenceWeek = recordedWeek;  // the observations' full week from the first one on
+    result_.recordedWeek = recordedWeek;
     ReadTally tally;
     // Ephemerides and iono/UTC records before the first observation wait for the
     // full GPS week it carries (their own weeks are truncated).
@@ -290,6 +292,7 @@ bool Conversion::ReadPass() {
                 if (!observed) {
                     observed = true;
                     readEarly();
+                    if (referenceWeek != recordedWeek) result_.dataWeek = referenceWeek;
                 }
                 const GpsTime t = kind == kRecordSatelliteDated ? epoch.time.AddSeconds(request_.tx) : epoch.time;
                 bool cn0 = false;

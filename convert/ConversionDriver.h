@@ -40,6 +40,10 @@ struct ConversionResult {
     // and the system's reason.
     std::string failedPath;
     std::string failureReason;
+    // The GPS week of the first observation that carries a full one (-1 when none
+    // did, or when it is the Recorded On week), and that of the Recorded On date.
+    int dataWeek = -1;
+    int recordedWeek = -1;
     bool logWritten = false;  // the ".log" and ".pos" files were written (and published)
     // Written epochs (when epochsWritten > 0): the first and last epoch time, and
     // the satellites with values in any of them (bit k: PRN k + 1).

@@ -151,6 +151,8 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
             for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
                 report << line << "\n";
         }
+        if (const std::string note = WeekNote(dialog.LastResult()); !note.empty())
+            err << kProgramName << ": " << note << "\n";
     } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
         err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
     }
