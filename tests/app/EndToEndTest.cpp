@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <map>
 #include <sys/stat.h>
 #include <filesystem>
 
@@ -232,28 +233,41 @@ TEST_F(EndToEnd, LinksAndSpecialFilesAreRefused) {
 // file, which the next run writing that folder removes.
 TEST_F(EndToEnd, SignalsNeverLeaveACutShortFile) {
     CopySample(folder, "site.bin");
+    CopySample(folder, "copy.bin");
+    std::filesystem::create_directory(folder.File("out"));
     const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
-    const std::vector<std::string> arguments = {"site.bin", "OBS:s.o", "NAV:s.n", "S", "--log", "--qc"};
-    ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
-    std::vector<std::string> before;
-    for (const char* name : {"s.o", "s.n", "s.o.log", "s.o.pos", "s.o.qc"}) before.push_back(ReadAll(folder.File(name)));
-    for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
-        for (const int delayMs : {5, 20, 40}) {
-            SCOPED_TRACE(std::to_string(signal) + " after " + std::to_string(delayMs) + " ms");
-            const RunResult r = RunProgram(folder, arguments, environment, signal, delayMs);
-            // Ended by the signal, through the failure path, or done before it came.
-            EXPECT_TRUE(r.status == -1 || r.status == 0 || (signal != SIGKILL && r.status == 128 + signal))
-                << r.status;
-            if (signal == SIGKILL) {
-                ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
-            }
-            std::vector<std::string> after;
-            for (const char* name : {"s.o", "s.n", "s.o.log", "s.o.pos", "s.o.qc"})
-                after.push_back(ReadAll(folder.File(name)));
-            EXPECT_TRUE(after == before);
-            for (const auto& entry : std::filesystem::directory_iterator(folder.Path()))
-                EXPECT_EQ(entry.path().filename().string().find(".qern2rinex-tmp-"), std::string::npos);
+    // Every file of the run's folders by path (the program's own standard streams
+    // and profile aside), with its content.
+    const auto snapshot = [&] {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path())) {
+            const std::string path = entry.path().string();
+            if (entry.is_regular_file() && path.find("/config/") == std::string::npos &&
+                path.find("/.std") == std::string::npos)
+                files[path] = ReadAll(path);
         }
+        return files;
+    };
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"site.bin", "OBS:s.o", "NAV:s.n", "S", "--log", "--qc"},
+          std::vector<std::string>{"--batch", "--jobs", "2", "--log", "--qc", "--output-dir", "out", "site.bin",
+                                   "copy.bin"}}) {
+        ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+        const std::map<std::string, std::string> before = snapshot();
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
+            for (const int delayMs : {5, 20, 40}) {
+                SCOPED_TRACE(arguments[0] + " signal " + std::to_string(signal) + " after " + std::to_string(delayMs) +
+                             " ms");
+                const RunResult r = RunProgram(folder, arguments, environment, signal, delayMs);
+                // Ended by the signal, through the failure path, or done before it came.
+                EXPECT_TRUE(r.status == -1 || r.status == 0 || (signal != SIGKILL && r.status == 128 + signal))
+                    << r.status;
+                if (signal == SIGKILL) {
+                    ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+                }
+                EXPECT_TRUE(snapshot() == before);  // byte-identical, no temporary or lock file
+            }
+    }
 }
 
 // What goes to standard output counts: a full disk or a closed standard output
