@@ -267,7 +267,12 @@ bool Conversion::ReadPass() {
     struct EarlyRecord {
         int kind;
         int length;
-        std::vector<uint8_t> bytes;  // a whole record buffer, as the decoders expect
+        std::vector<uint8_t> bytes;  // the record and a closing zero byte
+    };
+    const auto earlyBytes = [](const SourceReader& r) {
+        std::vector<uint8_t> bytes(r.buffer.begin(), r.buffer.begin() + r.length);
+        bytes.push_back(0);
+        return bytes;
     };
     std::vector<EarlyRecord> early;
     bool observed = false;
@@ -306,7 +311,7 @@ bool Conversion::ReadPass() {
                 if (observed)
                     ReadNavigationRecord(*source.decoder, kind, source.Record(), source.length, referenceWeek, tally);
                 else
-                    early.push_back({kind, source.length, source.buffer});
+                    early.push_back({kind, source.length, earlyBytes(source)});
                 break;
             case kRecordAntennaHeight: {
                 SiteEvent event;
