@@ -8,10 +8,13 @@
 
 #include "convert/LogFile.h"
 #include "convert/OutputFile.h"
+#include "convert/OutputSet.h"
 #include "convert/QualityFeed.h"
 #include "convert/ReadTally.h"
 #include "convert/ReceptionTime.h"
+#include "convert/SourceCheck.h"
 #include "convert/SourceReader.h"
+#include "convert/StagedOutputs.h"
 #include "convert/StringTable.h"
 #include "convert/rinex/RinexNav.h"
 #include "convert/rinex/RinexObsRecord.h"
@@ -19,6 +22,7 @@
 #include "platform/Clock.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignal.h"
 #include "quality/QualityMonitor.h"
 #include "quality/QualityReport.h"
 #include "rawdata/RecordKind.h"
@@ -31,12 +35,6 @@ constexpr double kAntennaHeightTolerance = 0.00005;  // m
 // but not beyond this time after the last fix (s): a receiver clock left alone
 // that long (or reset in a break of the recording) is not known any more.
 constexpr double kMaxClockExtrapolation = 300.0;
-
-// Writes a whole text to a log file; a log file that cannot be written is not
-// reported and never stops the conversion.
-void WriteLog(CFile& file, const std::string& text) {
-    if (!text.empty() && file.IsOpen()) file.Write(text.data(), text.size());
-}
 
 // True for an antenna height (m) that its RINEX field (F14.4) can hold; a binary
 // record carries any double, and a larger value is no height but a damaged record.
@@ -60,7 +58,13 @@ public:
 
 private:
     bool CheckPaths();
+    bool OpenOutput(OutputFile& file, const std::string& path, bool last = false);
+    bool Publish();
+    bool OpenSource(SourceReader& source);
+    bool SourceIntact(SourceReader& source);
     bool ReadPass();
+    void ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length, uint16_t& week,
+                              ReadTally& tally);
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
     bool NavigationPass();
@@ -74,7 +78,7 @@ private:
     void HandleSiteEvent(const SiteEvent& event);
     void WriteObservation(const std::string& text);
     bool EndObservationPass();
-    void WriteQualityReport();
+    bool WriteQualityReport();
     void CloseObservationFiles();
     // True for an event after the end of the time window: it belongs to no written epoch.
     bool PastWindow(const GpsTime& t) const { return request_.to && *request_.to < t; }
@@ -97,14 +101,16 @@ private:
         result_.messageId = 0;
         return false;
     }
-    // Ends the run because file could not be written whole: the file is removed,
-    // so that no cut-short RINEX file is left behind.
+    // Ends the run because path cannot be written whole (reason: the system's);
+    // nothing of the run is published, so no cut-short file is left behind.
+    bool FailWrite(const std::string& path, const std::string& reason) {
+        result_.failedPath = path;
+        result_.failureReason = reason;
+        return Fail(ConversionOutcome::WriteFailed, kStrWriteFailed, MessageIcon::Stop, {path, reason});
+    }
     bool FailWrite(OutputFile& file) {
-        result_.failedPath = file.Path();
-        result_.failureReason = ErrorText(file.Error());
         file.Discard();
-        return Fail(ConversionOutcome::WriteFailed, kStrWriteFailed, MessageIcon::Stop,
-                    {result_.failedPath, result_.failureReason});
+        return FailWrite(file.Path(), ErrorText(file.Error()));
     }
 
     const ConversionRequest& request_;
@@ -113,14 +119,16 @@ private:
     const ConversionHooks& hooks_;
     const RinexWriter& writer_;  // the RINEX version's text of every header and record
     ConversionResult result_;
+    StagedOutputs staged_;  // every output, published only when all are whole
+    SourceStamps sources_;  // the sources as the read pass found them
     CalendarTime creationTime_;
     KindStatistics chosen_;  // read-pass statistics of the chosen kind
 
     // Observation pass.
     SourceReader source_;
     OutputFile observation_;
-    CFile log_;
-    CFile pos_;
+    OutputFile log_;
+    OutputFile pos_;
     bool logging_ = false;
     bool longLog_ = false;
     bool satelliteDated_ = false;
@@ -147,7 +155,7 @@ ConversionResult Conversion::Run() {
     if (hooks_.stages) hooks_.stages->Start();
     state_.Reset(request_);
     creationTime_ = request_.creationTime ? *request_.creationTime : CalendarOf(CreationTime());
-    if (CheckPaths() && ReadPass() && ObservationPass() && NavigationPass()) {
+    if (CheckPaths() && ReadPass() && ObservationPass() && NavigationPass() && Publish()) {
         result_.success = true;
         result_.outcome = ConversionOutcome::Success;
         result_.messageId = kStrConverted;
@@ -157,24 +165,63 @@ ConversionResult Conversion::Run() {
     return result_;
 }
 
-// Refuses outputs that would overwrite the source or each other (the log files
-// included when they are written) before anything is opened for writing.
+// Refuses outputs that would overwrite a source or each other, or whose path holds
+// a link or anything but a regular file, before anything is opened for writing.
 bool Conversion::CheckPaths() {
-    const std::string& source = request_.sourcePath;
-    const std::string& obs = request_.observationPath;
-    const std::string& nav = request_.navigationPath;
-    bool clash = SameFile(source, obs) || SameFile(source, nav) || SameFile(obs, nav);
-    std::vector<std::string> beside;  // files written next to the observation file
-    if (request_.logFile) beside = {obs + ".log", obs + ".pos"};
-    if (request_.quality) beside.push_back(obs + ".qc");
-    for (const std::string& file : beside) clash = clash || SameFile(file, source) || SameFile(file, nav);
-    // Every file of a splice is a source.
-    for (const std::string& part : request_.sourceParts) {
-        clash = clash || SameFile(part, obs) || SameFile(part, nav);
-        for (const std::string& file : beside) clash = clash || SameFile(part, file);
-    }
-    if (clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    const OutputSet set = OutputSetOf(request_);
+    const std::optional<OutputRefusal> refusal = CheckOutputSet(set);
+    if (refusal && refusal->clash) return Fail(ConversionOutcome::SameFile, kStrFilesMustDiffer, MessageIcon::Stop);
+    if (refusal) return FailWrite(refusal->output.path, refusal->reason);
+    // No other run writes these outputs while this one runs.
+    std::vector<std::string> paths;
+    for (const PlannedOutput& output : set.outputs) paths.push_back(output.path);
+    std::string path, reason;
+    return staged_.Lock(paths, path, reason) || FailWrite(path, reason);
+}
+
+// Opens file to write the output path under a temporary name beside it; false
+// with the result's failed path and reason set when it cannot be created.
+bool Conversion::OpenOutput(OutputFile& file, const std::string& path, bool last) {
+    int error = 0;
+    const std::string temp = staged_.Stage(path, error, last);
+    if (!temp.empty() && file.Open(path, hooks_.newOutputFile ? hooks_.newOutputFile(path) : nullptr, temp))
+        return true;
+    result_.failedPath = path;
+    result_.failureReason = ErrorText(temp.empty() ? error : file.Error());
+    return false;
+}
+
+// Puts every output in place of the files of before, the observation file last.
+bool Conversion::Publish() {
+    std::string path;
+    int error = 0;
+    if (!staged_.Publish(path, error)) return FailWrite(path, ErrorText(error));
+    result_.logWritten = logging_;
+    result_.qualityWritten = quality_ != nullptr;
     return true;
+}
+
+// Opens source for a pass; false (the run failed) when it cannot be opened.
+bool Conversion::OpenSource(SourceReader& source) {
+    if (source.Open(request_, hooks_.newSourceFile ? hooks_.newSourceFile(request_.formatIndex) : nullptr))
+        return true;
+    source.Close();
+    return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
+}
+
+// False (the run failed, naming the file and the reason) when a pass over source
+// met a read error or a source changed since the read pass began.
+bool Conversion::SourceIntact(SourceReader& source) {
+    std::string path, reason;
+    if (source.file && source.file->Error() != 0) {
+        path = source.file->GetFilePath();
+        reason = ErrorText(source.file->Error());
+    } else if (SourcesUnchanged(sources_, path, reason)) {
+        return true;
+    }
+    result_.failedPath = path;
+    result_.failureReason = reason;
+    return Fail(ConversionOutcome::SourceUnreadable, kStrReadFailed, MessageIcon::Stop, {path, reason});
 }
 
 // The kind of the next record of a pass over the source, after which the progress
@@ -188,7 +235,7 @@ int Conversion::FetchNext(SourceReader& source) {
 }
 
 bool Conversion::CancelRequested() {
-    const bool cancel = ui_.CheckCancel();
+    const bool cancel = ui_.CheckCancel() || StopSignalReceived() != 0;
     Lap(ConversionStage::Progress);
     return cancel;
 }
@@ -199,18 +246,41 @@ bool Conversion::CancelRequested() {
 bool Conversion::ReadPass() {
     ui_.SetStatus(std::string(LoadString(kStrReading)));
     ui_.SetPosition(0);
-    SourceReader source;
-    if (!source.Open(request_)) {
-        source.Close();
-        return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
+    std::string path, reason;
+    if (!StampSources(request_, sources_, path, reason) && KindOfPath(path) != PathKind::Missing) {
+        result_.failedPath = path;
+        result_.failureReason = reason;
+        return Fail(ConversionOutcome::SourceUnreadable, kStrReadFailed, MessageIcon::Stop, {path, reason});
     }
+    SourceReader source;
+    if (!OpenSource(source)) return false;
     // The GPS week of the recording date (a day count); a date outside the 16-bit
     // week range gives week 0 rather than an undefined conversion.
     const double recordingWeek = request_.recordingDate / 7.0;
-    uint16_t referenceWeek =
+    const uint16_t recordedWeek =
         recordingWeek >= 0.0 && recordingWeek < 65536.0 ? static_cast<uint16_t>(recordingWeek) : 0;
+    uint16_t referenceWeek = recordedWeek;  // the observations' full week from the first one on
+    result_.recordedWeek = recordedWeek;
     ReadTally tally;
-    EphemerisStore& store = state_.tracker.store;
+    // Ephemerides and iono/UTC records before the first observation wait for the
+    // full GPS week it carries (their own weeks are truncated).
+    struct EarlyRecord {
+        int kind;
+        int length;
+        std::vector<uint8_t> bytes;  // the record and a closing zero byte
+    };
+    const auto earlyBytes = [](const SourceReader& r) {
+        std::vector<uint8_t> bytes(r.buffer.begin(), r.buffer.begin() + r.length);
+        bytes.push_back(0);
+        return bytes;
+    };
+    std::vector<EarlyRecord> early;
+    bool observed = false;
+    const auto readEarly = [&] {
+        for (EarlyRecord& r : early)
+            ReadNavigationRecord(*source.decoder, r.kind, r.bytes.data(), r.length, referenceWeek, tally);
+        early.clear();
+    };
     for (int kind = source.Next(); kind != kRecordEnd; kind = FetchNext(source)) {
         if (CancelRequested()) {
             source.Close();
@@ -224,6 +294,11 @@ bool Conversion::ReadPass() {
                     source.decoder->DecodeObservation(source.Record(), source.length, epoch, referenceWeek);
                 Lap(ConversionStage::Decode);
                 if (mask == 0) break;
+                if (!observed) {
+                    observed = true;
+                    readEarly();
+                    if (referenceWeek != recordedWeek) result_.dataWeek = referenceWeek;
+                }
                 const GpsTime t = kind == kRecordSatelliteDated ? epoch.time.AddSeconds(request_.tx) : epoch.time;
                 bool cn0 = false;
                 for (const SatObservation& sat : epoch.sat) cn0 = cn0 || (sat.Present() && sat.cn0 > 0);
@@ -231,14 +306,13 @@ bool Conversion::ReadPass() {
                     .Add(t, mask, EpochSelected(request_, t), cn0);
                 break;
             }
-            case kRecordEphemeris: {
-                auto eph = std::make_unique<Ephemeris>();
-                const int decoded =
-                    source.decoder->DecodeEphemeris(source.Record(), source.length, *eph, referenceWeek);
-                Lap(ConversionStage::Decode);
-                if (decoded >= 0 && store.Add(eph)) ++tally.ephemerides;  // a refused ephemeris is freed here
+            case kRecordEphemeris:
+            case kRecordIonoUtc:
+                if (observed)
+                    ReadNavigationRecord(*source.decoder, kind, source.Record(), source.length, referenceWeek, tally);
+                else
+                    early.push_back({kind, source.length, earlyBytes(source)});
                 break;
-            }
             case kRecordAntennaHeight: {
                 SiteEvent event;
                 if (source.decoder->DecodeAntennaHeight(source.Record(), source.length, event, referenceWeek) &&
@@ -248,22 +322,34 @@ bool Conversion::ReadPass() {
                 Lap(ConversionStage::Decode);
                 break;
             }
-            case kRecordIonoUtc: {
-                IonoUtc iono;
-                if (source.decoder->DecodeIonoUtc(source.Record(), source.length, iono, referenceWeek)) {
-                    state_.tracker.ionoUtc = iono;
-                    ++tally.ionoUtcRecords;
-                }
-                Lap(ConversionStage::Decode);
-                break;
-            }
             default:
                 break;
         }
         Lap(ConversionStage::Tally);
     }
+    readEarly();  // no observation carried a week: the recording date's
+    const bool intact = SourceIntact(source);
     source.Close();
-    return ChooseRawKind(tally);
+    return intact && ChooseRawKind(tally);
+}
+
+// Decodes an ephemeris (into the store) or an iono/UTC record (kept) of the read
+// pass, its truncated week completed from week.
+void Conversion::ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length,
+                                      uint16_t& week, ReadTally& tally) {
+    if (kind == kRecordEphemeris) {
+        auto eph = std::make_unique<Ephemeris>();
+        const int decoded = decoder.DecodeEphemeris(record, length, *eph, week);
+        Lap(ConversionStage::Decode);
+        if (decoded >= 0 && state_.tracker.store.Add(eph)) ++tally.ephemerides;  // a refused ephemeris is freed here
+        return;
+    }
+    IonoUtc iono;
+    if (decoder.DecodeIonoUtc(record, length, iono, week)) {
+        state_.tracker.ionoUtc = iono;
+        ++tally.ionoUtcRecords;
+    }
+    Lap(ConversionStage::Decode);
 }
 
 // Chooses the raw-data kind (the person chooses when the source holds both) and
@@ -446,8 +532,8 @@ void Conversion::WriteEpoch() {
     ++result_.epochsWritten;
     const bool first = result_.epochsWritten == 1;
     if (logging_) {
-        WriteLog(log_, LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
-        WriteLog(pos_, PositionLine(lastFix_.time, lastFix_.x, lastFix_.y, lastFix_.z, lastFix_.clock, first));
+        log_.Write(LogLines(current, satelliteDated_ ? state_.clockOffset : 0.0, output, longLog_, first));
+        pos_.Write(PositionLine(lastFix_.time, lastFix_.x, lastFix_.y, lastFix_.z, lastFix_.clock, first));
         Lap(ConversionStage::Writing);
     }
     if (kinematicPending_) {
@@ -484,7 +570,7 @@ void Conversion::HandleSiteEvent(const SiteEvent& event) {
 }
 
 // Closes the source and the log files of the observation pass (the observation
-// file is closed by whoever checks it).
+// file is closed by whoever checks it; the log files' failures are kept in them).
 void Conversion::CloseObservationFiles() {
     source_.Close();
     if (logging_) {
@@ -501,22 +587,18 @@ bool Conversion::ObservationPass() {
     RinexObsHeader& h = state_.header;
     antennaHeight_ = h.antennaDeltaH;
     satelliteDated_ = state_.tracker.rawKind == kRecordSatelliteDated;
-    if (!source_.Open(request_)) {
-        source_.Close();
-        return Fail(ConversionOutcome::SourceUnreadable, kStrCannotOpenSource, MessageIcon::Stop);
-    }
-    if (!observation_.Open(request_.observationPath,
-                           hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr)) {
+    if (!OpenSource(source_)) return false;
+    if (!OpenOutput(observation_, request_.observationPath, true)) {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
     }
-    if (request_.logFile && log_.Open(request_.observationPath + ".log", CFile::modeWrite)) {
-        if (pos_.Open(request_.observationPath + ".pos", CFile::modeWrite))
-            logging_ = true;
-        else
-            log_.Close();
-    }
-    result_.logWritten = logging_;
+    // Log files asked for are outputs like the others: one that cannot be written fails the run.
+    logging_ = request_.logFile;
+    for (OutputFile* file : {&log_, &pos_})
+        if (logging_ && !OpenOutput(*file, request_.observationPath + (file == &log_ ? ".log" : ".pos"))) {
+            CloseObservationFiles();
+            return FailWrite(result_.failedPath, result_.failureReason);
+        }
     if (request_.quality) {
         QualityOptions options;
         options.interval = h.interval;
@@ -526,7 +608,8 @@ bool Conversion::ObservationPass() {
     longLog_ = (h.typeMask >> kL2) & 1u;
     const int chosenKind = state_.tracker.rawKind;
     bool firstEpoch = true;
-    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed(); kind = FetchNext(source_)) {
+    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed() && !log_.Failed() && !pos_.Failed();
+         kind = FetchNext(source_)) {
         if (CancelRequested()) {
             CloseObservationFiles();
             observation_.Close();
@@ -584,6 +667,10 @@ bool Conversion::ObservationPass() {
             }
         }
     }
+    if (!SourceIntact(source_)) {
+        CloseObservationFiles();
+        return false;
+    }
     return EndObservationPass();
 }
 
@@ -605,15 +692,10 @@ bool Conversion::EndObservationPass() {
     const bool closed = observation_.Close();
     Lap(ConversionStage::Writing);
     if (!closed) return FailWrite(observation_);
+    for (OutputFile* file : {&log_, &pos_})
+        if (file->Failed()) return FailWrite(*file);
     if (result_.epochsWritten == 0) {
-        // Nothing was written: no empty file is left to pass for an observation file
-        // (nor its empty log files).
-        observation_.Discard();
-        if (logging_) {
-            RemoveFile(request_.observationPath + ".log");
-            RemoveFile(request_.observationPath + ".pos");
-            result_.logWritten = false;
-        }
+        // Nothing was written: nothing is published to pass for an observation file.
         return Fail(ConversionOutcome::NoEpochWritten, kStrNoEpochWritten, MessageIcon::Stop,
                     {std::to_string(chosen_.count), std::to_string(result_.epochsPositioned)});
     }
@@ -621,22 +703,21 @@ bool Conversion::EndObservationPass() {
     result_.headerX = h.approxX;
     result_.headerY = h.approxY;
     result_.headerZ = h.approxZ;
-    if (quality_) WriteQualityReport();
-    return true;
+    return !quality_ || WriteQualityReport();
 }
 
 // Keeps the quality statistics in the result and writes their report beside the
-// observation file (like the log files, a report that cannot be written does not
-// stop the conversion; the result says whether it was written).
-void Conversion::WriteQualityReport() {
+// observation file; false (the run failed) when it cannot be written.
+bool Conversion::WriteQualityReport() {
     result_.quality = quality_->Summary();
     result_.qualitySeries = quality_->Series();
     const std::string& obs = request_.observationPath;
     const size_t slash = obs.find_last_of('/');
     const std::string text = QualityReportText(*result_.quality, slash == std::string::npos ? obs : obs.substr(slash + 1));
-    CFile report;
-    result_.qualityWritten = report.Open(obs + ".qc", CFile::modeWrite) && report.Write(text.data(), text.size());
-    result_.qualityWritten = report.Close() && result_.qualityWritten;
+    OutputFile report;
+    if (!OpenOutput(report, obs + ".qc")) return FailWrite(result_.failedPath, result_.failureReason);
+    report.Write(text);
+    return report.Close() || FailWrite(report);
 }
 
 // Writes the navigation file from the kept ionosphere/UTC record and the stored
@@ -645,7 +726,7 @@ bool Conversion::NavigationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingNavigation)));
     ui_.SetPosition(0);
     OutputFile navigation;
-    if (!navigation.Open(request_.navigationPath, hooks_.newOutputFile ? hooks_.newOutputFile() : nullptr))
+    if (!OpenOutput(navigation, request_.navigationPath))
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
     RinexNavHeader header = MakeNavHeader(state_.tracker.ionoUtc, creationTime_);
     header.timeZone = request_.creationZone;

@@ -11,6 +11,7 @@
 #include "convert/ConversionUi.h"
 #include "platform/File.h"
 #include "quality/QualitySeries.h"
+#include "rawdata/DataFile.h"
 #include "quality/QualitySummary.h"
 #include "rawdata/GpsTime.h"
 
@@ -35,11 +36,15 @@ struct ConversionResult {
     int epochsWritten = 0;    // observation records written
     int epochsPositioned = 0; // accepted epochs with a fix of their own
     int ephemeridesWritten = 0;
-    // WriteFailed: the file that could not be written (it is removed) and the
-    // system's reason.
+    // WriteFailed: the output that could not be written (nothing is published)
+    // and the system's reason.
     std::string failedPath;
     std::string failureReason;
-    bool logWritten = false;  // the ".log" and ".pos" files were written
+    // The GPS week of the first observation that carries a full one (-1 when none
+    // did, or when it is the Recorded On week), and that of the Recorded On date.
+    int dataWeek = -1;
+    int recordedWeek = -1;
+    bool logWritten = false;  // the ".log" and ".pos" files were written (and published)
     // Written epochs (when epochsWritten > 0): the first and last epoch time, and
     // the satellites with values in any of them (bit k: PRN k + 1).
     GpsTime firstEpoch;
@@ -63,16 +68,20 @@ struct ConversionResult {
 // those of a normal run.
 struct ConversionHooks {
     StageObserver* stages = nullptr;  // told when each piece of work ends
-    // Makes each RINEX output file object (empty: a plain CFile).
-    std::function<std::unique_ptr<CFile>()> newOutputFile;
+    // Makes the file object of each output, given its final path (empty: a plain CFile).
+    std::function<std::unique_ptr<CFile>(const std::string& path)> newOutputFile;
+    // Makes the raw data file object of each pass over the source (empty: the format's own).
+    std::function<std::unique_ptr<CDataFile>(int formatIndex)> newSourceFile;
 };
 
 // Converts the raw data file of a request into a RINEX observation and a RINEX
 // navigation file in three passes (read, observation, navigation), reporting
 // progress, messages and questions through ui. A silent request asks no question
 // (the preselected answers are taken) and shows no success message; failures are
-// always handed to ui, which a silent run gets as a HeadlessUi. An observation or
-// navigation file that cannot be written whole is removed and the conversion
-// fails; the log files are written as far as they can be, never reported.
+// always handed to ui, which a silent run gets as a HeadlessUi. Every output is
+// written under a temporary name beside its final one and all are renamed into
+// place together at the end of a successful run (the observation file last): a
+// failure, a cancel or a stop signal (platform/StopSignal.h) leaves the files of
+// before as they were. An output asked for that cannot be written fails the run.
 ConversionResult RunConversion(const ConversionRequest& request, ConversionState& state, ConversionUi& ui,
                                const ConversionHooks& hooks = {});

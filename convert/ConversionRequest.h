@@ -43,6 +43,9 @@ struct ConversionRequest {
     double interval = 0.0;
     int rinexVersion = 2;               // RINEX version of the outputs: 2 or 3
     bool quality = false;               // keep quality statistics; write them to observation path + ".qc"
+    // The caller draws the quality plots after the conversion (observation path +
+    // ".qc.<name>.png"): they are outputs of the run too.
+    bool qualityPlots = false;
     // The creation date written in the RINEX headers (local calendar time, or the
     // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
     std::optional<CalendarTime> creationTime;

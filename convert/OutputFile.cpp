@@ -9,11 +9,12 @@ bool OutputFile::Check(bool ok) {
     return ok;
 }
 
-bool OutputFile::Open(const std::string& path, std::unique_ptr<CFile> file) {
+bool OutputFile::Open(const std::string& path, std::unique_ptr<CFile> file, const std::string& writePath) {
     file_ = file ? std::move(file) : std::make_unique<CFile>();
     path_ = path;
+    writePath_ = writePath.empty() ? path : writePath;
     error_ = 0;
-    return Check(file_->Open(path, CFile::modeWrite));
+    return Check(file_->Open(writePath_, CFile::modeWrite));
 }
 
 bool OutputFile::Write(const std::string& text) {
@@ -37,5 +38,5 @@ bool OutputFile::Close() {
 
 void OutputFile::Discard() {
     if (file_) file_->Close();
-    if (!path_.empty()) RemoveFile(path_);
+    if (!writePath_.empty()) RemoveFile(writePath_);
 }

@@ -10,9 +10,10 @@
 // written after it.
 class OutputFile {
 public:
-    // Creates (or truncates) path with file (a plain CFile when null); false when
-    // it cannot be created.
-    bool Open(const std::string& path, std::unique_ptr<CFile> file);
+    // Creates (or truncates) writePath with file (a plain CFile when null) to write
+    // the content of the output path (writePath empty: path itself); false when it
+    // cannot be created.
+    bool Open(const std::string& path, std::unique_ptr<CFile> file, const std::string& writePath = "");
     // Writes text whole; false once anything failed.
     bool Write(const std::string& text);
     // Moves to offset bytes from the start; false once anything failed.
@@ -21,11 +22,12 @@ public:
     int64_t Position() const { return file_ ? file_->GetPosition() : 0; }
     // Flushes and closes; false when this or anything before it failed.
     bool Close();
-    // Closes the file and removes it from the disk.
+    // Closes the file and removes what was written from the disk.
     void Discard();
 
     bool Failed() const { return error_ != 0; }
     int Error() const { return error_; }
+    // The output's path (not the temporary one it may be written to).
     const std::string& Path() const { return path_; }
 
 private:
@@ -33,5 +35,6 @@ private:
 
     std::unique_ptr<CFile> file_;
     std::string path_;
+    std::string writePath_;
     int error_ = 0;
 };

@@ -1,7 +1,7 @@
 #include "convert/SourceReader.h"
 
-bool SourceReader::Open(const ConversionRequest& request) {
-    file = CreateDataFile(request.formatIndex);
+bool SourceReader::Open(const ConversionRequest& request, std::unique_ptr<CDataFile> given) {
+    file = given ? std::move(given) : CreateDataFile(request.formatIndex);
     decoder = CreateDecoder(request.formatIndex);
     if (!file || !decoder) return false;
     const bool opened = request.sourceParts.empty() ? file->Open(request.sourcePath, CFile::modeRead)

@@ -16,9 +16,10 @@ struct SourceReader {
     int length = 0;
     int64_t fileLength = 0;  // bytes, taken once when the source is opened
 
-    // Creates file and decoder for the request's format index and opens the
-    // source (the files of a splice as one stream) for reading; false on failure.
-    bool Open(const ConversionRequest& request);
+    // Creates file (unless one is given) and decoder for the request's format index
+    // and opens the source (the files of a splice as one stream) for reading;
+    // false on failure.
+    bool Open(const ConversionRequest& request, std::unique_ptr<CDataFile> given = nullptr);
     // The kind of the next record (kRecordEnd at the end of the data).
     int Next();
     // The bytes of the record fetched last (length of them).

@@ -57,11 +57,13 @@ bool CFile::OpenNextInSequence() {
 
 size_t CFile::Read(void* buffer, size_t count) {
     if (!fp_ || count == 0) return 0;
+    errno = 0;
     size_t n = std::fread(buffer, 1, count, fp_);
     // A sequence goes on with its next file where one ends.
     while (n < count && !std::ferror(fp_) && OpenNextInSequence())
         n += std::fread(static_cast<char*>(buffer) + n, 1, count - n, fp_);
     position_ += static_cast<int64_t>(n);
+    if (std::ferror(fp_)) Failed();  // a read error is no end of file
     return n;
 }
 

@@ -26,7 +26,8 @@ public:
     // first cannot be opened; a later file that cannot be opened ends the stream
     // there with Error() set.
     bool OpenSequence(const std::vector<std::string>& paths);
-    // Reads up to count bytes; returns the number read (0 at end of file or on error).
+    // Reads up to count bytes; returns the number read (0 at end of file or on
+    // error; after a read error Error() is set).
     virtual size_t Read(void* buffer, size_t count);
     // Writes count bytes; false when not all could be written.
     virtual bool Write(const void* buffer, size_t count);

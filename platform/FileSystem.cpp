@@ -6,6 +6,7 @@
 #include <cstring>
 #include <fcntl.h>
 #include <filesystem>
+#include <iostream>
 #include <pwd.h>
 #include <strings.h>
 #include <sys/stat.h>
@@ -29,6 +30,38 @@ PathKind KindOfPath(const std::string& path, int* error) {
     if (S_ISREG(target.st_mode)) return PathKind::File;
     if (S_ISDIR(target.st_mode)) return PathKind::Directory;
     return PathKind::Other;
+}
+
+bool StampOfFile(const std::string& path, FileStamp& stamp, int& error) {
+    struct stat st {};
+    if (stat(path.c_str(), &st) != 0) {
+        error = errno;
+        return false;
+    }
+    error = 0;
+    stamp.device = st.st_dev;
+    stamp.inode = st.st_ino;
+    stamp.size = st.st_size;
+    stamp.modifiedNs = static_cast<long long>(st.st_mtim.tv_sec) * 1000000000LL + st.st_mtim.tv_nsec;
+    return true;
+}
+
+bool CloseStandardOutput(int& error) {
+    error = 0;
+    std::cout.flush();
+    const bool streamFailed = !std::cout;
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!flushed) error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (streamFailed && error == 0) error = EIO;
+    return error == 0;
+}
+
+bool IsSymbolicLink(const std::string& path) {
+    struct stat st {};
+    return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);
 }
 
 bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, size_t& count,

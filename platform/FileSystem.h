@@ -21,6 +21,20 @@ enum class PathKind {
 // The kind of what path names; error receives the system's error number when
 // the path cannot be looked at (0 otherwise).
 PathKind KindOfPath(const std::string& path, int* error = nullptr);
+// True when path itself is a symbolic link (whatever it points to).
+bool IsSymbolicLink(const std::string& path);
+
+// What identifies the content of a file between two looks at it: the file on
+// disk, its length and its last modification (nanoseconds since 1970).
+struct FileStamp {
+    unsigned long long device = 0, inode = 0;
+    long long size = -1;
+    long long modifiedNs = 0;
+    bool operator==(const FileStamp&) const = default;
+};
+// The stamp of the file at path (links followed); false with error set when it
+// cannot be looked at.
+bool StampOfFile(const std::string& path, FileStamp& stamp, int& error);
 
 // Reads up to size leading bytes of the regular file at path into buffer; count
 // receives the number read and modified its last-modification time (seconds since
@@ -43,6 +57,10 @@ std::string FullPath(const std::string& path);
 // the letters a to z (the file may sit on a file system that ignores case), equal
 // once made absolute and normalised, or both existing and one file on disk.
 bool SameFile(const std::string& a, const std::string& b);
+
+// Flushes and closes the standard output (C and C++ streams); false with error set
+// when anything written to it was lost (a full disk, a closed pipe or descriptor).
+bool CloseStandardOutput(int& error);
 
 // True when stream is connected to a terminal (a person may be reading or typing).
 bool IsTerminal(std::FILE* stream);

@@ -28,6 +28,8 @@ void CCommandLineOptions::ParseParameter(const std::string& text, bool /*isFlag*
         navigationPath = text.substr(4);
     else if (key == "S")
         silent = true;
+    else if (extraParameter.empty())
+        extraParameter = text;
 }
 
 CommandLineParameter SplitParameter(const std::string& argument) {
@@ -36,10 +38,12 @@ CommandLineParameter SplitParameter(const std::string& argument) {
     return {argument, false};
 }
 
-CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters) {
+CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters, size_t literalFrom) {
     CCommandLineOptions options;
     for (size_t i = 0; i < parameters.size(); ++i) {
-        const CommandLineParameter p = SplitParameter(parameters[i]);
+        // After "--" a parameter is taken as written: a leading '-' is part of a name.
+        const CommandLineParameter p =
+            i >= literalFrom ? CommandLineParameter{parameters[i], false} : SplitParameter(parameters[i]);
         options.ParseParameter(p.text, p.isFlag, i + 1 == parameters.size());
     }
     return options;
@@ -52,9 +56,12 @@ bool ParseDateTime(const std::string& text, GpsTime& t) {
                     &consumed) != 6 ||
         consumed != static_cast<int>(text.size()))
         return false;
-    if (year < 1980 || year > 2099 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 || minute > 59 ||
-        !(second >= 0.0 && second < 60.0))
+    static constexpr int kDaysInMonth[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+    if (year < 1980 || year > 2099 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] ||
+        hour < 0 || hour > 23 || minute < 0 || minute > 59 || !(second >= 0.0 && second < 60.0))
         return false;
+    const bool leap = year % 4 == 0;  // 2000 is one, 2100 lies outside
+    if (month == 2 && day == 29 && !leap) return false;
     CalendarTime c;
     c.year = year;
     c.month = month;
@@ -77,9 +84,12 @@ constexpr const char* kHeaderOptions[kHeaderTextCount] = {
     "--marker",          "--marker-number", "--observer",       "--agency",      "--receiver-number",
     "--receiver-type", "--receiver-version", "--antenna-number", "--antenna-type"};
 
-// Reads a decimal number that fills text; false otherwise.
+// Reads a plain decimal number (digits with at most one point) that fills text;
+// false otherwise (no sign, exponent, hexadecimal, infinity or blank).
 bool ReadNumber(const std::string& text, double& value) {
-    if (text.empty()) return false;
+    if (text.find_first_not_of("0123456789.") != std::string::npos || text.find_first_of("0123456789") == std::string::npos ||
+        text.find('.') != text.rfind('.'))
+        return false;
     char* end = nullptr;
     value = std::strtod(text.c_str(), &end);
     return end && *end == '\0' && std::isfinite(value);
@@ -143,6 +153,7 @@ bool TakeSwitch(const std::string& name, ProgramOptions& result) {
     else if (name == "--json") run.json = true;
     else if (name == "--qc") run.qc = true;
     else if (name == "--qc-plots") run.qc = run.qcPlots = true;
+    else if (name == "--overwrite") run.overwrite = true;
     else if (name == "--batch") result.batch = true;
     else if (name == "--splice") result.splice = true;
     else return false;
@@ -163,6 +174,7 @@ ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
         }
         if (a == "--") {
             optionsEnded = true;
+            result.literalFrom = result.parameters.size();
             continue;
         }
         const size_t equals = a.find('=');
@@ -236,6 +248,8 @@ std::string UsageText(const std::string& program) {
            "  --smoothed-codes, --no-smoothed-codes\n"
            "                           position from smoothed C/A code ranges or not\n"
            "  --log, --no-log          write the .log and .pos files or not\n"
+           "  --overwrite              a batch's automatic names may replace files on disk\n"
+           "                           (otherwise such a file takes the next file index)\n"
            "  --rinex 2|3              RINEX version of the outputs (3: RINEX 3.04, long\n"
            "                           file names with automatic naming)\n"
            "  --country XXX            country code of RINEX 3 long file names\n"

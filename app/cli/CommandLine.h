@@ -14,6 +14,7 @@ struct CCommandLineOptions {
     std::string observationPath;  // text behind the last "OBS:" (empty: not given)
     std::string navigationPath;   // text behind the last "NAV:" (empty: not given)
     bool silent = false;          // a parameter that is exactly "S" (any case)
+    std::string extraParameter;   // the first parameter after the source that is none of these
 
     // Takes one parameter, in command-line order. text arrives without the leading
     // '-' that marked a flag; isFlag and isLast do not change the outcome.
@@ -29,6 +30,7 @@ struct RunOptions {
     std::optional<bool> smoothedDopplers;   // --doppler instantaneous|smoothed
     std::optional<bool> smoothedCodes;      // --smoothed-codes / --no-smoothed-codes
     std::optional<bool> logFiles;           // --log / --no-log
+    bool overwrite = false;                 // --overwrite: automatic names may replace files on disk
     std::optional<GpsTime> from;            // --from "YYYY-MM-DD hh:mm:ss" (GPS time)
     std::optional<GpsTime> to;              // --to
     double interval = 0.0;                  // --interval SECONDS; 0: every epoch
@@ -53,6 +55,7 @@ struct ProgramOptions {
     std::string outputDir;                // --output-dir DIR of a batch (empty: the profile's folders)
     RunOptions run;
     std::vector<std::string> parameters;  // what is left, in order
+    size_t literalFrom = static_cast<size_t>(-1);  // parameters from this index came after "--"
     std::string error;                    // a misuse of the options (empty: none)
 };
 
@@ -72,7 +75,9 @@ struct CommandLineParameter {
 CommandLineParameter SplitParameter(const std::string& argument);
 
 // Parses every parameter into options, in order.
-CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters);
+// Parameters from literalFrom on (those after "--") keep a leading '-'.
+CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters,
+                                     size_t literalFrom = static_cast<size_t>(-1));
 
 // Reads "YYYY-MM-DD hh:mm:ss" (seconds may have a fraction) as GPS time; false
 // when the text is not such a date and time.

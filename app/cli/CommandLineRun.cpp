@@ -80,6 +80,7 @@ RequestOverrides OverridesOf(const RunOptions& run) {
     o.to = run.to;
     o.interval = run.interval;
     if (run.qc) o.quality = true;
+    o.qualityPlots = run.qcPlots;
     o.sourceParts = run.sourceParts;
     return o;
 }

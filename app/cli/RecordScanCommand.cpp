@@ -1,8 +1,14 @@
 #include "app/cli/RecordScanCommand.h"
 
+#include "platform/FileSystem.h"
 #include "rawdata/RecordScan.h"
 
 int RunRecordScan(const std::string& path, std::ostream& out, std::ostream& err) {
+    // A FIFO or a device would block or never end: raw data files are regular files.
+    if (KindOfPath(path) == PathKind::Other) {
+        err << "qern2rinex: " << path << " is not a regular file\n";
+        return 1;
+    }
     const int format = GuessFormatIndex(path);
     if (format < 0) {
         err << "qern2rinex: cannot open " << path << "\n";

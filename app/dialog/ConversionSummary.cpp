@@ -5,6 +5,7 @@
 #include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "platform/FileSystem.h"
 #include "quality/QualityJson.h"
@@ -103,4 +104,12 @@ std::string ConversionJson(const ConversionRequest& request, const ConversionRes
     }
     if (!extra.empty()) j += ", " + extra;
     return j + "}";
+}
+
+std::string WeekNote(const ConversionResult& result) {
+    if (result.dataWeek < 0 || std::abs(result.dataWeek - result.recordedWeek) <= 26) return {};
+    return "the data's GPS week " + std::to_string(result.dataWeek) + " is " +
+           std::to_string(std::abs(result.dataWeek - result.recordedWeek)) +
+           " weeks from the Recorded On date's week " + std::to_string(result.recordedWeek) +
+           " (the data's week was used)";
 }

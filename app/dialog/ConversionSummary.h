@@ -16,6 +16,10 @@ std::string FormatEpochTime(const GpsTime& t);
 // degrees, height in metres) or "no position".
 std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request, const ConversionResult& result);
 
+// One line when the data's GPS week lies more than 26 weeks from the Recorded On
+// date's (the data's week was used); empty otherwise.
+std::string WeekNote(const ConversionResult& result);
+
 // The JSON object of --json about one run (one line, no line break):
 // {"source", "observation", "navigation", "log", "pos" (paths, null for a file not
 // written), "status" ("ok" or "failed"), "message" (the failure's text, else null),

@@ -9,6 +9,7 @@
 #include "app/dialog/RinexNaming.h"
 #include "app/dialog/Settings.h"
 #include "convert/StringTable.h"
+#include "convert/OutputSet.h"
 #include "convert/ReadTally.h"
 #include "platform/Clock.h"
 #include "rawdata/RecordScan.h"
@@ -297,37 +298,18 @@ bool CMainDialog::ValidatePaths() {
     pathFailure_ = PathCheckFailure();
     if (!ExchangeValues(false)) return false;
     MainDialogValues& v = values;
-    // Outputs that would overwrite the source or each other; with log files on,
-    // the observation path + ".log" or ".pos" must not name the source or the
-    // navigation file either.
-    struct Clash {
-        const std::string* a;
-        const std::string* b;
-        const char* what;
-    };
-    const std::string obsLog = v.observationPath + ".log";
-    const std::string obsPos = v.observationPath + ".pos";
-    std::vector<Clash> clashes = {
-        {&v.observationPath, &v.sourcePath, "the observation file would be the source file"},
-        {&v.navigationPath, &v.sourcePath, "the navigation file would be the source file"},
-        {&v.observationPath, &v.navigationPath, "the observation and navigation files are one file"}};
-    const std::string obsQc = v.observationPath + ".qc";
-    if (environment_.overrides.quality.value_or(v.qualityReport)) {
-        clashes.push_back({&obsQc, &v.sourcePath, "the quality report would be the source file"});
-        clashes.push_back({&obsQc, &v.navigationPath, "the quality report would be the navigation file"});
-    }
-    if (environment_.overrides.logFile.value_or(v.logFile)) {
-        clashes.push_back({&obsLog, &v.sourcePath, "the log file would be the source file"});
-        clashes.push_back({&obsPos, &v.sourcePath, "the position log file would be the source file"});
-        clashes.push_back({&obsLog, &v.navigationPath, "the log file would be the navigation file"});
-        clashes.push_back({&obsPos, &v.navigationPath, "the position log file would be the navigation file"});
-    }
-    for (const Clash& c : clashes) {
-        if (!SameFile(*c.a, *c.b)) continue;
-        const bool navigation = c.a == &v.navigationPath;
+    // Outputs that would overwrite a source or each other, or whose path holds a
+    // link, a folder or a special file.
+    if (const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(MakeRequest()))) {
+        // A navigation path that is one of the outputs is reported as the observation path's clash.
+        const bool navigation =
+            refusal->output.kind == OutputKind::Navigation && (refusal->withSource || !refusal->clash);
         pathFailure_ = {navigation ? "navigation" : "observation", navigation ? v.navigationPath : v.observationPath,
-                        c.what};
-        Message(kStrFilesMustDiffer, MessageIcon::Stop);
+                        refusal->clash ? refusal->reason : refusal->output.path + " " + refusal->reason};
+        if (refusal->clash)
+            Message(kStrFilesMustDiffer, MessageIcon::Stop);
+        else
+            Message(kStrWriteFailed, MessageIcon::Stop, {refusal->output.path, refusal->reason});
         controls_.SetFocus(ControlId::kSourcePath, true);
         return false;
     }
@@ -415,5 +397,6 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.to = o.to;
     r.interval = o.interval;
     r.quality = o.quality.value_or(v.qualityReport);
+    r.qualityPlots = o.qualityPlots;
     return r;
 }

@@ -25,6 +25,7 @@ struct RequestOverrides {
     std::optional<GpsTime> to;
     double interval = 0.0;                       // s; 0: every epoch
     std::optional<bool> quality;                 // quality report
+    bool qualityPlots = false;                   // its plots, drawn after the conversion
     // A splice: the raw files read as one source, in order (the dialog's source
     // path is the first of them); empty: the source path alone.
     std::vector<std::string> sourceParts;

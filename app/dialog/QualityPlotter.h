@@ -15,3 +15,11 @@ public:
     virtual std::vector<std::string> WritePlots(const QualitySummary& summary, const QualitySeries& series,
                                                 const std::string& prefix, std::string& error) = 0;
 };
+
+// Draws the plots of a conversion beside its observation file (observation path +
+// ".qc.<name>.png"), whole or not at all: under temporary names first, renamed
+// into place once all are drawn. Returns the paths written; empty with error set
+// on failure, the plots of before kept.
+std::vector<std::string> PublishPlots(IQualityPlotter& plotter, const QualitySummary& summary,
+                                      const QualitySeries& series, const std::string& observationPath,
+                                      std::string& error);

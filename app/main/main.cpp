@@ -35,7 +35,13 @@ int main(int argc, char** argv) {
         ChartQualityPlotter plotter;  // Qt starts only when plots are asked for
         app.SetQualityPlotter(&plotter);
 #endif
-        return app.Run(arguments, std::cout, std::cerr);
+        const int status = app.Run(arguments, std::cout, std::cerr);
+        // What went to standard output counts: a summary, a JSON object or a table lost is a failure.
+        if (int error = 0; !CloseStandardOutput(error)) {
+            std::cerr << "qern2rinex: standard output: " << ErrorText(error) << "\n";
+            return status == kExitSuccess ? kExitFailure : status;
+        }
+        return status;
     } catch (const std::exception& e) {
         std::cerr << "qern2rinex: " << e.what() << "\n";
         return kExitFailure;

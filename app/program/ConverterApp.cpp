@@ -14,6 +14,7 @@
 #include "app/runs/Splice.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
+#include "platform/StopSignal.h"
 #include "quality/QualityJson.h"
 #include "platform/Version.h"
 
@@ -27,6 +28,13 @@ bool HasRunOptions(const RunOptions& run) {
         if (text) return true;
     return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
            run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty();
+}
+
+// The exit status of a run that ended with status: 128 + the signal's number when
+// a stop signal ended it (130 SIGINT, 143 SIGTERM, 129 SIGHUP).
+int StoppedStatus(int status) {
+    const int signal = StopSignalReceived();
+    return signal != 0 ? 128 + signal : status;
 }
 
 }  // namespace
@@ -52,8 +60,13 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return kExitSuccess;
     }
     if (!program.scanPath.empty()) return RunRecordScan(program.scanPath, out, err);
-    if (program.batch)
-        return RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr)}, out, err);
+    if (program.batch) {
+        // A stop signal ends the conversions through their failure path: nothing half written is left.
+        CatchStopSignals();
+        return StoppedStatus(
+            RunBatch(program, {startup_.profilePath, dataDirectory_, startup_.today, IsTerminal(stderr), plotter_}, out,
+                     err));
+    }
     if (program.splice) {
         const SplicePlan plan = PlanSplice(program.parameters, dataDirectory_);
         if (!plan.error.empty()) {
@@ -65,7 +78,13 @@ int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& 
         return RunConversionMode(out, err);
     }
 
-    options_ = ParseCommandLine(program.parameters);
+    options_ = ParseCommandLine(program.parameters, program.literalFrom);
+    // One source a run: several are a batch or the pieces of a splice, never silently dropped.
+    if (!options_.extraParameter.empty()) {
+        err << kProgramName << ": more than one source (" << options_.sourcePath << ", " << options_.extraParameter
+            << "): convert several files with --batch, or the pieces of one recording with --splice\n";
+        return kExitUsage;
+    }
     if (!options_.hasSource) return RunInteractiveMode(err);
     return RunConversionMode(out, err);
 }
@@ -119,6 +138,8 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         window->Attach(dialog, profile);
         window->Show();
     }
+    // Without a window a stop signal ends the conversion through its failure path.
+    if (!window) CatchStopSignals();
     RunBatchSteps(dialog, options_, dataDirectory_, run_);
     const bool converted = dialog.GoPressed();
     console.EndProgressLine();
@@ -131,6 +152,8 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
             for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
                 report << line << "\n";
         }
+        if (const std::string note = WeekNote(dialog.LastResult()); !note.empty())
+            err << kProgramName << ": " << note << "\n";
     } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
         err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
     }
@@ -140,7 +163,7 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         std::string error = "this build has no charts (built without the desktop windows)";
         const std::vector<std::string> plots =
             plotter_ && result.quality && result.qualitySeries
-                ? plotter_->WritePlots(*result.quality, *result.qualitySeries, request.observationPath + ".qc", error)
+                ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, request.observationPath, error)
                 : std::vector<std::string>();
         plotted = !plots.empty();
         if (!plotted) err << kProgramName << ": no quality plots: " << error << "\n";
@@ -164,6 +187,6 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
             << "\n";
-    return converted && plotted ? kExitSuccess : kExitFailure;
+    return StoppedStatus(converted && plotted ? kExitSuccess : kExitFailure);
 }
 

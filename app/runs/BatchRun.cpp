@@ -15,6 +15,7 @@
 #include "app/dialog/MainDialog.h"
 #include "app/dialog/MemoryControls.h"
 #include "convert/HeadlessUi.h"
+#include "convert/OutputSet.h"
 #include "convert/TerminalProgress.h"
 #include "platform/File.h"
 #include "platform/FileSystem.h"
@@ -61,28 +62,19 @@ struct PathOwner {
 // that differ in case only may be one file).
 std::string PathKey(const std::string& path) { return ToUpperText(FullPath(path)); }
 
-// The outputs of a conversion from values: observation, navigation and, when
-// written, the two log files.
-std::vector<std::string> OutputsOf(const MainDialogValues& v, const RequestOverrides& overrides) {
-    std::vector<std::string> paths = {v.observationPath, v.navigationPath};
-    if (overrides.logFile.value_or(v.logFile)) {
-        paths.push_back(v.observationPath + ".log");
-        paths.push_back(v.observationPath + ".pos");
-    }
-    if (overrides.quality.value_or(v.qualityReport)) paths.push_back(v.observationPath + ".qc");
-    return paths;
-}
-
-// Why the outputs planned in item clash with those of another file; empty when
-// none does.
-std::string Clash(const BatchItem& item, size_t index, const std::vector<BatchItem>& items,
-                  const std::map<std::string, PathOwner>& owners, const RequestOverrides& overrides) {
-    for (const std::string& path : OutputsOf(item.values, overrides)) {
-        const auto found = owners.find(PathKey(path));
+// Why the outputs of request (the file at index) clash with another file of the
+// batch, or (keepOnDisk) with a RINEX file already on disk; empty when none does.
+std::string Clash(const ConversionRequest& request, size_t index, const std::vector<BatchItem>& items,
+                  const std::map<std::string, PathOwner>& owners, bool keepOnDisk) {
+    for (const PlannedOutput& output : OutputSetOf(request).outputs) {
+        const bool rinex = output.kind == OutputKind::Observation || output.kind == OutputKind::Navigation;
+        if (keepOnDisk && rinex && KindOfPath(output.path) != PathKind::Missing)
+            return output.path + " is already on disk (--overwrite replaces it)";
+        const auto found = owners.find(PathKey(output.path));
         if (found == owners.end() || found->second.file == index) continue;
         const std::string& other = items[found->second.file].source;
-        return found->second.source ? path + " would overwrite the raw data file " + other
-                                    : path + " is already the output of " + other;
+        return found->second.source ? output.path + " would overwrite the raw data file " + other
+                                    : output.path + " is already the output of " + other;
     }
     return {};
 }
@@ -108,7 +100,7 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
         RunBatchSteps(d.dialog, options, dataDirectory, program.run);
         item.values = v;
         // A later file of the same site and day takes the next file index.
-        for (std::string clash; !(clash = Clash(item, i, items, owners, environment.overrides)).empty();) {
+        for (std::string clash; !(clash = Clash(d.dialog.MakeRequest(), i, items, owners, v.autoNaming && !program.run.overwrite)).empty();) {
             if (v.autoNaming && v.rinexVersion != 3 && v.fileIndex >= 0 && v.fileIndex < kLastFileIndex) {
                 ++v.fileIndex;
                 d.dialog.DeriveRinexNames();
@@ -118,10 +110,10 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
             item.refusal = "refused: " + clash + (v.autoNaming && v.rinexVersion != 3 ? " (no file index left)" : "");
             break;
         }
-        if (item.refusal.empty())
-            for (const std::string& path : OutputsOf(v, environment.overrides))
-                owners.emplace(PathKey(path), PathOwner{i, false});
         item.request = d.dialog.MakeRequest();
+        if (item.refusal.empty())
+            for (const PlannedOutput& output : OutputSetOf(item.request).outputs)
+                owners.emplace(PathKey(output.path), PathOwner{i, false});
     }
     return items;
 }
@@ -269,6 +261,19 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
     ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
+    // The plots of each converted file, drawn here on the main thread (the charts need it).
+    if (program.run.qcPlots)
+        for (BatchItem& item : items) {
+            if (!item.converted) continue;
+            std::string error = "this build has no charts (built without the desktop windows)";
+            const ConversionResult& r = item.result;
+            if (environment.plotter && r.quality && r.qualitySeries &&
+                !PublishPlots(*environment.plotter, *r.quality, *r.qualitySeries, item.request.observationPath, error)
+                     .empty())
+                continue;
+            item.converted = false;
+            item.message = "no quality plots: " + error;
+        }
 
     bool all = true;
     for (const BatchItem& item : items) {

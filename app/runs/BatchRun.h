@@ -3,6 +3,7 @@
 #include <string>
 
 #include "app/cli/CommandLine.h"
+#include "app/dialog/QualityPlotter.h"
 
 // What a batch run takes from the program's start.
 struct BatchEnvironment {
@@ -10,6 +11,7 @@ struct BatchEnvironment {
     std::string dataDirectory;  // default folder of sources and outputs
     double today = 0.0;         // today's local date, days since the GPS origin
     bool progress = false;      // draw a progress line on standard error (a terminal)
+    IQualityPlotter* plotter = nullptr;  // draws the plots of --qc-plots (none: those files fail)
 };
 
 // Converts every file of a batch (the parameters of program; "S" changes nothing,

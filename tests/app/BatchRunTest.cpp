@@ -112,6 +112,20 @@ TEST_F(BatchRun, FilesOfOneSiteAndDayTakeTheNextFileIndex) {
     }
 }
 
+// Automatic names never replace a file on disk: a later batch of the same site and
+// day takes the next file index, unless --overwrite.
+TEST_F(BatchRun, AutomaticNamesKeepTheFilesOfEarlierRuns) {
+    WriteProfile(true);
+    WriteDated(folder.File("d0/algo.bin"), SimulatedRecording(RawLayout::Binary, GpsTime(2300, 259200.0), 2));
+    std::filesystem::create_directory(folder.File("out"));
+    for (int run = 0; run < 3; ++run)
+        ASSERT_EQ(RunProgram(folder, {"--batch", "--output-dir", "out", "d0/algo.bin"}).status, 0);
+    ASSERT_EQ(RunProgram(folder, {"--batch", "--overwrite", "--output-dir", "out", "d0/algo.bin"}).status, 0);
+    EXPECT_EQ(FileNames(folder.File("out")),
+              (std::vector<std::string>{"ALGO0380.24N", "ALGO0380.24O", "ALGO0381.24N", "ALGO0381.24O",
+                                        "ALGO0382.24N", "ALGO0382.24O"}));
+}
+
 // A damaged or missing file fails alone; the exit status tells whether every
 // file was converted, and a misused command line converts nothing.
 TEST_F(BatchRun, FailuresAndExitStatuses) {

@@ -1,7 +1,11 @@
 // Runs the built qern2rinex program the way a batch job does.
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <cstdlib>
+#include <fstream>
+#include <map>
+#include <sys/stat.h>
 #include <filesystem>
 
 #include "platform/Profile.h"
@@ -191,6 +195,156 @@ TEST_F(EndToEnd, SourceDateEpochMakesRunsReproducible) {
     EXPECT_EQ(a, ReadAll(folder.File("b.o")));
     EXPECT_EQ(ReadAll(folder.File("a.n")), ReadAll(folder.File("b.n")));
     EXPECT_NE(a.find("14-Nov-23 22:13"), std::string::npos);  // 1700000000 s is 2023-11-14 22:13:20 UTC
+}
+
+// Nothing is written through a link or into a FIFO, and a FIFO or a device is no
+// raw data file: each is refused at once, before anything is written.
+TEST_F(EndToEnd, LinksAndSpecialFilesAreRefused) {
+    CopySample(folder, "site.bin");
+    ASSERT_EQ(mkfifo(folder.File("pipe.bin").c_str(), 0600), 0);
+    ASSERT_EQ(mkfifo(folder.File("f.o.log").c_str(), 0600), 0);
+    std::filesystem::create_directory(folder.File("out"));
+    std::ofstream(folder.File("victim.txt")) << "kept";
+    std::filesystem::create_symlink("../victim.txt", folder.File("out/site.o"));
+    std::filesystem::create_symlink("victim.txt", folder.File("l.n"));
+    const struct {
+        std::vector<std::string> arguments;
+        const char* said;
+    } cases[] = {
+        {{"site.bin", "OBS:f.o", "NAV:f.n", "S", "--log"}, "f.o.log is not a regular file"},
+        {{"site.bin", "OBS:l.o", "NAV:l.n", "S"}, "l.n is a symbolic link"},
+        {{"site.bin", "OBS:out/site.o", "NAV:out/site.n", "S"}, "out/site.o is a symbolic link"},
+        {{"pipe.bin", "OBS:p.o", "NAV:p.n", "S"}, "is not a regular file"},
+        {{"--scan", "pipe.bin"}, "pipe.bin is not a regular file"},
+        {{"--scan", "/dev/zero"}, "/dev/zero is not a regular file"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+        const RunResult r = RunProgram(folder, c.arguments);
+        EXPECT_EQ(r.status, 1);
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_EQ(ReadAll(folder.File("victim.txt")), "kept");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("f.o")));
+}
+
+// A signal at any moment leaves the earlier files as they were (a whole new run
+// gives the same bytes here), never a cut-short one; SIGKILL may leave a temporary
+// file, which the next run writing that folder removes.
+TEST_F(EndToEnd, SignalsNeverLeaveACutShortFile) {
+    CopySample(folder, "site.bin");
+    CopySample(folder, "copy.bin");
+    std::filesystem::create_directory(folder.File("out"));
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    // Every file of the run's folders by path (the program's own standard streams
+    // and profile aside), with its content.
+    const auto snapshot = [&] {
+        std::map<std::string, std::string> files;
+        for (const auto& entry : std::filesystem::recursive_directory_iterator(folder.Path())) {
+            const std::string path = entry.path().string();
+            if (entry.is_regular_file() && path.find("/config/") == std::string::npos &&
+                path.find("/.std") == std::string::npos)
+                files[path] = ReadAll(path);
+        }
+        return files;
+    };
+    for (const std::vector<std::string>& arguments :
+         {std::vector<std::string>{"site.bin", "OBS:s.o", "NAV:s.n", "S", "--log", "--qc"},
+          std::vector<std::string>{"--batch", "--jobs", "2", "--log", "--qc", "--output-dir", "out", "site.bin",
+                                   "copy.bin"}}) {
+        ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+        const std::map<std::string, std::string> before = snapshot();
+        for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})
+            for (const int delayMs : {5, 20, 40}) {
+                SCOPED_TRACE(arguments[0] + " signal " + std::to_string(signal) + " after " + std::to_string(delayMs) +
+                             " ms");
+                const RunResult r = RunProgram(folder, arguments, environment, signal, delayMs);
+                // Ended by the signal, through the failure path, or done before it came.
+                EXPECT_TRUE(r.status == -1 || r.status == 0 || (signal != SIGKILL && r.status == 128 + signal))
+                    << r.status;
+                if (signal == SIGKILL) {
+                    ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
+                }
+                EXPECT_TRUE(snapshot() == before);  // byte-identical, no temporary or lock file
+            }
+    }
+}
+
+// What goes to standard output counts: a full disk or a closed standard output
+// behind it makes the run a failure, with one line on standard error.
+TEST_F(EndToEnd, StandardOutputThatCannotBeWrittenFailsTheRun) {
+    CopySample(folder, "site.bin");
+    const struct {
+        const char* arguments;
+        const char* redirection;
+    } cases[] = {
+        {"--help", ">/dev/full"},
+        {"--scan site.bin", ">/dev/full"},
+        {"site.bin OBS:j.o NAV:j.n S --json", ">/dev/full"},
+        {"site.bin OBS:j.o NAV:j.n S", ">&-"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments);
+        const std::string command = "cd " + folder.Path() + " && XDG_CONFIG_HOME=config " + kProgram + " " +
+                                    c.arguments + " " + c.redirection + " 2>err.txt </dev/null";
+        const int status = std::system(command.c_str());
+        EXPECT_EQ(WEXITSTATUS(status), 1);
+        EXPECT_NE(ReadAll(folder.File("err.txt")).find("qern2rinex: standard output: "), std::string::npos)
+            << ReadAll(folder.File("err.txt"));
+    }
+}
+
+// The command line takes only what it can honour: a second source, an impossible
+// date or an interval that is no plain decimal number is a usage error.
+TEST_F(EndToEnd, TheCommandLineRefusesWhatItCannotHonour) {
+    CopySample(folder, "site.bin");
+    CopySample(folder, "-dash.bin");
+    const struct {
+        std::vector<std::string> arguments;
+        int status;
+        const char* said;  // on standard error ("" anything)
+    } cases[] = {
+        {{"site.bin", "-dash.bin", "S"}, 2, "with --batch"},
+        {{"--", "-dash.bin", "OBS:d.o", "NAV:d.n", "S"}, 0, ""},  // the file named with a dash, not dash.bin
+        {{"--from", "2005-02-30 00:30:00", "site.bin", "S"}, 2, "--from needs"},
+        {{"--to", "2023-02-29 00:00:00", "site.bin", "S"}, 2, "--to needs"},
+        {{"--interval", "1e-10", "site.bin", "S"}, 2, "--interval needs"},
+        {{"--interval", "0x1e", "site.bin", "S"}, 2, "--interval needs"},
+        {{"--batch", "--qc-plots", "--output-dir", "out", "site.bin"}, 0, ""},
+    };
+    std::filesystem::create_directory(folder.File("out"));
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.arguments[0] + " " + c.arguments[1]);
+        const RunResult r = RunProgram(folder, c.arguments);
+        EXPECT_EQ(r.status, c.status) << r.err;
+        EXPECT_NE(r.err.find(c.said), std::string::npos) << r.err;
+    }
+    EXPECT_TRUE(std::filesystem::exists(folder.File("d.o")));
+    size_t plots = 0;
+    for (const auto& entry : std::filesystem::directory_iterator(folder.File("out")))
+        plots += entry.path().string().ends_with(".png");
+    EXPECT_EQ(plots, 6u);  // --batch draws the plots of each file
+}
+
+// The GPS week comes from the data: the file's modification time (the Recorded On
+// date) changes nothing in the outputs; a date far from the data's (2024) is said.
+TEST_F(EndToEnd, TheSourcesModificationTimeChangesNothing) {
+    CopySample(folder, "site.bin");
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    std::string obs, nav;
+    for (const int year : {1985, 2005, 2015, 2026, 2040}) {
+        SCOPED_TRACE(year);
+        SetModifiedDay(folder.File("site.bin"), year, 6, 1);
+        const RunResult r = RunProgram(folder, {"site.bin", "OBS:y.o", "NAV:y.n", "S"}, environment);
+        ASSERT_EQ(r.status, 0);
+        EXPECT_NE(r.err.find("weeks from the Recorded On date's week"), std::string::npos) << r.err;
+        if (obs.empty()) {
+            obs = ReadAll(folder.File("y.o"));
+            nav = ReadAll(folder.File("y.n"));
+        }
+        EXPECT_EQ(ReadAll(folder.File("y.o")), obs);
+        EXPECT_EQ(ReadAll(folder.File("y.n")), nav);
+    }
 }
 
 // Without S and without a terminal nobody can answer: the run says which answer it

@@ -1,6 +1,7 @@
 // Runs the built qern2rinex program the way a batch job does, for the end-to-end tests.
 #pragma once
 #include <fcntl.h>
+#include <csignal>
 #include <sys/time.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -35,9 +36,9 @@ inline std::string ReadAll(const std::string& path) {
 
 // Runs the program in folder with arguments, its configuration folder inside
 // folder, standard input empty (nobody to answer), and environment variables
-// "NAME=value" added.
+// "NAME=value" added; with signal, sends it to the program after delayMs.
 inline RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::string>& arguments,
-                            const std::vector<std::string>& environment = {}) {
+                            const std::vector<std::string>& environment = {}, int signal = 0, int delayMs = 0) {
     const std::string outPath = folder.File(".stdout");
     const std::string errPath = folder.File(".stderr");
     const pid_t child = fork();
@@ -60,6 +61,10 @@ inline RunResult RunProgram(const ScopedTempDir& folder, const std::vector<std::
         argv.push_back(nullptr);
         execv(kProgram.c_str(), argv.data());
         _exit(122);
+    }
+    if (child > 0 && signal != 0) {
+        usleep(static_cast<useconds_t>(delayMs) * 1000);
+        kill(child, signal);
     }
     RunResult r;
     int status = 0;

@@ -2,6 +2,10 @@
 // its string id and icon, what stays on disk, and cancel in every pass.
 #include <gtest/gtest.h>
 
+#include <csignal>
+#include <map>
+
+#include "platform/StopSignal.h"
 #include "tests/convert/DriverTestSupport.h"
 #include "tools/rawsim/Constellation.h"
 #include "tools/rawsim/Simulation.h"
@@ -111,7 +115,7 @@ TEST(ConversionFailure, ObservationFileThatCannotBeCreated) {
     EXPECT_FALSE(Exists(dir.File("OUT.05N")));
 }
 
-TEST(ConversionFailure, NavigationFileThatCannotBeCreatedKeepsTheObservations) {
+TEST(ConversionFailure, NavigationFileThatCannotBeCreatedLeavesNoObservationFile) {
     ScratchDir dir;
     WriteReceiverDated(dir.File("Q.RAW"), 4);
     ConversionRequest request = Request(dir, dir.File("Q.RAW"));
@@ -123,8 +127,7 @@ TEST(ConversionFailure, NavigationFileThatCannotBeCreatedKeepsTheObservations) {
     ASSERT_EQ(ui.Messages().size(), 1u);
     EXPECT_EQ(ui.Messages()[0].id, 129);
     EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
-    const std::string obs = ReadAll(dir.File("OUT.05O"));
-    EXPECT_EQ(CountDated(obs, 0), 3) << obs;
+    EXPECT_FALSE(Exists(dir.File("OUT.05O")));  // a present observation file means a whole set
 }
 
 TEST(ConversionFailure, SingleEpochIsAFailureNotASuccess) {
@@ -180,7 +183,7 @@ TEST(ConversionFailure, CancelInEveryPass) {
         bool navigation;
     };
     // Read pass polls 0..5, observation pass 6..11, navigation pass has no ephemeris to poll.
-    for (const Case& c : {Case{2, false, false}, Case{8, true, false}}) {
+    for (const Case& c : {Case{2, false, false}, Case{8, false, false}}) {
         ConversionState state;
         ScriptedUi ui;
         ui.cancelAtPoll = c.poll;
@@ -223,7 +226,7 @@ TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
     EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
     EXPECT_EQ(ui2.positionQuestions, 1);
     EXPECT_TRUE(ui2.Messages().empty());
-    EXPECT_TRUE(Exists(request.observationPath));
+    EXPECT_FALSE(Exists(request.observationPath));
     EXPECT_FALSE(Exists(request.navigationPath));
 }
 
@@ -264,7 +267,21 @@ TEST(ConversionFailure, SatelliteDatedWithoutAnyFixIsAFailure) {
     EXPECT_FALSE(Exists(dir.File("OUT.05N")));
 }
 
-TEST(ConversionFailure, CancelInTheNavigationPassKeepsACompleteObservationFile) {
+// A person who sends SIGTERM to the program at a given cancel poll.
+class SignallingUi : public ScriptedUi {
+public:
+    explicit SignallingUi(long poll) : signalAtPoll_(poll) {}
+    bool CheckCancel() override {
+        if (seen_++ == signalAtPoll_) std::raise(SIGTERM);
+        return ScriptedUi::CheckCancel();
+    }
+
+private:
+    long signalAtPoll_;
+    long seen_ = 0;
+};
+
+TEST(ConversionFailure, CancelOrStopSignalInAnyPassKeepsTheEarlierFiles) {
     ScratchDir dir;
     SynthRequest synth;
     synth.synth.start = NominalStart();
@@ -280,20 +297,31 @@ TEST(ConversionFailure, CancelInTheNavigationPassKeepsACompleteObservationFile) 
     const TruthCounts& n = truth.counts;
     const long records = static_cast<long>(n.satelliteDated + n.receiverDated + n.ephemerides + n.ionoUtc + n.events);
     ASSERT_GE(n.ephemerides, 4);
-    ConversionState state;
-    ScriptedUi ui;
-    ui.cancelAtPoll = 2 * records + 2;  // before the third ephemeris
-    const ConversionResult r = RunConversion(NominalRequest(dir, output.rawPath), state, ui);
-    EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled);
-    EXPECT_EQ(r.ephemeridesWritten, 2);
-    ASSERT_EQ(ui.Messages().size(), 1u);
-    EXPECT_EQ(ui.Messages()[0].id, 122);
-    const std::string obs = ReadAll(dir.File("OUT.05O"));
-    EXPECT_EQ(CountDated(obs, 0, " 24"), r.epochsWritten);  // week 2300 is in 2024
-    EXPECT_EQ(r.epochsWritten, static_cast<int>(n.receiverDated) - 1);
-    const std::vector<std::string> nav = Lines(ReadAll(dir.File("OUT.05N")));
-    ASSERT_GE(nav.size(), 16u);
-    size_t header = 0;
-    while (header < nav.size() && nav[header].find("END OF HEADER") == std::string::npos) ++header;
-    EXPECT_EQ(nav.size() - header - 1, 16u);  // two records of eight lines
+    ConversionRequest request = NominalRequest(dir, output.rawPath);
+    request.logFile = true;
+    request.quality = true;
+    ConversionState first;
+    ScriptedUi firstUi;
+    ASSERT_TRUE(RunConversion(request, first, firstUi).success);
+    std::map<std::string, std::string> before;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("")))
+        before[entry.path().string()] = ReadAll(entry.path().string());
+    ASSERT_EQ(before.size(), 6u);  // the source, observation, navigation, .log, .pos, .qc
+    CatchStopSignals();
+    // In the read pass, the observation pass and before the third ephemeris of the navigation pass.
+    for (const long poll : {records / 2, records + records / 2, 2 * records + 2})
+        for (const bool signal : {false, true}) {
+            SCOPED_TRACE(std::to_string(poll) + (signal ? " SIGTERM" : " Cancel"));
+            ConversionState state;
+            SignallingUi ui(signal ? poll : -1);
+            if (!signal) ui.cancelAtPoll = poll;
+            const ConversionResult r = RunConversion(request, state, ui);
+            EXPECT_EQ(StopSignalReceived(), signal ? SIGTERM : 0);
+            ClearStopSignal();
+            EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled);
+            std::map<std::string, std::string> after;
+            for (const auto& entry : std::filesystem::directory_iterator(dir.File("")))
+                after[entry.path().string()] = ReadAll(entry.path().string());
+            EXPECT_TRUE(after == before);  // byte-identical, no temporary file
+        }
 }

@@ -7,6 +7,7 @@
 #include <cmath>
 #include <cstdlib>
 
+#include "convert/StringTable.h"
 #include "tests/convert/DriverTestSupport.h"
 
 using namespace drivertest;
@@ -228,14 +229,15 @@ TEST(ObservationPass, LogFilesOfReceiverDatedData) {
     const std::vector<std::string> pos = Lines(ReadAll(request.observationPath + ".pos"));
     ASSERT_EQ(pos.size(), 3u);
     EXPECT_EQ(pos[0], "T\tX geo\tY geo\tZ geo\tTr0");
-    // No log files when they cannot be created, and no message.
+    // Log files asked for that cannot be created fail the run: nothing is written.
     ScratchDir dir2;
     ConversionRequest blocked = Request(dir2, dir.File("Q.RAW"));
     blocked.logFile = true;
     std::filesystem::create_directory(blocked.observationPath + ".log");
     ScriptedUi ui2;
-    ASSERT_TRUE(RunConversion(blocked, state, ui2).success);
-    EXPECT_TRUE(ui2.Messages().empty());
+    EXPECT_EQ(RunConversion(blocked, state, ui2).failedPath, blocked.observationPath + ".log");
+    EXPECT_EQ(ui2.MessageIds(), std::vector<int>{kStrWriteFailed});
+    EXPECT_FALSE(Exists(blocked.observationPath));
     EXPECT_FALSE(Exists(blocked.observationPath + ".pos"));
 }
 

@@ -1,9 +1,13 @@
-// Outputs that cannot be written whole: every failure of the observation or the
-// navigation file ends the conversion as a failure that names the file and the
-// system's reason, and removes the cut-short file; the log files never stop it.
+// Outputs that cannot be written whole: every failure of an output asked for ends
+// the conversion as a failure that names the file and the system's reason, and
+// leaves the files of an earlier run as they were.
 #include <gtest/gtest.h>
 
 #include <cerrno>
+#include <map>
+#include <unistd.h>
+
+#include "platform/TempFile.h"
 
 #include "convert/StringTable.h"
 #include "tests/convert/DriverTestSupport.h"
@@ -60,53 +64,59 @@ ConversionRequest RequestFor(const ScratchDir& dir) {
 
 }  // namespace
 
-TEST(WriteFailure, EndsTheConversionNamesTheFileAndRemovesIt) {
+// Every file of dir, by name, with its content.
+std::map<std::string, std::string> Contents(const ScratchDir& dir) {
+    std::map<std::string, std::string> files;
+    for (const auto& entry : std::filesystem::directory_iterator(dir.File("")))
+        files[entry.path().filename().string()] = ReadAll(entry.path().string());
+    return files;
+}
+
+TEST(WriteFailure, AnyOutputThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierFiles) {
     const struct {
         const char* where;
-        int file;      // 0 observation, 1 navigation
-        long limit;    // bytes taken before the disk is full; -1 no limit
+        const char* suffix;  // of the failing output's path: "O" observation, "N" navigation, ".log", ...
+        long limit;          // bytes taken before the disk is full; -1 no limit
         bool failClose;
     } cases[] = {
-        {"observation header", 0, 0, false},
-        {"observation epoch", 0, 2500, false},
-        {"observation close", 0, -1, true},
-        {"navigation header", 1, 0, false},
-        {"navigation record", 1, 900, false},
-        {"navigation close", 1, -1, true},
+        {"observation header", "O", 0, false},   {"observation epoch", "O", 2500, false},
+        {"observation close", "O", -1, true},    {"navigation header", "N", 0, false},
+        {"navigation record", "N", 900, false},  {"navigation close", "N", -1, true},
+        {"log", ".log", 100, false},             {"positions", ".pos", -1, true},
+        {"quality report", ".qc", 10, false},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
         ScratchDir dir;
         ConversionRequest request = RequestFor(dir);
         request.logFile = true;
-        int made = 0;
+        request.quality = true;
+        ConversionState first;
+        ScriptedUi firstUi;
+        ASSERT_TRUE(RunConversion(request, first, firstUi).success);
+        const std::map<std::string, std::string> before = Contents(dir);
         ConversionHooks hooks;
-        hooks.newOutputFile = [&]() -> std::unique_ptr<CFile> {
-            const bool failing = made++ == c.file;
-            return failing ? std::make_unique<FullDiskFile>(c.limit, c.failClose)
-                           : std::make_unique<FullDiskFile>(-1, false);
+        std::string failed;
+        hooks.newOutputFile = [&](const std::string& path) -> std::unique_ptr<CFile> {
+            const bool failing = path.ends_with(c.suffix);
+            if (failing) failed = path;
+            return std::make_unique<FullDiskFile>(failing ? c.limit : -1, failing && c.failClose);
         };
         ConversionState state;
         ScriptedUi ui;
         const ConversionResult r = RunConversion(request, state, ui, hooks);
-        const std::string& failed = c.file == 0 ? request.observationPath : request.navigationPath;
         EXPECT_FALSE(r.success);
         EXPECT_EQ(r.outcome, ConversionOutcome::WriteFailed);
         EXPECT_EQ(r.failedPath, failed);
         EXPECT_EQ(r.failureReason, "No space left on device");
+        EXPECT_FALSE(r.logWritten);
         ASSERT_EQ(ui.Messages().size(), 1u);
         EXPECT_EQ(ui.Messages()[0].text, "Unable to write file\n\n" + failed + "\n\nNo space left on device !");
-        EXPECT_EQ(ui.Messages()[0].icon, MessageIcon::Stop);
-        EXPECT_FALSE(Exists(failed));
-        // A navigation failure leaves the whole observation file.
-        if (c.file == 1) {
-            EXPECT_NE(ReadAll(request.observationPath).find("END OF HEADER"), std::string::npos);
-        }
-        EXPECT_TRUE(Exists(request.observationPath + ".log"));
+        EXPECT_TRUE(Contents(dir) == before);  // byte-identical, and no temporary file left
     }
 }
 
-TEST(WriteFailure, LogFilesThatCannotBeWrittenDoNotStopTheConversion) {
+TEST(WriteFailure, LogFilesThatCannotBeWrittenFailTheRun) {
     ScratchDir dir;
     ConversionRequest request = RequestFor(dir);
     request.logFile = true;
@@ -114,10 +124,31 @@ TEST(WriteFailure, LogFilesThatCannotBeWrittenDoNotStopTheConversion) {
     ConversionState state;
     ScriptedUi ui;
     const ConversionResult r = RunConversion(request, state, ui);
-    EXPECT_TRUE(r.success);
+    EXPECT_FALSE(r.success);
     EXPECT_FALSE(r.logWritten);
-    EXPECT_GT(r.ephemeridesWritten, 0);
-    EXPECT_EQ(CountDated(ReadAll(request.observationPath), 0, " 24"), r.epochsWritten);
+    EXPECT_EQ(r.failedPath, request.observationPath + ".pos");
+    EXPECT_EQ(r.failureReason, "is a folder");
+    EXPECT_FALSE(Exists(request.observationPath));
+}
+
+// Two runs never write one output: the second fails at once, naming the file and
+// the process of the first.
+TEST(WriteFailure, AnOutputAnotherRunWritesIsRefused) {
+    ScratchDir dir;
+    ConversionRequest request = RequestFor(dir);
+    request.logFile = true;
+    OutputLock other;
+    int error = 0;
+    long holder = 0;
+    ASSERT_TRUE(LockOutput(request.observationPath + ".pos", other, error, holder));
+    ConversionState state;
+    ScriptedUi ui;
+    const ConversionResult r = RunConversion(request, state, ui);
+    UnlockOutput(other);
+    EXPECT_EQ(r.failedPath, request.observationPath + ".pos");
+    EXPECT_EQ(r.failureReason, "being written by another run (process " + std::to_string(getpid()) + ")");
+    EXPECT_FALSE(Exists(request.observationPath));
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.File("")), {}), 1);  // the source alone
 }
 
 // Outputs that would overwrite the source: refused before anything is opened for

@@ -3,6 +3,7 @@
 // and the files of one conversion compared with the command line's.
 #include <QPlainTextEdit>
 #include <QComboBox>
+#include <QDir>
 #include <QFileDialog>
 #include <QLineEdit>
 #include <QProcess>
@@ -138,6 +139,10 @@ private slots:
         QCOMPARE(modality, Qt::WindowModal);
         QCOMPARE(s.dialog->LastResult().outcome, ConversionOutcome::Cancelled);
         QCOMPARE(messages, QStringList{"Operation canceled by user !"});
+        // Cancel leaves no file: nothing cut short, no temporary file.
+        QCOMPARE(QDir(QString::fromStdString(s.File("")))
+                     .entryList(QStringList{"long.*", ".qern2rinex-*"}, QDir::Files | QDir::Hidden),
+                 QStringList{"long.bin"});
         QTest::qWait(300);  // longer than a mnemonic's animation
         QCOMPARE(advancedOpened, 2);
         QVERIFY(!s.window->WindowSide().Progress());
