@@ -46,19 +46,6 @@ bool StampOfFile(const std::string& path, FileStamp& stamp, int& error) {
     return true;
 }
 
-bool CloseStandardOutput(int& error) {
-    error = 0;
-    std::cout.flush();
-    const bool streamFailed = !std::cout;
-    errno = 0;
-    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
-    if (!flushed) error = errno != 0 ? errno : EIO;
-    errno = 0;
-    if (std::fclose(stdout) != 0 && error == 0) error = errno != 0 ? errno : EIO;
-    if (streamFailed && error == 0) error = EIO;
-    return error == 0;
-}
-
 bool IsSymbolicLink(const std::string& path) {
     struct stat st {};
     return lstat(path.c_str(), &st) == 0 && S_ISLNK(st.st_mode);

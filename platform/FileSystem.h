@@ -58,9 +58,6 @@ std::string FullPath(const std::string& path);
 // once made absolute and normalised, or both existing and one file on disk.
 bool SameFile(const std::string& a, const std::string& b);
 
-// Flushes and closes the standard output (C and C++ streams); false with error set
-// when anything written to it was lost (a full disk, a closed pipe or descriptor).
-bool CloseStandardOutput(int& error);
 
 // True when stream is connected to a terminal (a person may be reading or typing).
 bool IsTerminal(std::FILE* stream);

@@ -1,4 +1,5 @@
 // qern2rinex: converts a raw data file of a QERN GPS receiver to RINEX.
+#include <cerrno>
 #include <cstdio>
 #include <exception>
 #include <iostream>
@@ -13,6 +14,25 @@
 #include "app/gui/QualityCharts.h"
 #include "app/gui/QtWindowFactory.h"
 #endif
+
+namespace {
+
+// Flushes and closes the standard output (C and C++ streams); false with error set
+// when anything written to it was lost (a full disk, a closed pipe or descriptor).
+bool CloseStandardOutput(int& error) {
+    error = 0;
+    std::cout.flush();
+    const bool streamFailed = !std::cout;
+    errno = 0;
+    const bool flushed = std::fflush(stdout) == 0 && !std::ferror(stdout);
+    if (!flushed) error = errno != 0 ? errno : EIO;
+    errno = 0;
+    if (std::fclose(stdout) != 0 && error == 0) error = errno != 0 ? errno : EIO;
+    if (streamFailed && error == 0) error = EIO;
+    return error == 0;
+}
+
+}  // namespace
 
 int main(int argc, char** argv) {
     try {
