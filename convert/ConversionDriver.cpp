@@ -554,9 +554,10 @@ bool Conversion::ObservationPass() {
                 ApproximatePosition answer;  // latitude 0, longitude 0, height 0
                 const Answer who = request_.silent ? Answer::Default : ui_.AskPosition(answer);
                 if (who == Answer::Cancelled) {
+                    // As Cancel on the progress window, and no half-written file.
                     CloseObservationFiles();
-                    observation_.Close();
-                    return FailQuietly(ConversionOutcome::QuestionCancelled);
+                    observation_.Discard();
+                    return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
                 }
                 state_.position.SetGeodetic(answer.latitude, answer.longitude, answer.height);
                 state_.positionFixed = true;

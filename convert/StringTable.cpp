@@ -39,6 +39,7 @@ constexpr Entry kStrings[] = {
     {kStrTooLong, "Please enter no more than %1 characters."},
     {kStrEnterInteger, "Please enter an integer."},
     {kStrWriteFailed, "Unable to write file\n\n%s\n\n%s !"},
+    {kStrNoAsciiForm, "%1 : \"%2\" has no ASCII form for a RINEX header."},
 };
 
 }  // namespace

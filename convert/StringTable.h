@@ -30,6 +30,7 @@ enum StringId : int {
     kStrTooLong = 136,            // %1: character limit of a header text
     kStrEnterInteger = 137,       // Advanced Options: Tx text is not a number
     kStrWriteFailed = 138,        // %s: output path, %s: the system's reason
+    kStrNoAsciiForm = 139,        // %1: label of a header text, %2: its character without an ASCII form
 };
 
 // The text of string id, or an empty text for an unknown id.

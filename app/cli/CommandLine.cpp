@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/dialog/TxText.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -94,8 +96,9 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
         }
     double number = 0;
     if (name == "--tx") {
-        if (!ReadNumber(value, number) || number != std::floor(number) || number < 0 || number > 1000)
-            return "--tx needs whole milliseconds from 0 to 1000, not \"" + value + "\"";
+        if (!ReadNumber(value, number) || number != std::floor(number) || number < kTxMinMs || number > kTxMaxMs)
+            return "--tx needs whole milliseconds from " + std::to_string(kTxMinMs) + " to " + std::to_string(kTxMaxMs) +
+                   ", not \"" + value + "\"";
         run.tx = number / 1000.0;
     } else if (name == "--doppler") {
         if (value != "instantaneous" && value != "smoothed")

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/dialog/AsciiText.h"
 #include "app/dialog/PathProbe.h"
 #include "platform/FileSystem.h"
 #include "rawdata/RecordScan.h"
@@ -53,7 +54,7 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
     bool rename = false;
     for (int k = 0; k < kHeaderTextCount; ++k)
         if (run.header[k]) {
-            v.header[k] = ToUpperText(*run.header[k]);
+            v.header[k] = ToUpperText(ToAsciiText(*run.header[k]).text);  // refused characters stay, for "Go..."
             rename = rename || k == kMarkerName;
         }
     if (run.dateFromData && probe.exists) {

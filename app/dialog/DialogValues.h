@@ -26,6 +26,7 @@ struct HeaderTextInfo {
     size_t maxLength;          // characters
     const char* historySection;  // profile section of its history list
     const char* defaultsKey;   // key in "Defaults" (nullptr: remembered by its history only)
+    const char* label;         // its label without the colon, "Marker Name"
 };
 
 // The table of the nine header texts, indexed by HeaderText.
