@@ -80,6 +80,10 @@ constexpr const char* kHeaderOptions[kHeaderTextCount] = {
     "--receiver-type", "--receiver-version", "--antenna-number", "--antenna-type"};
 
 // Reads a decimal number that fills text; false otherwise.
+// Largest antenna height or offset taken (m): what ANTENNA: DELTA H/E/N shows with
+// room to spare, far beyond any mast.
+constexpr double kMaxAntennaMetres = 999.9999;
+
 bool ReadNumber(const std::string& text, double& value) {
     if (text.empty()) return false;
     char* end = nullptr;
@@ -116,6 +120,18 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
     } else if (name == "--rinex") {
         if (value != "2" && value != "3") return "--rinex needs 2 or 3, not \"" + value + "\"";
         run.rinexVersion = value[0] - '0';
+    } else if (name == "--antenna-height") {
+        if (!ReadNumber(value, number) || std::fabs(number) > kMaxAntennaMetres)
+            return "--antenna-height needs metres from -999.9999 to 999.9999, not \"" + value + "\"";
+        run.antennaHeight = number;
+    } else if (name == "--antenna-offset") {
+        const size_t comma = value.find(',');
+        double east = 0, north = 0;
+        if (comma == std::string::npos || !ReadNumber(value.substr(0, comma), east) ||
+            !ReadNumber(value.substr(comma + 1), north) || std::fabs(east) > kMaxAntennaMetres ||
+            std::fabs(north) > kMaxAntennaMetres)
+            return "--antenna-offset needs east,north in metres from -999.9999 to 999.9999, not \"" + value + "\"";
+        run.antennaOffset = std::array<double, 2>{east, north};
     } else if (name == "--country") {
         if (value.size() != 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
             !std::isalpha(static_cast<unsigned char>(value[1])) || !std::isalpha(static_cast<unsigned char>(value[2])))
@@ -128,7 +144,8 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
 bool TakesValue(const std::string& name) {
     for (const char* header : kHeaderOptions)
         if (name == header) return true;
-    for (const char* option : {"--scan", "--jobs", "--output-dir", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country"})
+    for (const char* option : {"--scan", "--jobs", "--output-dir", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country",
+                               "--antenna-height", "--antenna-offset"})
         if (name == option) return true;
     return false;
 }
@@ -234,6 +251,8 @@ std::string UsageText(const std::string& program) {
            "\n"
            "Run settings (this run only; the profile keeps its own):\n"
            "  --tx MS                  nominal travel time Tx of satellite-dated data, ms\n"
+           "  --antenna-height M       antenna reference point above the marker, m (over the recorded height)\n"
+           "  --antenna-offset E,N     antenna reference point east and north of the marker, m\n"
            "  --doppler instantaneous|smoothed\n"
            "                           Dopplers of the satellite-dated extrapolation\n"
            "  --smoothed-codes, --no-smoothed-codes\n"

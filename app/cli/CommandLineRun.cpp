@@ -49,6 +49,11 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
     v.sourcePath = options.sourcePath;
     if (run.rinexVersion != 0) v.rinexVersion = run.rinexVersion;
     if (!run.country.empty()) v.country = run.country;
+    if (run.antennaHeight) v.antennaHeight = run.antennaHeight;
+    if (run.antennaOffset) {
+        v.antennaEast = (*run.antennaOffset)[0];
+        v.antennaNorth = (*run.antennaOffset)[1];
+    }
     PathProbe probe;
     if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
     bool rename = false;

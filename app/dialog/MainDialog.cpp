@@ -454,6 +454,9 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.receiverVersion = v.header[kReceiverVersion];
     r.antennaNumber = v.header[kAntennaNumber];
     r.antennaType = v.header[kAntennaType];
+    r.antennaHeight = v.antennaHeight;
+    r.antennaEast = v.antennaEast;
+    r.antennaNorth = v.antennaNorth;
     r.observationPath = v.observationPath;
     r.navigationPath = v.navigationPath;
     r.tx = v.tx;

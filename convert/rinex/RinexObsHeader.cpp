@@ -57,6 +57,7 @@ std::string RinexObsHeader::HeaderText() const {
     out += HeaderRecord(text(20, antennaNumber) + text(20, antennaType), "ANT # / TYPE");
     out += ApproxPositionRecord(approxX, approxY, approxZ);
     out += AntennaDeltaRecord(antennaDeltaH, antennaDeltaE, antennaDeltaN);
+    if (!antennaComment.empty()) out += rinex::comment(antennaComment);
     out += HeaderRecord(integer(6, wavelengthFactorL1) + integer(6, wavelengthFactorL2),
                         "WAVELENGTH FACT L1/2");
     // The count and the names of the types present; all blank when there is none.
