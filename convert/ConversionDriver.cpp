@@ -240,6 +240,15 @@ bool Conversion::CancelRequested() {
     return cancel;
 }
 
+// The header comment that says where ANTENNA: DELTA H/E/N came from when the
+// person gave any of them; empty otherwise.
+std::string AntennaComment(const ConversionRequest& r) {
+    const bool offsets = r.antennaEast || r.antennaNorth;
+    if (r.antennaHeight) return offsets ? "ANTENNA DELTA H/E/N AS ENTERED, RECORDED HEIGHT NOT USED"
+                                        : "ANTENNA DELTA H AS ENTERED, RECORDED HEIGHT NOT USED";
+    return offsets ? "ANTENNA DELTA H RECORDED, DELTA E/N AS ENTERED" : "";
+}
+
 // Reads the whole source once: counts, chooses the raw-data kind, fills the header's
 // type mask, first and last time and interval, the ephemeris store and the kept
 // ionosphere/UTC record. False when the conversion ends here.
@@ -585,6 +594,11 @@ bool Conversion::ObservationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingObservation)));
     ui_.SetPosition(0);
     RinexObsHeader& h = state_.header;
+    // A height the person gave stands for the whole file, over the recorded ones.
+    if (request_.antennaHeight) h.SetAntennaHeight(*request_.antennaHeight);
+    h.antennaDeltaE = request_.antennaEast.value_or(0.0);
+    h.antennaDeltaN = request_.antennaNorth.value_or(0.0);
+    h.antennaComment = AntennaComment(request_);
     antennaHeight_ = h.antennaDeltaH;
     satelliteDated_ = state_.tracker.rawKind == kRecordSatelliteDated;
     if (!OpenSource(source_)) return false;
@@ -637,9 +651,10 @@ bool Conversion::ObservationPass() {
                 ApproximatePosition answer;  // latitude 0, longitude 0, height 0
                 const Answer who = request_.silent ? Answer::Default : ui_.AskPosition(answer);
                 if (who == Answer::Cancelled) {
+                    // As Cancel on the progress window, and no half-written file.
                     CloseObservationFiles();
-                    observation_.Close();
-                    return FailQuietly(ConversionOutcome::QuestionCancelled);
+                    observation_.Discard();
+                    return Fail(ConversionOutcome::Cancelled, kStrCanceled, MessageIcon::Information);
                 }
                 state_.position.SetGeodetic(answer.latitude, answer.longitude, answer.height);
                 state_.positionFixed = true;
@@ -653,7 +668,8 @@ bool Conversion::ObservationPass() {
             if (source_.decoder->DecodeSiteEvent(source_.Record(), source_.length, event, referenceWeek) &&
                 !PastWindow(event.time))
                 HandleSiteEvent(event);
-        } else if (kind == kRecordAntennaHeight && (result_.epochsWritten > 0 || Selecting())) {
+        } else if (kind == kRecordAntennaHeight && !request_.antennaHeight &&
+                   (result_.epochsWritten > 0 || Selecting())) {
             SiteEvent event;
             if (source_.decoder->DecodeAntennaHeight(source_.Record(), source_.length, event, referenceWeek) &&
                 PlausibleAntennaHeight(event.value) && !PastWindow(event.time) &&

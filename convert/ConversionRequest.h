@@ -28,6 +28,11 @@ struct ConversionRequest {
     std::string receiverVersion;
     std::string antennaNumber;
     std::string antennaType;
+    // The antenna reference point above and beside the marker (m), as the person
+    // gave them; an empty height leaves the recorded antenna height, empty offsets are 0.
+    std::optional<double> antennaHeight;
+    std::optional<double> antennaEast;
+    std::optional<double> antennaNorth;
     std::string observationPath;
     std::string navigationPath;
     double tx = 0.0;                    // nominal propagation time Tx, s (whole ms)

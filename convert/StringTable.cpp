@@ -40,6 +40,7 @@ constexpr Entry kStrings[] = {
     {kStrEnterInteger, "Please enter an integer."},
     {kStrWriteFailed, "Unable to write file\n\n%s\n\n%s !"},
     {kStrReadFailed, "Unable to read file\n\n%s\n\n%s !"},
+    {kStrNoAsciiForm, "%1 : \"%2\" has no ASCII form for a RINEX header."},
 };
 
 }  // namespace

@@ -31,6 +31,7 @@ enum StringId : int {
     kStrEnterInteger = 137,       // Advanced Options: Tx text is not a number
     kStrWriteFailed = 138,        // %s: output path, %s: the system's reason
     kStrReadFailed = 139,         // %s: source path, %s: the reason
+    kStrNoAsciiForm = 140,        // %1: label of a header text, %2: its character without an ASCII form
 };
 
 // The text of string id, or an empty text for an unknown id.

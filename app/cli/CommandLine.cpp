@@ -1,5 +1,7 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/dialog/TxText.h"
+
 #include <cctype>
 #include <cmath>
 #include <cstdio>
@@ -84,6 +86,10 @@ constexpr const char* kHeaderOptions[kHeaderTextCount] = {
     "--marker",          "--marker-number", "--observer",       "--agency",      "--receiver-number",
     "--receiver-type", "--receiver-version", "--antenna-number", "--antenna-type"};
 
+// Largest antenna height or offset taken (m): what ANTENNA: DELTA H/E/N shows with
+// room to spare, far beyond any mast.
+constexpr double kMaxAntennaMetres = 999.9999;
+
 // Reads a plain decimal number (digits with at most one point) that fills text;
 // false otherwise (no sign, exponent, hexadecimal, infinity or blank).
 bool ReadNumber(const std::string& text, double& value) {
@@ -95,6 +101,14 @@ bool ReadNumber(const std::string& text, double& value) {
     return end && *end == '\0' && std::isfinite(value);
 }
 
+// Reads a plain decimal number with an optional sign ("-0.25", "+1.5"); false otherwise.
+bool ReadSignedNumber(const std::string& text, double& value) {
+    const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
+    if (!ReadNumber(sign ? text.substr(1) : text, value)) return false;
+    if (text[0] == '-') value = -value;
+    return true;
+}
+
 // Takes the value of option name into run; an error text when it is malformed.
 std::string TakeValue(const std::string& name, const std::string& value, RunOptions& run) {
     for (int k = 0; k < kHeaderTextCount; ++k)
@@ -104,8 +118,9 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
         }
     double number = 0;
     if (name == "--tx") {
-        if (!ReadNumber(value, number) || number != std::floor(number) || number < 0 || number > 1000)
-            return "--tx needs whole milliseconds from 0 to 1000, not \"" + value + "\"";
+        if (!ReadNumber(value, number) || number != std::floor(number) || number < kTxMinMs || number > kTxMaxMs)
+            return "--tx needs whole milliseconds from " + std::to_string(kTxMinMs) + " to " + std::to_string(kTxMaxMs) +
+                   ", not \"" + value + "\"";
         run.tx = number / 1000.0;
     } else if (name == "--doppler") {
         if (value != "instantaneous" && value != "smoothed")
@@ -123,6 +138,18 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
     } else if (name == "--rinex") {
         if (value != "2" && value != "3") return "--rinex needs 2 or 3, not \"" + value + "\"";
         run.rinexVersion = value[0] - '0';
+    } else if (name == "--antenna-height") {
+        if (!ReadSignedNumber(value, number) || std::fabs(number) > kMaxAntennaMetres)
+            return "--antenna-height needs metres from -999.9999 to 999.9999, not \"" + value + "\"";
+        run.antennaHeight = number;
+    } else if (name == "--antenna-offset") {
+        const size_t comma = value.find(',');
+        double east = 0, north = 0;
+        if (comma == std::string::npos || !ReadSignedNumber(value.substr(0, comma), east) ||
+            !ReadSignedNumber(value.substr(comma + 1), north) || std::fabs(east) > kMaxAntennaMetres ||
+            std::fabs(north) > kMaxAntennaMetres)
+            return "--antenna-offset needs east,north in metres from -999.9999 to 999.9999, not \"" + value + "\"";
+        run.antennaOffset = std::array<double, 2>{east, north};
     } else if (name == "--country") {
         if (value.size() != 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
             !std::isalpha(static_cast<unsigned char>(value[1])) || !std::isalpha(static_cast<unsigned char>(value[2])))
@@ -135,7 +162,8 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
 bool TakesValue(const std::string& name) {
     for (const char* header : kHeaderOptions)
         if (name == header) return true;
-    for (const char* option : {"--scan", "--jobs", "--output-dir", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country"})
+    for (const char* option : {"--scan", "--jobs", "--output-dir", "--tx", "--doppler", "--from", "--to", "--interval", "--rinex", "--country",
+                               "--antenna-height", "--antenna-offset"})
         if (name == option) return true;
     return false;
 }
@@ -243,6 +271,8 @@ std::string UsageText(const std::string& program) {
            "\n"
            "Run settings (this run only; the profile keeps its own):\n"
            "  --tx MS                  nominal travel time Tx of satellite-dated data, ms\n"
+           "  --antenna-height M       antenna reference point above the marker, m (over the recorded height)\n"
+           "  --antenna-offset E,N     antenna reference point east and north of the marker, m\n"
            "  --doppler instantaneous|smoothed\n"
            "                           Dopplers of the satellite-dated extrapolation\n"
            "  --smoothed-codes, --no-smoothed-codes\n"

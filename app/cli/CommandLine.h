@@ -40,6 +40,8 @@ struct RunOptions {
     bool qcPlots = false;                   // --qc-plots: its plots as well (implies --qc)
     int rinexVersion = 0;                   // --rinex 2|3; 0: the profile's
     std::string country;                    // --country XXX (RINEX 3 long names)
+    std::optional<double> antennaHeight;    // --antenna-height M
+    std::optional<std::array<double, 2>> antennaOffset;  // --antenna-offset E,N (m)
     std::vector<std::string> sourceParts;   // a splice: its files in reading order (not an option)
 };
 

@@ -2,6 +2,7 @@
 
 #include <cmath>
 
+#include "app/dialog/AsciiText.h"
 #include "app/dialog/PathProbe.h"
 #include "platform/FileSystem.h"
 #include "rawdata/RecordScan.h"
@@ -48,12 +49,17 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
     v.sourcePath = options.sourcePath;
     if (run.rinexVersion != 0) v.rinexVersion = run.rinexVersion;
     if (!run.country.empty()) v.country = run.country;
+    if (run.antennaHeight) v.antennaHeight = run.antennaHeight;
+    if (run.antennaOffset) {
+        v.antennaEast = (*run.antennaOffset)[0];
+        v.antennaNorth = (*run.antennaOffset)[1];
+    }
     PathProbe probe;
     if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
     bool rename = false;
     for (int k = 0; k < kHeaderTextCount; ++k)
         if (run.header[k]) {
-            v.header[k] = ToUpperText(*run.header[k]);
+            v.header[k] = ToUpperText(ToAsciiText(*run.header[k]).text);  // refused characters stay, for "Go..."
             rename = rename || k == kMarkerName;
         }
     if (run.dateFromData && probe.exists) {

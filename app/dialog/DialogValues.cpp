@@ -5,15 +5,15 @@
 namespace {
 
 constexpr HeaderTextInfo kHeaderTexts[kHeaderTextCount] = {
-    {ControlId::kMarkerName, 60, "MarkerNames", nullptr},
-    {ControlId::kMarkerNumber, 20, "MarkerNumbers", nullptr},
-    {ControlId::kObserver, 20, "Observers", "Observer"},
-    {ControlId::kAgency, 40, "Agencies", "Agency"},
-    {ControlId::kReceiverNumber, 20, "ReceiverNumbers", "RecNum"},
-    {ControlId::kReceiverType, 20, "ReceiverTypes", "RecType"},
-    {ControlId::kReceiverVersion, 20, "ReceiverVersions", "RecVer"},
-    {ControlId::kAntennaNumber, 20, "AntennaNumbers", "AntNum"},
-    {ControlId::kAntennaType, 20, "AntennaTypes", "AntType"},
+    {ControlId::kMarkerName, 60, "MarkerNames", nullptr, "Marker Name"},
+    {ControlId::kMarkerNumber, 20, "MarkerNumbers", nullptr, "Marker Number"},
+    {ControlId::kObserver, 20, "Observers", "Observer", "Observer Name"},
+    {ControlId::kAgency, 40, "Agencies", "Agency", "Observer Agency"},
+    {ControlId::kReceiverNumber, 20, "ReceiverNumbers", "RecNum", "Receiver Number"},
+    {ControlId::kReceiverType, 20, "ReceiverTypes", "RecType", "Receiver Type"},
+    {ControlId::kReceiverVersion, 20, "ReceiverVersions", "RecVer", "Receiver Version"},
+    {ControlId::kAntennaNumber, 20, "AntennaNumbers", "AntNum", "Antenna Number"},
+    {ControlId::kAntennaType, 20, "AntennaTypes", "AntType", "Antenna Type"},
 };
 
 char UpperLetter(char c) { return c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c; }

@@ -1,6 +1,7 @@
 #pragma once
 #include <array>
 #include <cstddef>
+#include <optional>
 #include <string>
 
 #include "rawdata/GpsTime.h"
@@ -26,6 +27,7 @@ struct HeaderTextInfo {
     size_t maxLength;          // characters
     const char* historySection;  // profile section of its history list
     const char* defaultsKey;   // key in "Defaults" (nullptr: remembered by its history only)
+    const char* label;         // its label without the colon, "Marker Name"
 };
 
 // The table of the nine header texts, indexed by HeaderText.
@@ -53,6 +55,11 @@ struct MainDialogValues {
     int rinexVersion = 2;          // of the outputs: 2 or 3
     bool qualityReport = false;    // write the quality report beside the observation file
     std::string country = "XXX";   // country code of RINEX 3 long file names
+    // Antenna reference point above and east, north of the marker (m); empty: not
+    // given (the recorded height, offsets 0).
+    std::optional<double> antennaHeight;
+    std::optional<double> antennaEast;
+    std::optional<double> antennaNorth;
     // The data to be written, for RINEX 3 long file names: first epoch (GPS time),
     // span and interval (s); known once the source was scanned.
     struct DataSpan {

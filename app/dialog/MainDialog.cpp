@@ -5,6 +5,7 @@
 #include <cmath>
 #include <vector>
 
+#include "app/dialog/AsciiText.h"
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/RinexNaming.h"
 #include "app/dialog/Settings.h"
@@ -82,28 +83,37 @@ void CMainDialog::InitMainDialog() {
     ExchangeValues(true);
     ApplyAutoNamingState();
     controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+    RememberPicked();
+}
+
+void CMainDialog::RememberPicked() {
+    picked_ = {values.recordedOn, values.format == 0 || values.format == 1 ? values.format : -1,
+               values.header[kMarkerName], values.observationPath, values.navigationPath};
+}
+
+void CMainDialog::WriteHeaderText(int i) {
+    const int id = HeaderTextTable(i).controlId;
+    const std::string text = ToUpperText(values.header[i]);
+    controls_.SetText(id, text);
+    const std::vector<std::string> entries = controls_.Entries(id);
+    int match = -1;
+    for (size_t e = 0; e < entries.size() && match < 0; ++e)
+        if (EqualNoCase(entries[e], text)) match = static_cast<int>(e);
+    controls_.SetSelection(id, match);
 }
 
 bool CMainDialog::ExchangeValues(bool toControls) {
     MainDialogValues& v = values;
     if (toControls) {
         controls_.SetText(ControlId::kSourcePath, v.sourcePath);
+        settledSource_ = v.sourcePath;
         controls_.SetSelection(ControlId::kFormat, v.format == 0 || v.format == 1 ? v.format : -1);
         controls_.SetText(ControlId::kObservationPath, v.observationPath);
         controls_.SetText(ControlId::kNavigationPath, v.navigationPath);
         controls_.SetChecked(ControlId::kAutoNaming, v.autoNaming);
         controls_.SetSelection(ControlId::kFileIndex, v.fileIndex);
         controls_.SetValue(ControlId::kRecordedOn, v.recordedOn);
-        for (int i = 0; i < kHeaderTextCount; ++i) {
-            const int id = HeaderTextTable(i).controlId;
-            const std::string text = ToUpperText(v.header[i]);
-            controls_.SetText(id, text);
-            const std::vector<std::string> entries = controls_.Entries(id);
-            int match = -1;
-            for (size_t e = 0; e < entries.size() && match < 0; ++e)
-                if (EqualNoCase(entries[e], text)) match = static_cast<int>(e);
-            controls_.SetSelection(id, match);
-        }
+        for (int i = 0; i < kHeaderTextCount; ++i) WriteHeaderText(i);
         return true;
     }
     v.sourcePath = controls_.Text(ControlId::kSourcePath);
@@ -115,7 +125,13 @@ bool CMainDialog::ExchangeValues(bool toControls) {
     v.recordedOn = std::floor(controls_.Value(ControlId::kRecordedOn));
     for (int i = 0; i < kHeaderTextCount; ++i) {
         const HeaderTextInfo& info = HeaderTextTable(i);
-        const std::string text = ToUpperText(controls_.Text(info.controlId));
+        const AsciiText ascii = ToAsciiText(controls_.Text(info.controlId));
+        if (!ascii.refused.empty()) {
+            Message(kStrNoAsciiForm, MessageIcon::Exclamation, {info.label, ascii.refused});
+            controls_.SetFocus(info.controlId, false);
+            return false;
+        }
+        const std::string text = ToUpperText(ascii.text);
         if (text.size() > info.maxLength) {
             Message(kStrTooLong, MessageIcon::Exclamation, {std::to_string(info.maxLength)});
             controls_.SetFocus(info.controlId, false);
@@ -200,14 +216,55 @@ void CMainDialog::ScanDataSpan() {
 void CMainDialog::ApplySourceProbe(const PathProbe& probe) {
     values.recordedOn = std::floor(probe.modified);
     values.format = probe.ascii ? 0 : 1;
-    values.header[kMarkerName] = ToUpperText(probe.title);
+    values.header[kMarkerName] = ToUpperText(ToAsciiText(probe.title).text);
     if (probe.exists) ScanDataSpan();
+    ProposeOutputs(probe.title, false, false);
+    settledSource_ = values.sourcePath;
+    RememberPicked();
+}
+
+void CMainDialog::ProposeOutputs(const std::string& title, bool keepObservation, bool keepNavigation) {
     if (values.autoNaming) {
         DeriveRinexNames();
-    } else {
-        values.observationPath = JoinPath(values.observationDirectory, probe.title, values.observationExtension);
-        values.navigationPath = JoinPath(values.navigationDirectory, probe.title, values.navigationExtension);
+        return;
     }
+    if (!keepObservation)
+        values.observationPath = JoinPath(values.observationDirectory, title,
+                                          ExtensionForRecording(values.observationExtension, values.recordedOn));
+    if (!keepNavigation)
+        values.navigationPath = JoinPath(values.navigationDirectory, title,
+                                         ExtensionForRecording(values.navigationExtension, values.recordedOn));
+}
+
+bool CMainDialog::SourceTyped() {
+    const std::string typed = controls_.Text(ControlId::kSourcePath);
+    if (typed == settledSource_) return false;
+    settledSource_ = typed;  // probed once, whatever comes of it
+    PathProbe probe;
+    if (!ProbePath(typed, probe, environment_.dataDirectory) || !probe.exists) return false;
+    // What the person changed since the last choice stays.
+    const double date = std::floor(controls_.Value(ControlId::kRecordedOn));
+    const int format = controls_.Selection(ControlId::kFormat);
+    const std::string marker = ToUpperText(controls_.Text(ControlId::kMarkerName));
+    const std::string observation = controls_.Text(ControlId::kObservationPath);
+    const std::string navigation = controls_.Text(ControlId::kNavigationPath);
+    values.sourcePath = typed;
+    values.autoNaming = controls_.Checked(ControlId::kAutoNaming);
+    values.fileIndex = controls_.Selection(ControlId::kFileIndex);
+    values.recordedOn = date != picked_.recordedOn ? date : std::floor(probe.modified);
+    values.format = format != picked_.format ? format : (probe.ascii ? 0 : 1);
+    values.header[kMarkerName] = marker != picked_.marker ? marker : ToUpperText(ToAsciiText(probe.title).text);
+    values.observationPath = observation;
+    values.navigationPath = navigation;
+    ScanDataSpan();
+    ProposeOutputs(probe.title, observation != picked_.observationPath, navigation != picked_.navigationPath);
+    controls_.SetValue(ControlId::kRecordedOn, values.recordedOn);
+    controls_.SetSelection(ControlId::kFormat, values.format);
+    WriteHeaderText(kMarkerName);
+    controls_.SetText(ControlId::kObservationPath, values.observationPath);
+    controls_.SetText(ControlId::kNavigationPath, values.navigationPath);
+    RememberPicked();
+    return true;
 }
 
 bool CMainDialog::BrowseSource() {
@@ -352,6 +409,7 @@ bool CMainDialog::ValidatePaths() {
 
 bool CMainDialog::GoPressed() {
     lastResult_ = ConversionResult();
+    SourceTyped();
     if (!ValidatePaths()) return false;
     if (environment_.storeSettings) {
         AddToHistories(values, controls_);
@@ -378,6 +436,9 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.receiverVersion = v.header[kReceiverVersion];
     r.antennaNumber = v.header[kAntennaNumber];
     r.antennaType = v.header[kAntennaType];
+    r.antennaHeight = v.antennaHeight;
+    r.antennaEast = v.antennaEast;
+    r.antennaNorth = v.antennaNorth;
     r.observationPath = v.observationPath;
     r.navigationPath = v.navigationPath;
     r.tx = v.tx;

@@ -99,6 +99,13 @@ public:
     // case) and both output paths.
     void ApplySourceProbe(const PathProbe& probe);
 
+    // The source path typed into 1001 (focus leaving it, Enter, or "Go..."): when
+    // it differs from the source last probed or written by the dialog and names an
+    // existing file, does what choosing it with "..." does, except for Recorded
+    // On, the format, the marker name and (automatic naming off) the output paths
+    // when the person changed them since the last choice. True when it did.
+    bool SourceTyped();
+
     // Opens the folder picker on the observation (or navigation) folder; on OK the
     // choice becomes that folder and both output paths are derived again. Never
     // opens in a silent run (counts as Cancel). The controls are not touched.
@@ -147,6 +154,14 @@ private:
     // Which output a shared action works on.
     enum class Output { Observation, Navigation };
     bool BrowseOutput(Output output);
+    // Output paths proposed for a source of that title: the RINEX names with
+    // automatic naming on, else folder + title + remembered extension; a path
+    // the person chose (keepObservation, keepNavigation) stays.
+    void ProposeOutputs(const std::string& title, bool keepObservation, bool keepNavigation);
+    // Writes header text i into its combo box, selecting the equal list entry.
+    void WriteHeaderText(int i);
+    // Remembers the values a choice of the source set, to tell the person's changes later.
+    void RememberPicked();
     bool ChooseDirectory(std::string& directory);
     void Message(int id, MessageIcon icon, std::initializer_list<std::string> args = {});
 
@@ -158,6 +173,14 @@ private:
     ConversionRunner runner_;
     bool settingsStored_ = true;
     PathCheckFailure pathFailure_;
+    // The source last probed or written into 1001 by the dialog, and what its
+    // choice set (Recorded On, format, marker name, output paths).
+    std::string settledSource_;
+    struct Picked {
+        double recordedOn = 0;
+        int format = -1;
+        std::string marker, observationPath, navigationPath;
+    } picked_;
     ConversionState state_;
     ConversionResult lastResult_;
 };

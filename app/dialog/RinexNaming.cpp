@@ -41,6 +41,16 @@ RinexPaths RinexOutputPaths(const std::string& observationDirectory,
     return RinexPaths{observationDirectory + "/" + name + "O", navigationDirectory + "/" + name + "N"};
 }
 
+std::string ExtensionForRecording(const std::string& extension, double recordedOn) {
+    const auto digit = [](char c) { return c >= '0' && c <= '9'; };
+    const auto letter = [](char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); };
+    if (extension.size() != 3 || !digit(extension[0]) || !digit(extension[1]) || !letter(extension[2]))
+        return extension;
+    // The two digits of the base name's year, the letter as it was.
+    const std::string base = RinexBaseName("", recordedOn, 0);
+    return base.substr(base.size() - 2) + extension[2];
+}
+
 void DeriveRinexNames(MainDialogValues& values) {
     if (values.rinexVersion == 3) {
         const MainDialogValues::DataSpan& d = values.dataSpan;

@@ -24,3 +24,8 @@ struct MainDialogValues;
 // from its Recorded On, marker name, file index and output folders; for RINEX 3
 // outputs the long names from the marker name, the country and the data span.
 void DeriveRinexNames(MainDialogValues& values);
+
+// A remembered extension for the recording of recordedOn (days since the GPS
+// origin): one of the RINEX form, two digits and a letter ("05o"), gets the
+// recording's two-digit year ("10o"); any other extension is returned as it is.
+std::string ExtensionForRecording(const std::string& extension, double recordedOn);

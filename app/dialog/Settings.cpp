@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 
 #include "app/dialog/RinexNaming.h"
 #include "convert/StringTable.h"
@@ -18,6 +19,22 @@ std::string HistoryKey(int position) {
 // Directory + "/*", followed by "." + extension when that is not empty.
 std::string OutputPattern(const std::string& directory, const std::string& extension) {
     return directory + "/*" + (extension.empty() ? std::string() : "." + extension);
+}
+
+// A length kept in the profile: empty when not given, else metres with 4 decimals.
+std::string MetresText(const std::optional<double>& metres) {
+    if (!metres) return {};
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.4f", *metres);
+    return buf;
+}
+
+// The length of a profile text; empty when it holds none.
+std::optional<double> ReadMetres(const std::string& text) {
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    if (text.empty() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
+    return value;
 }
 
 }  // namespace
@@ -39,6 +56,9 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
             v.header[i] = ToUpperText(profile.GetString(kDefaultsSection, info.defaultsKey, ""));
     }
     v.autoNaming = profile.GetInt(kDefaultsSection, "Auto", 0) != 0;
+    v.antennaHeight = ReadMetres(profile.GetString(kDefaultsSection, "AntHeight", ""));
+    v.antennaEast = ReadMetres(profile.GetString(kDefaultsSection, "AntEast", ""));
+    v.antennaNorth = ReadMetres(profile.GetString(kDefaultsSection, "AntNorth", ""));
     v.rinexVersion = profile.GetInt(kAdvancedSection, "RinexVersion", 2) == 3 ? 3 : 2;
     v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
     v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
@@ -93,6 +113,9 @@ bool StoreDefaults(const MainDialogValues& v, const IDialogControls& controls, P
         if (info.defaultsKey) profile.SetString(kDefaultsSection, info.defaultsKey, v.header[i]);
     }
     profile.SetInt(kDefaultsSection, "Auto", v.autoNaming ? 1 : 0);
+    profile.SetString(kDefaultsSection, "AntHeight", MetresText(v.antennaHeight));
+    profile.SetString(kDefaultsSection, "AntEast", MetresText(v.antennaEast));
+    profile.SetString(kDefaultsSection, "AntNorth", MetresText(v.antennaNorth));
     return StoreHistories(controls, profile);  // writes the file once for all
 }
 

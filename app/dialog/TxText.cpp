@@ -19,3 +19,12 @@ bool ParseTxText(const std::string& text, double& tx) {
     tx = static_cast<double>(value) * 0.001;
     return true;
 }
+
+bool TxInRange(double tx) {
+    const double ms = std::floor(tx * 1000.0 + 0.5);
+    return ms >= kTxMinMs && ms <= kTxMaxMs;
+}
+
+std::string TxRangeMessage() {
+    return "Please enter an integer between " + std::to_string(kTxMinMs) + " and " + std::to_string(kTxMaxMs) + ".";
+}

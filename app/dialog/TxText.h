@@ -10,3 +10,13 @@ std::string TxText(double tx);
 // the number times 0.001 s. False when the text does not begin with an integer or
 // the integer does not fit a long.
 bool ParseTxText(const std::string& text, double& tx);
+
+// The range of Tx in whole milliseconds, the window's and the command line's.
+constexpr long kTxMinMs = 0;
+constexpr long kTxMaxMs = 1000;
+
+// True when tx (seconds) lies in kTxMinMs..kTxMaxMs milliseconds.
+bool TxInRange(double tx);
+
+// The message of a Tx outside its range: "Please enter an integer between 0 and 1000."
+std::string TxRangeMessage();

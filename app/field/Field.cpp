@@ -40,7 +40,18 @@ void CField::GoToSubField(int index, bool atEnd) {
     caret_ = atEnd ? subFields_[index]->End() : subFields_[index]->Start();
 }
 
+void CField::ForgetEntry() {
+    typed_.clear();
+    typedField_ = -1;
+    typedNegative_ = false;
+}
+
 void CField::PressKey(FieldKey key, bool ctrl) {
+    ForgetEntry();
+    MoveCaret(key, ctrl);
+}
+
+void CField::MoveCaret(FieldKey key, bool ctrl) {
     if (subFields_.empty()) return;
     const int last = SubFieldCount() - 1;
     switch (key) {
@@ -73,6 +84,15 @@ void CField::PressKey(FieldKey key, bool ctrl) {
 void CField::TypeChar(char32_t c, bool shift) {
     if (c < 32 || c == 127 || subFields_.empty()) return;
     if (!shift && c >= U'A' && c <= U'Z') c += U'a' - U'A';
+    if (typedField_ != current_) ForgetEntry();
+    const bool sign = c == U'-' || c == U'+';
+    if ((sign && SetSign(c == U'-')) || (c == U'.' && TypePoint())) {
+        typedField_ = current_;
+        if (sign) typedNegative_ = c == U'-';
+        UpdateValue();
+        events_.push_back(FieldEvent::Edited);
+        return;
+    }
     const std::u32string before = text_;
     text_[caret_] = c;
     if (!subFields_[current_]->Validate()) {
@@ -80,9 +100,40 @@ void CField::TypeChar(char32_t c, bool shift) {
         Beep();
         return;
     }
+    typed_ += c;
+    typedField_ = current_;
     UpdateValue();
-    PressKey(FieldKey::Right);
+    MoveCaret(FieldKey::Right, false);
     events_.push_back(FieldEvent::Edited);
+}
+
+bool CField::SetSign(bool negative) {
+    auto* real = dynamic_cast<CUFieldReal*>(subFields_[current_].get());
+    if (!real || real->Minimum() >= 0) return false;
+    const double magnitude = std::fabs(real->Value());
+    real->Show(negative ? -magnitude : magnitude);
+    return true;
+}
+
+bool CField::TypePoint() {
+    auto* real = dynamic_cast<CUFieldReal*>(subFields_[current_].get());
+    if (!real || real->Point() < 0) return false;
+    if (caret_ > real->Point()) {
+        Beep();  // already among the decimals
+        return true;
+    }
+    std::string digits;
+    for (const char32_t c : typed_)
+        if (c >= U'0' && c <= U'9') digits += static_cast<char>(c);
+    if (!digits.empty()) {
+        double whole = std::stod(digits.substr(0, 18));
+        if (typedNegative_ && real->Minimum() < 0) whole = -whole;
+        if (whole < real->Minimum() || whole > real->Maximum()) Beep();
+        real->Show(whole);
+    }
+    caret_ = real->Point() + 1;
+    typed_.clear();
+    return true;
 }
 
 ClickResult CField::Click(double x, std::span<const double> cellWidths) {
@@ -92,6 +143,7 @@ ClickResult CField::Click(double x, std::span<const double> cellWidths) {
         right += cellWidths[i];
         if (right < x) continue;
         events_.push_back(FieldEvent::Clicked);
+        ForgetEntry();
         for (int k = 0; k < SubFieldCount(); ++k) {
             if (subFields_[k]->Holds(static_cast<int>(i))) {
                 current_ = k;
@@ -107,6 +159,7 @@ ClickResult CField::Click(double x, std::span<const double> cellWidths) {
 void CField::DoubleClick() { events_.push_back(FieldEvent::DoubleClicked); }
 
 void CField::SetFocused(bool focused) {
+    if (focused != focused_) ForgetEntry();
     if (focused && !focused_) events_.push_back(FieldEvent::Focused);
     focused_ = focused;
 }

@@ -83,6 +83,12 @@ public:
     // upper-case letter typed without shift becomes lower case). Accepted: the value
     // is recomputed, the caret moves right and Edited follows. Refused: the text
     // stays as it was and Beep follows.
+    //
+    // Two characters do not overwrite: "-" and "+" set the sign (the hemisphere
+    // letter, or the sign of a real number that may be negative) and leave the
+    // caret where it is; "." in a real sub-field writes the digits typed into it
+    // since the caret came there as its whole part (fraction 0) and puts the caret
+    // on the first decimal. Where neither applies they are typed as any other.
     void TypeChar(char32_t c, bool shift = false);
     // A click x units right of the first cell's left edge, the cells being
     // cellWidths wide: the caret goes to the first cell whose right edge is at or
@@ -119,6 +125,10 @@ protected:
     // shown value (value / scale).
     double KeepClamped(double value, double lo, double hi, double fallback);
     void Beep() { events_.push_back(FieldEvent::Beep); }
+    // Makes the shown quantity negative or positive without moving the caret;
+    // false when the field has no sign there. Base: the current sub-field's sign
+    // when it is a real number that may be negative.
+    virtual bool SetSign(bool negative);
     std::u32string& Cells() { return text_; }
 
     double value_ = 0;
@@ -130,6 +140,12 @@ private:
 
     // Caret to the start (or end) of sub-field index, which becomes current.
     void GoToSubField(int index, bool atEnd);
+    // PressKey without forgetting the digits typed so far.
+    void MoveCaret(FieldKey key, bool ctrl);
+    // The decimal point typed in a real sub-field; false when the caret is not in one.
+    bool TypePoint();
+    // Forgets the digits and the sign typed since the caret came to its sub-field.
+    void ForgetEntry();
 
     std::u32string text_;
     std::u32string mask_;
@@ -138,4 +154,7 @@ private:
     std::vector<std::unique_ptr<CUField>> subFields_;
     bool focused_ = false;
     std::vector<FieldEvent> events_;
+    std::u32string typed_;   // characters accepted in sub-field typedField_ in a row
+    int typedField_ = -1;
+    bool typedNegative_ = false;  // "-" typed since the caret came to its sub-field
 };

@@ -38,6 +38,12 @@ void CFieldSexagesimal::ShowSexagesimal(double shown) {
     if (letter_) letter_->Show(shown < 0 && steps > 0 ? negativeLetter_ : positiveLetter_);
 }
 
+bool CFieldSexagesimal::SetSign(bool negative) {
+    if (!letter_) return CField::SetSign(negative);
+    letter_->Show(negative ? negativeLetter_ : positiveLetter_);
+    return true;
+}
+
 void CFieldSexagesimal::UpdateValue() {
     if (whole_->Value() == whole_->Maximum()) {
         minutes_->Show(0);

@@ -14,6 +14,8 @@ protected:
     // Writes the sub-fields from shown (displayed units, already in range): the
     // magnitude into the numbers, the sign into the letter.
     void ShowSexagesimal(double shown);
+    // The hemisphere letter when there is one ("-": S or W), else the base rule.
+    bool SetSign(bool negative) override;
 
     CUFieldInt* whole_ = nullptr;
     CUFieldInt* minutes_ = nullptr;

@@ -101,9 +101,11 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
 
 bool AdvancedDialog::ReadControls() {
     double tx = 0;
-    if (!ParseTxText(tx_->currentText().toStdString(), tx)) {
-        QMessageBox box(QMessageBox::Warning, Caption(), QString::fromLatin1(LoadString(kStrEnterInteger).data()),
-                        QMessageBox::Ok, this);
+    const bool integer = ParseTxText(tx_->currentText().toStdString(), tx);
+    if (!integer || !TxInRange(tx)) {
+        const QString text = integer ? QString::fromStdString(TxRangeMessage())
+                                     : QString::fromLatin1(LoadString(kStrEnterInteger).data());
+        QMessageBox box(QMessageBox::Warning, Caption(), text, QMessageBox::Ok, this);
         box.exec();
         tx_->setFocus(Qt::OtherFocusReason);
         tx_->lineEdit()->selectAll();

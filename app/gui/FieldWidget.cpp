@@ -6,6 +6,7 @@
 #include <QFocusEvent>
 #include <QFontMetrics>
 #include <QKeyEvent>
+#include <QLocale>
 #include <QMouseEvent>
 #include <QPainter>
 #include <qdrawutil.h>
@@ -178,8 +179,12 @@ void FieldWidget::keyPressEvent(QKeyEvent* event) {
                 return;
             }
             const std::u32string before = model_->Text();
-            for (const char32_t c : typed.toStdU32String())
+            // The locale's decimal separator is the field's point.
+            const std::u32string separator = locale().decimalPoint().toStdU32String();
+            for (char32_t c : typed.toStdU32String()) {
+                if (separator.size() == 1 && c == separator[0]) c = U'.';
                 model_->TypeChar(c, mods.testFlag(Qt::ShiftModifier));
+            }
             TextMayHaveChanged(before);
             break;
         }

@@ -19,6 +19,7 @@
 
 #include <algorithm>
 
+#include "app/dialog/AsciiText.h"
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/ConversionSummary.h"
 #include "app/field/FieldFactory.h"
@@ -33,23 +34,18 @@
 
 namespace {
 
-// Header texts as RINEX holds them: printable ASCII, letters in upper case.
+// Header texts as RINEX holds them: printable ASCII, letters in upper case. Latin
+// letters are written plain as they are typed (Ü U, ß SS); characters without an
+// ASCII form stay, for the reading of the texts to refuse with the field's name.
 class HeaderTextValidator : public QValidator {
 public:
     using QValidator::QValidator;
     State validate(QString& input, int& pos) const override {
-        QString kept;
-        int newPos = pos;
-        for (qsizetype i = 0; i < input.size(); ++i) {
-            const char16_t c = input.at(i).unicode();
-            if (c < 0x20 || c > 0x7E) {
-                if (i < pos) --newPos;
-                continue;
-            }
-            kept += (c >= u'a' && c <= u'z') ? QChar(c - u'a' + u'A') : QChar(c);
-        }
-        input = kept;
-        pos = newPos;
+        const auto plain = [](const QString& s) {
+            return QString::fromStdString(ToUpperText(ToAsciiText(s.toStdString()).text));
+        };
+        pos = static_cast<int>(plain(input.left(pos)).size());
+        input = plain(input);
         return Acceptable;
     }
 };
@@ -260,6 +256,10 @@ void MainWindow::Attach(CMainDialog& dialog, Profile& profile) {
     dialog_ = &dialog;
     profile_ = &profile;
     connect(browseSource_, &QPushButton::clicked, this, [this] { dialog_->BrowseSource(); });
+    // A typed source path counts once the focus leaves it or Enter is pressed.
+    connect(source_, &QLineEdit::editingFinished, this, [this] {
+        if (!busy_) dialog_->SourceTyped();
+    });
     connect(browseObservation_, &QPushButton::clicked, this, [this] { dialog_->BrowseObservation(); });
     connect(browseNavigation_, &QPushButton::clicked, this, [this] { dialog_->BrowseNavigation(); });
     connect(browseFolder_, &QPushButton::clicked, this, [this] { dialog_->BrowseOutputDirectory(); });

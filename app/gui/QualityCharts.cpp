@@ -7,6 +7,7 @@
 #include <QPainter>
 #include <QtCharts/QCategoryAxis>
 #include <QtCharts/QChart>
+#include <QtCharts/QLegend>
 #include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QPolarChart>
@@ -23,8 +24,14 @@ namespace {
 const QColor kBlue(0x00, 0x72, 0xB2), kOrange(0xE6, 0x9F, 0x00), kGreen(0x00, 0x9E, 0x73),
     kPurple(0xCC, 0x79, 0xA7), kSky(0x56, 0xB4, 0xE9), kVermillion(0xD5, 0x5E, 0x00), kYellow(0xF0, 0xE4, 0x42),
     kBlack(0, 0, 0);
-const QColor kPalette[] = {kBlue, kOrange, kGreen, kPurple, kSky, kVermillion, kBlack};
-constexpr int kPaletteSize = 7;
+// Satellites: six colours (black is kept for the flagged slips, yellow for the found
+// ones) times six marker shapes, 36 pairs for the 32 PRNs.
+const QColor kPalette[] = {kBlue, kOrange, kGreen, kPurple, kSky, kVermillion};
+constexpr int kPaletteSize = 6;
+const QScatterSeries::MarkerShape kShapes[] = {
+    QScatterSeries::MarkerShapeCircle,   QScatterSeries::MarkerShapeRectangle, QScatterSeries::MarkerShapeTriangle,
+    QScatterSeries::MarkerShapeRotatedRectangle, QScatterSeries::MarkerShapeStar, QScatterSeries::MarkerShapePentagon};
+constexpr int kShapeCount = 6;
 
 std::unique_ptr<QChart> NewChart(const QString& title) {
     auto chart = std::make_unique<QChart>();
@@ -90,6 +97,15 @@ std::pair<double, double> RangeOf(const std::vector<Sample>& samples, Member mem
 
 QString Prn(int satellite) { return QString("G%1").arg(satellite + 1, 2, 10, QChar('0')); }
 
+}  // namespace
+
+SatelliteStyle StyleOf(int satellite) {
+    const int k = satellite < 0 ? 0 : satellite;
+    return {kPalette[k % kPaletteSize], kShapes[(k / kPaletteSize) % kShapeCount]};
+}
+
+namespace {
+
 std::unique_ptr<QChart> SkyChart(const QualitySeries& series) {
     auto chart = std::unique_ptr<QChart>(new QPolarChart);
     chart->setTitle("Sky tracks of the satellites, with cycle slips");
@@ -99,6 +115,7 @@ std::unique_ptr<QChart> SkyChart(const QualitySeries& series) {
     chart->setTitleFont(font);
     chart->setAnimationOptions(QChart::NoAnimation);
     chart->legend()->setAlignment(Qt::AlignRight);
+    chart->legend()->setMarkerShape(QLegend::MarkerShapeFromSeries);  // each PRN's own shape
     auto* polar = static_cast<QPolarChart*>(chart.get());
     // Azimuth clockwise from north; the radius is the zenith distance, labelled
     // with the elevation (90° at the centre, the horizon at the rim).
@@ -115,25 +132,28 @@ std::unique_ptr<QChart> SkyChart(const QualitySeries& series) {
     polar->addAxis(azimuth, QPolarChart::PolarOrientationAngular);
     polar->addAxis(zenith, QPolarChart::PolarOrientationRadial);
     std::map<int, QScatterSeries*> tracks;
-    int n = 0;
     for (const SatelliteSample& s : series.satellites) {
         if (!std::isfinite(s.elevation) || !std::isfinite(s.azimuth) || s.elevation < 0) continue;
         QScatterSeries*& track = tracks[s.satellite];
         if (!track) {
-            const auto shape = (n / kPaletteSize) % 2 ? QScatterSeries::MarkerShapeRectangle
-                                                      : QScatterSeries::MarkerShapeCircle;
-            track = NewScatter(Prn(s.satellite), kPalette[n % kPaletteSize], 4, shape);
-            ++n;
+            const SatelliteStyle style = StyleOf(s.satellite);
+            track = NewScatter(Prn(s.satellite), style.colour, 7, style.shape);
         }
         track->append(s.azimuth, 90.0 - s.elevation);
     }
     for (auto& [satellite, track] : tracks) Attach(*chart, track, azimuth, zenith);
-    auto* flagged = NewScatter("slip flagged", kBlack, 11, QScatterSeries::MarkerShapeRectangle);
+    // A slip both flagged and found shows both markers: the found one inside the
+    // flagged one's hollow square.
+    auto* flagged = NewScatter("slip flagged", Qt::transparent, 15, QScatterSeries::MarkerShapeRectangle);
+    QPen ring(kBlack);
+    ring.setWidthF(2);
+    flagged->setPen(ring);
     auto* found = NewScatter("slip found", kYellow, 10, QScatterSeries::MarkerShapeCircle);
     found->setBorderColor(kBlack);
     for (const SlipSample& s : series.slips) {
         if (!std::isfinite(s.elevation) || !std::isfinite(s.azimuth)) continue;
-        (s.flagged ? flagged : found)->append(s.azimuth, 90.0 - s.elevation);
+        if (s.flagged) flagged->append(s.azimuth, 90.0 - s.elevation);
+        if (s.found) found->append(s.azimuth, 90.0 - s.elevation);
     }
     Attach(*chart, flagged, azimuth, zenith);
     Attach(*chart, found, azimuth, zenith);
@@ -142,7 +162,8 @@ std::unique_ptr<QChart> SkyChart(const QualitySeries& series) {
 
 std::unique_ptr<QChart> Cn0Chart(const QualitySeries& series) {
     auto chart = NewChart("Carrier-to-noise density against elevation");
-    auto* x = NewAxis(QString("Elevation (") + QChar(0x00B0) + ")", 0, 90);
+    auto* x = NewAxis(QString("Elevation (") + QChar(0x00B0) + ")", 0, 90, false);
+    x->setTickCount(10);  // every 10 degrees up to the zenith
     const auto [low, high] = RangeOf(series.satellites, &SatelliteSample::cn0, 20, 60);
     auto* y = NewAxis("C/N0 (dB-Hz)", std::floor(low), std::ceil(high));
     AddAxes(*chart, x, y);
@@ -264,7 +285,8 @@ std::unique_ptr<QChart> PositionScatterChart(const QualitySummary& summary, cons
         for (double v : {e.north, e.east})
             if (std::isfinite(v)) bound = std::max(bound, std::fabs(v) * 1.05);
     auto* x = NewAxis("East (m)", -bound, bound);
-    auto* y = NewAxis("North (m)", x->min(), x->max(), false);
+    bound = x->max();
+    auto* y = NewAxis("North (m)", -bound, bound, false);
     AddAxes(*chart, x, y);
     chart->legend()->hide();
     auto* s = NewScatter("fixes", kBlue, 4);

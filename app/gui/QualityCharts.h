@@ -7,7 +7,19 @@
 #include "quality/QualitySeries.h"
 #include "quality/QualitySummary.h"
 
+#include <QColor>
+#include <QtCharts/QScatterSeries>
+
 class QChart;
+
+// How one satellite is drawn in every chart: a colour and a marker shape, the pair
+// different for each of the 32 PRNs (satellite 0..31 is G01..G32).
+struct SatelliteStyle {
+    QColor colour;
+    QScatterSeries::MarkerShape shape;
+};
+SatelliteStyle StyleOf(int satellite);
+
 
 // One plot of a quality report: its chart and the short name of its file.
 struct QualityChart {

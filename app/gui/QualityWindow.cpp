@@ -47,5 +47,6 @@ QualityWindow::QualityWindow(const QualitySummary& summary, const QualitySeries&
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(tabs);
     layout->addWidget(buttons);
-    resize(1000, 760);
+    // Within a 1024 x 768 screen with the window's frame and a panel.
+    resize(kWidth, kHeight);
 }

@@ -12,4 +12,8 @@ class QualityWindow : public QDialog {
 public:
     QualityWindow(const QualitySummary& summary, const QualitySeries& series, const QString& reportText,
                   QWidget* parent = nullptr);
+
+    // Its size when opened (pixels): with its frame it fits a 1024 x 768 screen.
+    static constexpr int kWidth = 960;
+    static constexpr int kHeight = 660;
 };

@@ -3,9 +3,11 @@
 #include <QButtonGroup>
 #include <QFormLayout>
 #include <QLabel>
+#include <QLineEdit>
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialog/PastedPosition.h"
 #include "app/field/FieldFactory.h"
 #include "app/gui/AppIcon.h"
 #include "app/gui/DialogButtons.h"
@@ -66,14 +68,49 @@ PositionDialog::PositionDialog(const ApproximatePosition& position, QWidget* par
     form->addRow(BuddyLabel(tr("&Lat :"), latitude_), latitude_);
     form->addRow(BuddyLabel(tr("L&ong :"), longitude_), longitude_);
     form->addRow(BuddyLabel(tr("&Alt :"), altitude_), altitude_);
+    paste_ = new QLineEdit;
+    paste_->setObjectName(QStringLiteral("paste"));
+    paste_->setMinimumWidth(paste_->fontMetrics().averageCharWidth() * 30);
+    paste_->setPlaceholderText(tr("35.1608 139.6138 68.2  or  X Y Z (m)"));
+    paste_->setToolTip(tr("Latitude, longitude (decimal degrees) and height (m), or earth-centred X, Y, Z (m)"));
+    form->addRow(BuddyLabel(tr("or &paste:"), paste_), paste_);
+    pasteProblem_ = new QLabel;
+    pasteProblem_->setObjectName(QStringLiteral("pasteProblem"));
+    pasteProblem_->setWordWrap(true);
+    pasteProblem_->setStyleSheet(QStringLiteral("color: #a00000"));
+    pasteProblem_->hide();
+    form->addRow(QString(), pasteProblem_);
     layout->addLayout(form);
     const DialogButtons buttons = AddOkCancel(this, layout);
     layout->setSizeConstraint(QLayout::SetFixedSize);
     setTabOrder(latitude_, longitude_);
     setTabOrder(longitude_, altitude_);
-    setTabOrder(altitude_, buttons.ok);
+    setTabOrder(altitude_, paste_);
+    setTabOrder(paste_, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
     latitude_->setFocus(Qt::OtherFocusReason);
+    connect(paste_, &QLineEdit::textChanged, this, &PositionDialog::TakePasted);
+}
+
+void PositionDialog::TakePasted() {
+    ApproximatePosition p;
+    std::string reason;
+    pasteUnreadable_ = !paste_->text().trimmed().isEmpty() &&
+                       !ReadPastedPosition(paste_->text().toStdString(), p, reason);
+    pasteProblem_->setText(tr("Cannot read the pasted position: %1.").arg(QString::fromStdString(reason)));
+    pasteProblem_->setVisible(pasteUnreadable_);
+    if (paste_->text().trimmed().isEmpty() || pasteUnreadable_) return;
+    latitude_->setValue(p.latitude);
+    longitude_->setValue(p.longitude);
+    altitude_->setValue(p.height);
+}
+
+void PositionDialog::accept() {
+    if (pasteUnreadable_) {
+        paste_->setFocus(Qt::OtherFocusReason);
+        return;
+    }
+    QDialog::accept();
 }
 
 ApproximatePosition PositionDialog::Position() const {

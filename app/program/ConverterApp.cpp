@@ -27,7 +27,8 @@ bool HasRunOptions(const RunOptions& run) {
     for (const auto& text : run.header)
         if (text) return true;
     return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
-           run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty();
+           run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty() ||
+           run.antennaHeight || run.antennaOffset;
 }
 
 // The exit status of a run that ended with status: 128 + the signal's number when

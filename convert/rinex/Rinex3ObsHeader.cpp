@@ -82,6 +82,7 @@ std::string ObsHeaderText(const RinexObsHeader& h) {
     out += HeaderRecord(text(20, h.antennaNumber) + text(20, h.antennaType), "ANT # / TYPE");
     out += ApproxPositionRecord(h.approxX, h.approxY, h.approxZ);
     out += AntennaDeltaRecord(h.antennaDeltaH, h.antennaDeltaE, h.antennaDeltaN);
+    if (!h.antennaComment.empty()) out += rinex::comment(h.antennaComment);
     out += SysObsTypesRecords('G', codes);
     if (h.cn0Mask != 0) out += HeaderRecord("DBHZ", "SIGNAL STRENGTH UNIT");
     // F10.3 shows intervals down to a millisecond; 0 means not determined.

@@ -50,16 +50,14 @@ std::string RinexObsHeader::HeaderText() const {
     if (!comment.empty()) out += rinex::comment(comment);
     if (!markerName.empty()) out += MarkerNameRecord(markerName);
     if (!markerNumber.empty()) out += HeaderRecord(text(20, markerNumber), "MARKER NUMBER");
-    if (!observer.empty() || !agency.empty())
-        out += HeaderRecord(text(20, observer) + text(40, agency), "OBSERVER / AGENCY");
-    if (!receiverNumber.empty() || !receiverType.empty() || !receiverVersion.empty())
-        out += HeaderRecord(
-            text(20, receiverNumber) + text(20, receiverType) + text(20, receiverVersion),
-            "REC # / TYPE / VERS");
-    if (!antennaNumber.empty() || !antennaType.empty())
-        out += HeaderRecord(text(20, antennaNumber) + text(20, antennaType), "ANT # / TYPE");
+    // Required by RINEX 2.11: written with blank fields when the texts are empty.
+    out += HeaderRecord(text(20, observer) + text(40, agency), "OBSERVER / AGENCY");
+    out += HeaderRecord(text(20, receiverNumber) + text(20, receiverType) + text(20, receiverVersion),
+                        "REC # / TYPE / VERS");
+    out += HeaderRecord(text(20, antennaNumber) + text(20, antennaType), "ANT # / TYPE");
     out += ApproxPositionRecord(approxX, approxY, approxZ);
     out += AntennaDeltaRecord(antennaDeltaH, antennaDeltaE, antennaDeltaN);
+    if (!antennaComment.empty()) out += rinex::comment(antennaComment);
     out += HeaderRecord(integer(6, wavelengthFactorL1) + integer(6, wavelengthFactorL2),
                         "WAVELENGTH FACT L1/2");
     // The count and the names of the types present; all blank when there is none.

@@ -30,6 +30,7 @@ struct RinexFileHeader {
     // for a local time of unknown zone, "UTC" when creationDate is in UTC.
     std::string timeZone = "LCL";
     std::string comment;        // optional COMMENT line under the program line
+    std::string antennaComment; // optional COMMENT line after ANTENNA: DELTA H/E/N (where they came from)
 };
 
 // "RINEX VERSION / TYPE" record of a header.

@@ -17,9 +17,9 @@ protected:
     void PrepareConversion(CMainDialog& d) {
         source = folder.Write("algo.raw", "ASCII DATA\n");
         controls.SetText(ControlId::kSourcePath, source);
+        d.SourceTyped();  // taken as the focus leaves the edit
         controls.SetText(ControlId::kObservationPath, folder.File("out.o"));
         controls.SetText(ControlId::kNavigationPath, folder.File("out.n"));
-        (void)d;
     }
     std::string source;
 };
@@ -459,8 +459,13 @@ namespace {
 
 TEST_F(MainDialogTest, OutputPatternsLeftAsTheyAreAreNoFileNames) {
     CMainDialog& d = Open();
+    const std::string rnx = controls.Text(ControlId::kObservationPath);
     controls.SetText(ControlId::kSourcePath, folder.Write("algo.raw", "data"));
-    // The outputs still hold the patterns RAW/*.RNX and RAW/*.EPH of the first run.
+    // A typed source proposes file names, as "..." does; the patterns RAW/*.RNX and
+    // RAW/*.EPH of the first run put back by hand are refused.
+    EXPECT_TRUE(d.SourceTyped());
+    EXPECT_EQ(controls.Text(ControlId::kObservationPath), folder.File("RAW/algo.RNX"));
+    controls.SetText(ControlId::kObservationPath, rnx);
     EXPECT_FALSE(d.GoPressed());
     EXPECT_EQ(ui.MessageIds(), (std::vector<int>{kStrInvalidFileName}));
     EXPECT_EQ(controls.FocusId(), ControlId::kObservationPath);

@@ -61,3 +61,11 @@ TEST(RinexNaming, DeriveRinexNamesSetsBothPathsOfTheDialog) {
 }
 
 }  // namespace
+
+TEST(RinexNaming, RememberedExtensionsTakeTheRecordingsYear) {
+    const struct {
+        const char* remembered;
+        const char* proposed;
+    } cases[] = {{"05o", "24o"}, {"05N", "24N"}, {"obs", "obs"}, {"", ""}, {"05", "05"}, {"5o", "5o"}, {"o05", "o05"}};
+    for (const auto& c : cases) EXPECT_EQ(ExtensionForRecording(c.remembered, k15Mar2024), c.proposed) << c.remembered;
+}

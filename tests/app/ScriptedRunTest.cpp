@@ -193,6 +193,38 @@ TEST_F(ScriptedRun, OverLongHeaderOptionsStopTheRunWithTheDialogsMessage) {
     }
 }
 
+// Header options take Latin letters in their plain form and refuse, naming the
+// field, what has none; blank texts still write the records RINEX 2.11 requires.
+TEST_F(ScriptedRun, HeaderOptionsArePlainAsciiAndRequiredRecordsAlwaysWritten) {
+    CopySample(folder, "site.bin");
+    RunResult r = RunProgram(folder, {"site.bin", "OBS:x.o", "NAV:x.n", "S", "--observer", "J\xC3\xBCrgen M\xC3\xBCller"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string obs = ReadAll(folder.File("x.o"));
+    EXPECT_EQ(HeaderLine(obs, "OBSERVER / AGENCY"),
+              "JURGEN MULLER                                               OBSERVER / AGENCY   ");
+    EXPECT_EQ(HeaderLine(obs, "REC # / TYPE / VERS"), std::string(60, ' ') + "REC # / TYPE / VERS ");
+    EXPECT_EQ(HeaderLine(obs, "ANT # / TYPE"), std::string(60, ' ') + "ANT # / TYPE        ");
+
+    r = RunProgram(folder, {"site.bin", "OBS:y.o", "NAV:y.n", "S", "--agency", "\xE6\x9D\xB1\xE4\xBA\xAC"});
+    EXPECT_EQ(r.status, 1);
+    EXPECT_EQ(r.err, "Observer Agency : \"\xE6\x9D\xB1\" has no ASCII form for a RINEX header.\n");
+    EXPECT_FALSE(std::filesystem::exists(folder.File("y.o")));
+}
+
+// A given antenna height and offsets stand in ANTENNA: DELTA H/E/N, with the comment
+// that says where they came from.
+TEST_F(ScriptedRun, AntennaHeightAndOffsetsGivenOnTheCommandLine) {
+    CopySample(folder, "site.bin");
+    const RunResult r = RunProgram(
+        folder, {"site.bin", "OBS:x.o", "NAV:x.n", "S", "--antenna-height", "1.5234", "--antenna-offset", "0.1,-0.25"});
+    ASSERT_EQ(r.status, 0) << r.err;
+    const std::string obs = ReadAll(folder.File("x.o"));
+    EXPECT_EQ(HeaderLine(obs, "ANTENNA: DELTA H/E/N"),
+              "        1.5234        0.1000       -0.2500                  ANTENNA: DELTA H/E/N");
+    EXPECT_NE(obs.find("ANTENNA DELTA H/E/N AS ENTERED, RECORDED HEIGHT NOT USED    COMMENT"), std::string::npos);
+    EXPECT_EQ(RunProgram(folder, {"site.bin", "OBS:y.o", "NAV:y.n", "S", "--antenna-offset", "0.1"}).status, 2);
+}
+
 // --interval 30 on a 1 Hz file: exactly the epochs at multiples of 30 s, each with the
 // full-rate file's values, and a loss of lock in a skipped epoch carried to the next
 // written one.

@@ -199,7 +199,7 @@ TEST(ConversionFailure, CancelInEveryPass) {
     }
 }
 
-TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
+TEST(ConversionFailure, CancelledQuestionsEndTheRun) {
     ScratchDir dir;
     {
         RawFile raw(dir.File("B.RAW"));
@@ -223,9 +223,11 @@ TEST(ConversionFailure, CancelledQuestionsEndQuietly) {
     ScriptedUi ui2;
     ui2.cancelQuestions = true;
     r = RunConversion(request, state, ui2);
-    EXPECT_EQ(r.outcome, ConversionOutcome::QuestionCancelled);
+    // It ends as Cancel on the progress window does, without a half-written file.
+    EXPECT_EQ(r.outcome, ConversionOutcome::Cancelled);
+    EXPECT_EQ(r.messageId, kStrCanceled);
     EXPECT_EQ(ui2.positionQuestions, 1);
-    EXPECT_TRUE(ui2.Messages().empty());
+    EXPECT_EQ(ui2.Messages().size(), 1u);
     EXPECT_FALSE(Exists(request.observationPath));
     EXPECT_FALSE(Exists(request.navigationPath));
 }

@@ -6,6 +6,7 @@
 #include <QApplication>
 #include <QDialog>
 #include <QFile>
+#include <QLineEdit>
 #include <QTabWidget>
 #include <QDir>
 #include <QElapsedTimer>
@@ -27,6 +28,7 @@
 #include "app/gui/ProgressDialog.h"
 #include "app/gui/QuestionDialogs.h"
 #include "app/gui/QtWindowFactory.h"
+#include "app/gui/QualityCharts.h"
 #include "app/gui/QualityWindow.h"
 #include "convert/ConversionDriver.h"
 #include "convert/HeadlessUi.h"
@@ -174,6 +176,12 @@ int main(int argc, char** argv) {
     PositionDialog positionDialog(position, &window);
     positionDialog.show();
     Shoot(&positionDialog, QStringLiteral("position-question"));
+    // A pasted text that does not read: the reason under the line.
+    if (auto* paste = positionDialog.findChild<QLineEdit*>(QStringLiteral("paste"))) {
+        paste->setText(QStringLiteral("35.1608N 139.6138E"));
+        Shoot(&positionDialog, QStringLiteral("position-question-paste-refused"));
+        paste->clear();
+    }
     positionDialog.hide();
 
     RawKindDialog rawKind(1, &window);
@@ -228,10 +236,20 @@ int main(int argc, char** argv) {
             QualityWindow quality(*result.quality, *result.qualitySeries, QString::fromLatin1(report.readAll()), &window);
             quality.show();
             Shoot(&quality, QStringLiteral("quality-report"));
+            // Every chart page, in the window as opened (it fits a 1024 x 768 screen).
             auto* pages = quality.findChild<QTabWidget*>(QStringLiteral("qualityPages"));
-            pages->setCurrentIndex(1);
-            Shoot(&quality, QStringLiteral("quality-sky"));
+            for (int page = 1; page < pages->count(); ++page) {
+                pages->setCurrentIndex(page);
+                const QString name = pages->currentWidget()->objectName().mid(6);  // "chart-sky": "sky"
+                Shoot(&quality, QStringLiteral("quality-") + name);
+            }
             quality.hide();
+            // The --qc-plots files of the same report.
+            ChartQualityPlotter plotter;
+            std::string error;
+            for (const std::string& png : plotter.WritePlots(*result.quality, *result.qualitySeries,
+                                                             out.filePath(QStringLiteral("qc-plot")).toStdString(), error))
+                std::printf("%s\n", png.c_str());
         } else {
             std::fprintf(stderr, "window_shots: the sample's conversion failed\n");
             ++failures;

@@ -111,12 +111,12 @@ TEST(FieldEdit, TypingNumbers) {
         {"CFieldLat", 0, 16, U"e", U"   0\u00B0 0' 0.0000\"N ", 1, 16},
         {"CFieldLat", 0, 9, U"x", U"   0\u00B0 0' 0.0000\"N ", 1, 9},
         {"CFieldLat", 0, 14, U"5", U"   0\u00B0 0' 0.0005\"N ", 0, 16},
-        {"CFieldAlt", 0, 9, U"-", U"         -0.000 m ", 0, 10},
-        {"CFieldAlt", 0, 9, U"-55", U"         -5.500 m ", 0, 13},  // the point is stepped over
-        {"CFieldAlt", 0, 10, U"-", U"          0.000 m ", 1, 10},   // a sign alone is no number
+        {"CFieldAlt", 0, 9, U"-", U"         -0.000 m ", 0, 9},  // a sign keeps the caret
+        {"CFieldAlt", 0, 9, U"-55", U"         55.000 m ", 0, 12},  // the point is stepped over
+        {"CFieldAlt", 0, 10, U"-", U"         -0.000 m ", 0, 10},
         {"CFieldAlt", -0.5, 10, U" ", U"         -0.500 m ", 0, 12},  // a blank keeps -0.5
         {"CFieldAlt", -0.0, 10, U" ", U"          0.000 m ", 0, 12},  // and -0 becomes 0
-        {"CFieldAlt", 5, 5, U"-", U"       -999.999 m ", 1, 6},   // "-1000005" clamped
+        {"CFieldAlt", 5, 5, U"-", U"         -5.000 m ", 0, 5},
         {"CFieldAlt", 5, 14, U"1", U"          5.001 m ", 0, 14},  // the last cell: caret stays
         {"CFieldScale", 1, 2, U" ", U"  0.500000000000  ", 1, 4},  // 0 clamped to 0.5
     };
@@ -138,6 +138,36 @@ TEST(FieldEdit, TypingNumbers) {
     PutCaret(alt, 12);
     Type(alt, U"5");
     EXPECT_EQ(alt.GetValue(), -0.5);
+}
+
+TEST(FieldEdit, PointAndSignTypedAsOnePenWouldWriteThem) {
+    struct Case {
+        const char* name;
+        double stored;  // in shown units
+        int cell;
+        std::u32string typed;
+        double shown;  // the field's shown value after typing
+        int caret;
+    };
+    const Case cases[] = {
+        {"CFieldAlt", 0, 5, U"68.2", 68.2, 13},
+        {"CFieldAlt", 3000, 5, U"-5.5", -5.5, 13},
+        {"CFieldAlt", 0, 8, U"7.25", 7.25, 14},
+        {"CFieldAlt", 68.2, 7, U"-", -68.2, 7},   // the sign alone: no digit eaten
+        {"CFieldAlt", -68.2, 12, U"+", 68.2, 12},
+        {"CFieldAlt", 0, 5, U"12345.", 9999.999, 12},  // clamped
+        {"CFieldAlt", 12.5, 12, U".", 12.5, 12},  // among the decimals: refused
+        {"CFieldLat", 35, 2, U"-", -35, 2},       // the hemisphere letter
+        {"CFieldLong", -139, 1, U"+", 139, 1},
+    };
+    for (const Case& c : cases) {
+        const auto f = MakeFieldByName(c.name);
+        f->StoreValue(c.stored * f->Scale());
+        PutCaret(*f, c.cell);
+        Type(*f, c.typed);
+        EXPECT_NEAR(f->ShownValue(), c.shown, 1e-9) << c.name << " " << std::string(c.typed.begin(), c.typed.end());
+        EXPECT_EQ(f->Caret(), c.caret) << c.name << " " << c.cell;
+    }
 }
 
 TEST(FieldEdit, CaretKeys) {

@@ -84,7 +84,7 @@ private slots:
         QStringList order;
         ModalResponder person([&](QWidget* w) {
             order << w->focusWidget()->objectName();
-            for (int i = 0; i < 4; ++i) {
+            for (int i = 0; i < 5; ++i) {
                 QTest::keyClick(w->focusWidget(), Qt::Key_Tab);
                 order << w->focusWidget()->objectName();
             }
@@ -96,11 +96,54 @@ private slots:
         ApproximatePosition p;
         p.height = 12.5;
         QCOMPARE(s.window->Ui().AskPosition(p), Answer::Person);
-        QCOMPARE(order, (QStringList{"1012", "1013", "1014", "1", "2"}));
+        QCOMPARE(order, (QStringList{"1012", "1013", "1014", "paste", "1", "2"}));
         QVERIFY2(std::fabs(p.latitude - 45.5 * std::numbers::pi / 180) < 1e-12,
                  qPrintable(QString::number(p.latitude)));
         QCOMPARE(p.longitude, 0.0);
         QCOMPARE(p.height, 12.5);
+    }
+
+    // Typing as on paper: a point and a sign in the altitude, a pasted position,
+    // Escape.
+    void positionTypedNaturallyOrPasted_data() {
+        QTest::addColumn<QString>("field");  // object name, "" none
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<int>("who");
+        QTest::addColumn<double>("latitude");  // degrees
+        QTest::addColumn<double>("longitude");
+        QTest::addColumn<double>("height");  // m
+        QTest::newRow("altitude 68.2") << "1014" << "68.2" << int(Answer::Person) << 0.0 << 0.0 << 68.2;
+        QTest::newRow("altitude -5.5") << "1014" << "-5.5" << int(Answer::Person) << 0.0 << 0.0 << -5.5;
+        QTest::newRow("pasted degrees") << "paste" << "35.1608 139.6138 68.2" << int(Answer::Person) << 35.1608
+                                        << 139.6138 << 68.2;
+        QTest::newRow("Escape") << "" << "" << int(Answer::Cancelled) << 0.0 << 0.0 << 0.0;
+    }
+    void positionTypedNaturallyOrPasted() {
+        QFETCH(QString, field);
+        QFETCH(QString, typed);
+        QFETCH(int, who);
+        QFETCH(double, latitude);
+        QFETCH(double, longitude);
+        QFETCH(double, height);
+        WindowSetup s;
+        ModalResponder person([&](QWidget* w) {
+            if (auto* f = w->findChild<FieldWidget*>(field)) {
+                f->setFocus();
+                QTest::keyClick(f, Qt::Key_Home, Qt::ControlModifier);
+                QTest::keyClicks(f, typed);
+            } else if (auto* paste = w->findChild<QLineEdit*>(field)) {
+                paste->setFocus();
+                QTest::keyClicks(paste, typed);
+            }
+            QTest::keyClick(w->focusWidget(), field.isEmpty() ? Qt::Key_Escape : Qt::Key_Return);
+        });
+        ApproximatePosition p;
+        QCOMPARE(int(s.window->Ui().AskPosition(p)), who);
+        // Within a millimetre: an angle of 1 mm on the earth's surface is 1.6e-10 rad.
+        constexpr double kDegree = std::numbers::pi / 180;
+        QVERIFY2(std::fabs(p.latitude - latitude * kDegree) < 1.6e-10, qPrintable(QString::number(p.latitude / kDegree, 'f', 9)));
+        QVERIFY2(std::fabs(p.longitude - longitude * kDegree) < 1.6e-10, qPrintable(QString::number(p.longitude / kDegree, 'f', 9)));
+        QVERIFY2(std::fabs(p.height - height) < 1e-3, qPrintable(QString::number(p.height)));
     }
 
     // The person tries the main window during a long conversion, then presses Cancel.

@@ -12,6 +12,7 @@
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/DialogValues.h"
 #include "app/gui/FieldWidget.h"
+#include "app/gui/WindowChooser.h"
 #include "tests/app/gui/GuiTestSupport.h"
 
 namespace {
@@ -57,7 +58,8 @@ private slots:
         QVERIFY(!s.controls->Enabled(ControlId::kObservationPath));
         QVERIFY(s.controls->Shown(ControlId::kFileIndex));
 
-        s.controls->SetText(ControlId::kSourcePath, CopySample(s, "ab.bin"));
+        s.dialog->values.sourcePath = CopySample(s, "ab.bin");
+        s.dialog->ExchangeValues(true);  // written by the dialog, not typed: no new source at "Go..."
         s.window->show();
         TypeInto(s.Control<QComboBox>(ControlId::kObserver), QStringLiteral("jane"));
         QTest::keyClick(s.Control<QComboBox>(ControlId::kObserver)->lineEdit(), Qt::Key_Return);
@@ -71,12 +73,52 @@ private slots:
         QKeyEvent accented(QEvent::KeyPress, Qt::Key_unknown, Qt::NoModifier, QString::fromUtf8("\xc3\xa9"));
         QApplication::sendEvent(marker, &accented);
         QTest::keyClicks(marker, QStringLiteral("z"));
-        QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("XYZ"));  // upper case, ASCII only
-        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYZ0340.01O");
+        QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("XYEZ"));  // upper case, Latin letters plain
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYEZ0340.01O");
         auto* date = s.Control<FieldWidget>(ControlId::kRecordedOn);
         QTest::mouseClick(date, Qt::LeftButton, {}, date->cellRect(6).center());
         QTest::keyClicks(date, QStringLiteral("05"));
-        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYZ0360.01O");
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), dir + "/XYEZ0360.01O");
+    }
+
+    // A source path typed and ended with Enter counts as one chosen with "...",
+    // but what the person typed since the last choice stays; a remembered
+    // extension of the RINEX form gets the recording's year.
+    void aTypedSourceIsTakenAsAChosenOne() {
+        CountingRunner runner;
+        WindowSetup s([](Profile& p) { p.SetString("Defaults", "ObsExt", "05o"); }, runner.Runner());
+        const std::string day24 = CopySample(s, "DAY24.BIN"), day21 = CopySample(s, "DAY21.BIN");
+        const auto stamp = [](const std::string& path, QDate date) {
+            QFile f(QString::fromStdString(path));
+            QVERIFY(f.open(QIODevice::ReadWrite));
+            QVERIFY(f.setFileTime(QDateTime(date, QTime(12, 0)), QFileDevice::FileModificationTime));
+        };
+        stamp(day24, QDate(2005, 3, 1));
+        stamp(day21, QDate(2010, 8, 6));
+        const auto days = [](QDate date) { return double(QDate(1980, 1, 6).daysTo(date)); };
+        s.window->show();
+        static_cast<WindowChooser&>(s.window->Chooser()).Preset(day24);
+        QVERIFY(s.dialog->BrowseSource());
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), s.File("RAW/DAY24.05o"));
+        const auto typeSource = [&](const std::string& path) {
+            QLineEdit* edit = s.Control<QLineEdit>(ControlId::kSourcePath);
+            edit->selectAll();
+            QTest::keyClicks(edit, QString::fromStdString(path));
+            QTest::keyClick(edit, Qt::Key_Return);
+        };
+        typeSource(day21);
+        QCOMPARE(runner.runs, 1);  // Enter is also "Go..."
+        QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("DAY21"));
+        QCOMPARE(s.controls->Value(ControlId::kRecordedOn), days(QDate(2010, 8, 6)));
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), s.File("RAW/DAY21.10o"));
+        QCOMPARE(s.dialog->MakeRequest().markerName, std::string("DAY21"));
+
+        // A marker name typed by hand stays; the rest follows the new source.
+        TypeInto(s.Control<QComboBox>(ControlId::kMarkerName), QStringLiteral("hut1"));
+        typeSource(day24);
+        QCOMPARE(s.controls->Text(ControlId::kMarkerName), std::string("HUT1"));
+        QCOMPARE(s.controls->Value(ControlId::kRecordedOn), days(QDate(2005, 3, 1)));
+        QCOMPARE(s.controls->Text(ControlId::kObservationPath), s.File("RAW/DAY24.05o"));
     }
 
     void validationMessagesAndFocus_data() {
@@ -205,9 +247,13 @@ private slots:
                 Click(w, 1035);
                 Click(w, 2);
             } else {
-                tx->setEditText(QStringLiteral("abc"));
-                Click(w, 1);  // refused: the message, and the dialog stays open
-                QVERIFY(w->isVisible());
+                // Refused: the message, the focus on Tx, and the dialog stays open.
+                for (const char* refused : {"abc", "-5", "5000"}) {
+                    tx->setEditText(QString::fromLatin1(refused));
+                    Click(w, 1);
+                    QVERIFY(w->isVisible());
+                    QVERIFY(w->focusWidget() == tx || w->focusWidget() == tx->lineEdit());
+                }
                 tx->setEditText(QStringLiteral("100"));
                 Click(w, 1);
             }
@@ -221,7 +267,8 @@ private slots:
         QCOMPARE(s.controls->Text(ControlId::kAdvancedSummary),
                  std::string("( Tr = Ts + 0 ms, using instantaneous dopplers )"));
         QTest::mouseClick(s.Widget(ControlId::kAdvanced), Qt::LeftButton);
-        QCOMPARE(messages, QStringList{"Please enter an integer."});
+        QCOMPARE(messages, (QStringList{"Please enter an integer.", "Please enter an integer between 0 and 1000.",
+                                        "Please enter an integer between 0 and 1000."}));
         QCOMPARE(s.dialog->values.tx, 0.1);
         QCOMPARE(s.dialog->values.rinexVersion, 2);
         QCOMPARE(s.controls->Text(ControlId::kAdvancedSummary),

@@ -8,6 +8,10 @@
 #include <QPlainTextEdit>
 #include <QTabWidget>
 
+#include <QtCharts/QChart>
+#include <QtCharts/QChartView>
+#include <QtCharts/QValueAxis>
+
 #include "app/gui/QualityCharts.h"
 #include "app/gui/QualityWindow.h"
 #include "tests/app/gui/GuiTestSupport.h"
@@ -64,8 +68,40 @@ private slots:
             QVERIFY2(window.findChild<QWidget*>(name), name);
         window.show();
         QVERIFY(QTest::qWaitForWindowExposed(&window));
+        // Within 1024 x 768 with a frame (8 px a side, 32 px title bar) and a 32 px panel.
+        QVERIFY(window.width() + 16 <= 1024 && window.height() + 40 + 32 <= 768);
         window.reject();
         QVERIFY(!window.isVisible());
+    }
+
+    // Each of the 32 satellites has a colour and shape of its own, none the black or
+    // yellow of the slips; every found slip is marked, flagged or not; the
+    // elevation axis ends at the zenith.
+    void everySatelliteAndSlipCanBeToldApart() {
+        QSet<QString> styles;
+        for (int satellite = 0; satellite < 32; ++satellite) {
+            const SatelliteStyle style = StyleOf(satellite);
+            QVERIFY(style.colour != QColor(Qt::black) && style.colour != QColor(0xF0, 0xE4, 0x42));
+            styles.insert(style.colour.name() + QString::number(int(style.shape)));
+        }
+        QCOMPARE(styles.size(), 32);
+
+        QualitySeries series;
+        series.satellites.push_back({0.0, 4, 30.0, 20.0, 40.0, 0.1, 0.2});
+        series.slips.push_back({100.0, 4, 35.0, 25.0, true, true});
+        series.slips.push_back({200.0, 4, 45.0, 30.0, false, true});
+        series.slips.push_back({300.0, 4, 55.0, 35.0, true, false});
+        std::vector<QualityChart> charts = MakeQualityCharts(QualitySummary(), series);
+        int found = -1, flagged = -1;
+        for (QAbstractSeries* s : charts[0].chart->series()) {
+            if (s->name() == "slip found") found = static_cast<QScatterSeries*>(s)->count();
+            if (s->name() == "slip flagged") flagged = static_cast<QScatterSeries*>(s)->count();
+        }
+        QCOMPARE(found, 2);
+        QCOMPARE(flagged, 2);
+        auto* elevation = static_cast<QValueAxis*>(charts[1].chart->axes(Qt::Horizontal).first());
+        QCOMPARE(elevation->min(), 0.0);
+        QCOMPARE(elevation->max(), 90.0);
     }
 
     void anUnwritableFolderIsReported() {

@@ -69,7 +69,7 @@ TEST(RinexObsHeaderText, EveryRecordInOrderAndColumns) {
     EXPECT_EQ(FullHeader().HeaderText(), expected);
 }
 
-TEST(RinexObsHeaderText, EmptyTextsLeaveTheirRecordsOut) {
+TEST(RinexObsHeaderText, EmptyTextsLeaveOptionalRecordsOutAndRequiredOnesBlank) {
     RinexObsHeader h = FullHeader();
     h.SetComment("");
     h.markerName.clear();
@@ -82,10 +82,13 @@ TEST(RinexObsHeaderText, EmptyTextsLeaveTheirRecordsOut) {
     h.antennaNumber.clear();
     h.antennaType.clear();
     const std::vector<std::string> lines = Lines(h.HeaderText());
-    ASSERT_EQ(lines.size(), 10u);
+    ASSERT_EQ(lines.size(), 13u);
     EXPECT_EQ(lines[1].substr(60), "PGM / RUN BY / DATE ");
-    EXPECT_EQ(lines[2].substr(60), "APPROX POSITION XYZ ");
-    EXPECT_EQ(lines[9].substr(60), "END OF HEADER       ");
+    EXPECT_EQ(lines[2], std::string(60, ' ') + "OBSERVER / AGENCY   ");
+    EXPECT_EQ(lines[3], std::string(60, ' ') + "REC # / TYPE / VERS ");
+    EXPECT_EQ(lines[4], std::string(60, ' ') + "ANT # / TYPE        ");
+    EXPECT_EQ(lines[5].substr(60), "APPROX POSITION XYZ ");
+    EXPECT_EQ(lines[12].substr(60), "END OF HEADER       ");
 }
 
 TEST(RinexObsHeaderText, OneTextOfAGroupWritesTheRecord) {
