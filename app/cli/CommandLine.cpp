@@ -278,7 +278,7 @@ std::string UsageText(const std::string& program) {
            "  --smoothed-codes, --no-smoothed-codes\n"
            "                           position from smoothed C/A code ranges or not\n"
            "  --log, --no-log          write the .log and .pos files or not\n"
-           "  --overwrite              a batch's automatic names may replace files on disk\n"
+           "  --overwrite              automatic names may replace files on disk\n"
            "                           (otherwise such a file takes the next file index)\n"
            "  --rinex 2|3              RINEX version of the outputs (3: RINEX 3.04, long\n"
            "                           file names with automatic naming)\n"

@@ -3,6 +3,7 @@
 #include "rawdata/GpsConstants.h"
 
 #include <bit>
+#include <cctype>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -112,4 +113,13 @@ std::string WeekNote(const ConversionResult& result) {
            std::to_string(std::abs(result.dataWeek - result.recordedWeek)) +
            " weeks from the Recorded On date's week " + std::to_string(result.recordedWeek) +
            " (the data's week was used)";
+}
+
+std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result) {
+    std::vector<std::string> lines = ConversionSummaryLines(request, result);
+    if (std::string note = WeekNote(result); !note.empty()) {
+        note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
+        lines.push_back(note);
+    }
+    return lines;
 }

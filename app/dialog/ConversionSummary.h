@@ -20,6 +20,10 @@ std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request
 // date's (the data's week was used); empty otherwise.
 std::string WeekNote(const ConversionResult& result);
 
+// The lines below the success message of the window: ConversionSummaryLines, then
+// the WeekNote (its first letter in upper case) when there is one.
+std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result);
+
 // The JSON object of --json about one run (one line, no line break):
 // {"source", "observation", "navigation", "log", "pos" (paths, null for a file not
 // written), "status" ("ok" or "failed"), "message" (the failure's text, else null),

@@ -19,6 +19,16 @@
 namespace {
 
 const std::vector<std::string> kFormatEntries = {"QERN ASCII", "QERN BINARY"};
+constexpr int kLastFileIndex = 9;
+
+// The observation or navigation output of request that is already on disk.
+std::optional<OutputRefusal> RinexOutputOnDisk(const ConversionRequest& request) {
+    for (const PlannedOutput& output : OutputSetOf(request).outputs)
+        if ((output.kind == OutputKind::Observation || output.kind == OutputKind::Navigation) &&
+            KindOfPath(output.path) != PathKind::Missing)
+            return OutputRefusal{output, "is already on disk", true, false};
+    return std::nullopt;
+}
 
 std::vector<std::string> FileIndexEntries() {
     static const char* const kOrdinals[10] = {"1st", "2nd", "3rd", "4th", "5th",
@@ -188,6 +198,24 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
 
 void CMainDialog::DeriveRinexNames() { ::DeriveRinexNames(values); }
 
+std::optional<OutputRefusal> CMainDialog::SettleOutputNames(const OutputNameTest& taken) {
+    const bool keepOnDisk = values.autoNaming && !environment_.overwrite;
+    const bool indexed = values.autoNaming && values.rinexVersion != 3;
+    for (;;) {
+        const ConversionRequest request = MakeRequest();
+        std::optional<OutputRefusal> refusal = keepOnDisk ? RinexOutputOnDisk(request) : std::nullopt;
+        if (!refusal && taken) refusal = taken(request);
+        if (!refusal) return std::nullopt;
+        if (indexed && values.fileIndex >= 0 && values.fileIndex < kLastFileIndex) {
+            ++values.fileIndex;
+            DeriveRinexNames();
+            continue;
+        }
+        if (indexed) refusal->reason += " (no file index left)";
+        return refusal;
+    }
+}
+
 void CMainDialog::ScanDataSpan() {
     MainDialogValues::DataSpan& d = values.dataSpan;
     d = MainDialogValues::DataSpan();
@@ -355,6 +383,21 @@ bool CMainDialog::ValidatePaths() {
     pathFailure_ = PathCheckFailure();
     if (!ExchangeValues(false)) return false;
     MainDialogValues& v = values;
+    // Automatic names taken by files on disk move to the next file index.
+    const int index = v.fileIndex;
+    const std::optional<OutputRefusal> taken = SettleOutputNames();
+    if (v.fileIndex != index) {
+        controls_.SetSelection(ControlId::kFileIndex, v.fileIndex);
+        controls_.SetText(ControlId::kObservationPath, v.observationPath);
+        controls_.SetText(ControlId::kNavigationPath, v.navigationPath);
+    }
+    if (taken) {
+        const bool navigation = taken->output.kind == OutputKind::Navigation;
+        pathFailure_ = {navigation ? "navigation" : "observation", taken->output.path, taken->reason};
+        Message(kStrWriteFailed, MessageIcon::Stop, {taken->output.path, taken->reason});
+        controls_.SetFocus(ControlId::kFileIndex, false);
+        return false;
+    }
     // Outputs that would overwrite a source or each other, or whose path holds a
     // link, a folder or a special file.
     if (const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(MakeRequest()))) {

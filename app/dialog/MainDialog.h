@@ -12,6 +12,7 @@
 #include "convert/ConversionRequest.h"
 #include "convert/ConversionState.h"
 #include "convert/ConversionUi.h"
+#include "convert/OutputSet.h"
 #include "platform/Profile.h"
 
 // Settings of one run that take the place of the dialog's without being stored
@@ -38,6 +39,7 @@ struct DialogEnvironment {
     double today = 0.0;             // today's local date in days since the GPS origin
     RequestOverrides overrides;     // this run's settings beside the dialog's
     bool storeSettings = true;      // false: "Go..." reads the profile but never writes it
+    bool overwrite = false;         // automatic names may replace files on disk (--overwrite)
 };
 
 // Why the last check of "Go..." refused a path, for a line beside the message.
@@ -46,6 +48,10 @@ struct PathCheckFailure {
     std::string path;
     std::string reason;  // "is a folder", the system's text, ...
 };
+
+// Why an output of request may not be written under its name (another file of
+// the same run wants it, ...); none when every name is free.
+using OutputNameTest = std::function<std::optional<OutputRefusal>(const ConversionRequest&)>;
 
 // Runs one conversion: RunConversion, or a stand-in of the same form.
 using ConversionRunner =
@@ -119,6 +125,12 @@ public:
 
     // Sets both output paths by the RINEX naming rule.
     void DeriveRinexNames();
+    // Automatic names never replace a file: while the observation or navigation
+    // output is already on disk (unless the environment allows overwriting) or
+    // taken says its name is taken, automatic RINEX 2 names move to the next file
+    // index (up to 9). None when the names are free, else why they are refused
+    // (with no index left: " (no file index left)" after the reason).
+    std::optional<OutputRefusal> SettleOutputNames(const OutputNameTest& taken = {});
     // For RINEX 3 outputs: scans the source (every file of a splice) for the first
     // epoch, span and interval of the data to be written (this run's time window
     // and interval applied).

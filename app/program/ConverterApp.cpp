@@ -96,6 +96,7 @@ DialogEnvironment CConverterApp::Environment(bool silent) const {
     environment.dataDirectory = dataDirectory_;
     environment.today = startup_.today;
     environment.overrides = OverridesOf(run_);
+    environment.overwrite = run_.overwrite;
     return environment;
 }
 

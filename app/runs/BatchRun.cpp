@@ -5,6 +5,7 @@
 #include <condition_variable>
 #include <map>
 #include <mutex>
+#include <optional>
 #include <thread>
 #include <vector>
 
@@ -24,7 +25,6 @@
 namespace {
 
 const char* const kProgramName = "qern2rinex";
-constexpr int kLastFileIndex = 9;
 constexpr size_t kProgressWidth = 79;  // characters of the progress line at most
 
 // One file of a batch: its planned outputs and how its conversion went.
@@ -62,21 +62,20 @@ struct PathOwner {
 // that differ in case only may be one file).
 std::string PathKey(const std::string& path) { return ToUpperText(FullPath(path)); }
 
-// Why the outputs of request (the file at index) clash with another file of the
-// batch, or (keepOnDisk) with a RINEX file already on disk; empty when none does.
-std::string Clash(const ConversionRequest& request, size_t index, const std::vector<BatchItem>& items,
-                  const std::map<std::string, PathOwner>& owners, bool keepOnDisk) {
+// The output of request (the file at index) that another file of the batch
+// already has as its source or its output; none when no output does.
+std::optional<OutputRefusal> Clash(const ConversionRequest& request, size_t index, const std::vector<BatchItem>& items,
+                                   const std::map<std::string, PathOwner>& owners) {
     for (const PlannedOutput& output : OutputSetOf(request).outputs) {
-        const bool rinex = output.kind == OutputKind::Observation || output.kind == OutputKind::Navigation;
-        if (keepOnDisk && rinex && KindOfPath(output.path) != PathKind::Missing)
-            return output.path + " is already on disk (--overwrite replaces it)";
         const auto found = owners.find(PathKey(output.path));
         if (found == owners.end() || found->second.file == index) continue;
         const std::string& other = items[found->second.file].source;
-        return found->second.source ? output.path + " would overwrite the raw data file " + other
-                                    : output.path + " is already the output of " + other;
+        const bool source = found->second.source;
+        return OutputRefusal{output, source ? "would overwrite the raw data file " + other
+                                            : "is already the output of " + other,
+                             true, source};
     }
-    return {};
+    return std::nullopt;
 }
 
 // Plans the outputs of every file, in the order given: the values its dialog
@@ -98,18 +97,11 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
         options.sourcePath = files[i];
         options.silent = true;
         RunBatchSteps(d.dialog, options, dataDirectory, program.run);
-        item.values = v;
         // A later file of the same site and day takes the next file index.
-        for (std::string clash; !(clash = Clash(d.dialog.MakeRequest(), i, items, owners, v.autoNaming && !program.run.overwrite)).empty();) {
-            if (v.autoNaming && v.rinexVersion != 3 && v.fileIndex >= 0 && v.fileIndex < kLastFileIndex) {
-                ++v.fileIndex;
-                d.dialog.DeriveRinexNames();
-                item.values = v;
-                continue;
-            }
-            item.refusal = "refused: " + clash + (v.autoNaming && v.rinexVersion != 3 ? " (no file index left)" : "");
-            break;
-        }
+        const std::optional<OutputRefusal> refusal = d.dialog.SettleOutputNames(
+            [&](const ConversionRequest& request) { return Clash(request, i, items, owners); });
+        if (refusal) item.refusal = "refused: " + refusal->output.path + " " + refusal->reason;
+        item.values = v;
         item.request = d.dialog.MakeRequest();
         if (item.refusal.empty())
             for (const PlannedOutput& output : OutputSetOf(item.request).outputs)
@@ -257,6 +249,7 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     dialogEnvironment.today = environment.today;
     dialogEnvironment.overrides = OverridesOf(program.run);
     dialogEnvironment.storeSettings = false;
+    dialogEnvironment.overwrite = program.run.overwrite;
 
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());

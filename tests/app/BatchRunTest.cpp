@@ -112,18 +112,29 @@ TEST_F(BatchRun, FilesOfOneSiteAndDayTakeTheNextFileIndex) {
     }
 }
 
-// Automatic names never replace a file on disk: a later batch of the same site and
-// day takes the next file index, unless --overwrite.
+// Automatic names never replace a file on disk: a later batch or single run of
+// the same site and day takes the next file index, unless --overwrite.
 TEST_F(BatchRun, AutomaticNamesKeepTheFilesOfEarlierRuns) {
     WriteProfile(true);
     WriteDated(folder.File("d0/algo.bin"), SimulatedRecording(RawLayout::Binary, GpsTime(2300, 259200.0), 2));
+    WriteDated(folder.File("d1/algo.bin"), SimulatedRecording(RawLayout::Binary, GpsTime(2300, 266400.0), 3));
     std::filesystem::create_directory(folder.File("out"));
-    for (int run = 0; run < 3; ++run)
-        ASSERT_EQ(RunProgram(folder, {"--batch", "--output-dir", "out", "d0/algo.bin"}).status, 0);
-    ASSERT_EQ(RunProgram(folder, {"--batch", "--overwrite", "--output-dir", "out", "d0/algo.bin"}).status, 0);
+    const std::vector<std::string> runs[] = {
+        {"--batch", "--output-dir", "out", "d0/algo.bin"},                  // index 0
+        {"--batch", "--output-dir", "out", "d0/algo.bin"},                  // 1
+        {"d1/algo.bin", "OBS:out", "NAV:out", "S"},                          // 2
+        {"d0/algo.bin", "OBS:out", "NAV:out", "S"},                          // 3
+        {"--batch", "--overwrite", "--output-dir", "out", "d0/algo.bin"},   // 0 again
+        {"d1/algo.bin", "OBS:out", "NAV:out", "S", "--overwrite"},           // 0 again
+    };
+    for (const std::vector<std::string>& run : runs)
+        ASSERT_EQ(RunProgram(folder, run, kReproducible).status, 0) << run[0];
     EXPECT_EQ(FileNames(folder.File("out")),
               (std::vector<std::string>{"ALGO0380.24N", "ALGO0380.24O", "ALGO0381.24N", "ALGO0381.24O",
-                                        "ALGO0382.24N", "ALGO0382.24O"}));
+                                        "ALGO0382.24N", "ALGO0382.24O", "ALGO0383.24N", "ALGO0383.24O"}));
+    EXPECT_TRUE(Read("out/ALGO0380.24O") == Read("out/ALGO0382.24O"));  // both of d1
+    EXPECT_TRUE(Read("out/ALGO0381.24O") == Read("out/ALGO0383.24O"));  // both of d0
+    EXPECT_FALSE(Read("out/ALGO0381.24O") == Read("out/ALGO0382.24O"));
 }
 
 // A damaged or missing file fails alone; the exit status tells whether every

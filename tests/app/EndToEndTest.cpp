@@ -251,7 +251,8 @@ TEST_F(EndToEnd, SignalsNeverLeaveACutShortFile) {
     for (const std::vector<std::string>& arguments :
          {std::vector<std::string>{"site.bin", "OBS:s.o", "NAV:s.n", "S", "--log", "--qc"},
           std::vector<std::string>{"--batch", "--jobs", "2", "--log", "--qc", "--output-dir", "out", "site.bin",
-                                   "copy.bin"}}) {
+                                   "copy.bin"},
+          std::vector<std::string>{"--splice", "--log", "--qc", "OBS:p.o", "NAV:p.n", "S", "site.bin", "copy.bin"}}) {
         ASSERT_EQ(RunProgram(folder, arguments, environment).status, 0);
         const std::map<std::string, std::string> before = snapshot();
         for (const int signal : {SIGINT, SIGTERM, SIGHUP, SIGKILL})

@@ -5,6 +5,7 @@
 #include <sys/time.h>
 
 #include "app/dialog/ControlIds.h"
+#include "app/dialog/RinexNaming.h"
 #include "app/dialog/TxText.h"
 #include "convert/StringTable.h"
 #include "tests/app/DialogTestSupport.h"
@@ -359,6 +360,35 @@ TEST_F(MainDialogTest, ASilentRunOverwritesWithoutAsking) {
     EXPECT_TRUE(ui.Messages().empty());
     ASSERT_EQ(requests.size(), 1u);
     EXPECT_TRUE(requests[0].silent);
+}
+
+// Automatic names never replace a file on disk: "Go..." takes the next free file
+// index and shows it; with none left it is refused and nothing runs.
+TEST_F(MainDialogTest, AutomaticNamesTakenOnDiskMoveToTheNextFileIndex) {
+    profile->WriteInt("Defaults", "Auto", 1);
+    profile->WriteString("Defaults", "ObsDir", folder.Path());
+    profile->WriteString("Defaults", "NavDir", folder.Path());
+    for (const int taken : {1, 10}) {
+        SCOPED_TRACE(taken);
+        requests.clear();
+        CMainDialog& d = Open();
+        controls.SetText(ControlId::kSourcePath, folder.Write("algo.raw", "ASCII DATA\n"));
+        d.SourceTyped();
+        const auto name = [&](int index) {
+            return RinexOutputPaths(folder.Path(), folder.Path(), "ALGO", d.values.recordedOn, index).observation;
+        };
+        for (int k = 0; k < taken; ++k) folder.Write(name(k).substr(folder.Path().size() + 1), "earlier");
+        EXPECT_EQ(d.GoPressed(), taken < 10);
+        ASSERT_EQ(requests.size(), taken < 10 ? 1u : 0u);
+        if (taken < 10) {
+            EXPECT_EQ(requests[0].observationPath, name(taken));
+            EXPECT_EQ(controls.Text(ControlId::kObservationPath), name(taken));
+            EXPECT_EQ(controls.Selection(ControlId::kFileIndex), taken);
+        } else {
+            EXPECT_EQ(ui.MessageIds().back(), kStrWriteFailed);
+            EXPECT_EQ(d.PathFailure().path, name(9));
+        }
+    }
 }
 
 TEST_F(MainDialogTest, GoRunsTheConversionWithTheDialogValuesAndStoresThem) {

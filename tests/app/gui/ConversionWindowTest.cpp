@@ -9,6 +9,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <sys/time.h>
+
 #include <cmath>
 #include <numbers>
 
@@ -217,6 +219,9 @@ private slots:
         const auto file = [&](const char* name) { return folder.filePath(QString::fromLatin1(name)).toStdString(); };
         QFile::copy(QStringLiteral(QERN_SOURCE_DIR "/testdata/app/sim_both_2min.bin"),
                     QString::fromStdString(file("Sample.bin")));
+        // Dated 2015, far from its data's week (2024): the success message says so.
+        const struct timeval dated[2] = {{1420113600, 0}, {1420113600, 0}};
+        QCOMPARE(utimes(file("Sample.bin").c_str(), dated), 0);
         const QByteArray epoch = "1700000000";
 
         // The command line, silent, without a display.
@@ -292,6 +297,7 @@ private slots:
                                     QStringLiteral("\n\nsuccessfully converted to RINEX !\nObservation file: ")),
                  qPrintable(success));
         QVERIFY2(success.contains(QStringLiteral("11 epochs, 10 satellites,")), qPrintable(success));
+        QVERIFY2(success.contains(QStringLiteral("weeks from the Recorded On date's week")), qPrintable(success));
         QVERIFY2(qualityReport.startsWith(QStringLiteral("QUALITY REPORT  window.obs")), qPrintable(qualityReport));
         QCOMPARE(ReadFile(file("window.obs")), ReadFile(file("line.obs")));
         QCOMPARE(ReadFile(file("window.nav")), ReadFile(file("line.nav")));
