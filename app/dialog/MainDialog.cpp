@@ -240,7 +240,7 @@ ConversionRequest CMainDialog::MakeRequest() const {
     ConversionRequest r;
     r.sourcePath = v.sourcePath;
     r.sourceParts = environment_.overrides.sourceParts;
-    r.formatIndex = v.format;
+    r.formatIndex = static_cast<RawFormat>(v.format);  // the list index is the format
     r.recordingDate = v.recordedOn;
     r.markerName = v.header[kMarkerName];
     r.markerNumber = v.header[kMarkerNumber];
@@ -263,7 +263,7 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.silent = environment_.silent;
     r.creationTime = CalendarOf(CreationTime());
     r.creationZone = CreationTimeZone();
-    r.rinexVersion = v.rinexVersion;
+    r.rinexVersion = static_cast<RinexVersion>(v.rinexVersion);
     const RequestOverrides& o = environment_.overrides;
     r.tx = o.tx.value_or(r.tx);
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);

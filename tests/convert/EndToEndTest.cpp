@@ -58,7 +58,7 @@ bool Simulate(const ScratchDir& dir, const std::string& name, RawLayout layout, 
 ConversionRequest RequestFor(const ScratchDir& dir, const std::string& source, RawLayout layout,
                              const GpsTime& start) {
     ConversionRequest r = Request(dir, source);
-    r.formatIndex = FormatIndex(layout);
+    r.formatIndex = static_cast<RawFormat>(FormatIndex(layout));
     r.recordingDate = start.ToDays();
     return r;
 }
@@ -481,7 +481,7 @@ TEST(Rinex3Conversion, ReadByRtklibLikeTheRinex2Files) {
         }
         ConversionResult results[2];
         for (const int version : {2, 3}) {
-            request.rinexVersion = version;
+            request.rinexVersion = static_cast<RinexVersion>(version);
             request.observationPath = dir.File(version == 2 ? "V2.O" : "V3O.rnx");
             request.navigationPath = dir.File(version == 2 ? "V2.N" : "V3N.rnx");
             ConversionState state;
