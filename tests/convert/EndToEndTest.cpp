@@ -241,7 +241,7 @@ TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
     request.logFile = true;
     ConversionState state;
     ScriptedUi ui;
-    ui.rawKindChoice = 0;
+    ui.rawKindChoice = kRecordSatelliteDated;
     ASSERT_TRUE(RunConversion(request, state, ui).success);
     EXPECT_EQ(ui.rawKindQuestions, 1);
     // The log of dual-frequency satellite-dated data: long lines with the clock offset used.
