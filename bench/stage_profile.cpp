@@ -100,7 +100,7 @@ int main(int argc, char** argv) {
     request.sourcePath = paths[0];
     request.observationPath = paths[1];
     request.navigationPath = paths[2];
-    request.formatIndex = format == 0 || format == 1 ? format : ProbeFormat(paths[0]);
+    request.formatIndex = static_cast<RawFormat>(format == 0 || format == 1 ? format : ProbeFormat(paths[0]));
     request.recordingDate = std::floor(RecordingDate(paths[0]));
     request.markerName = MarkerOf(paths[0]);
     request.tx = txMs * 0.001;

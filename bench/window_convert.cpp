@@ -50,7 +50,7 @@ int main(int argc, char** argv) {
     request.sourcePath = paths[0];
     request.observationPath = paths[1];
     request.navigationPath = paths[2];
-    request.formatIndex = format;
+    request.formatIndex = static_cast<RawFormat>(format);
     request.recordingDate = std::floor(ScanRawFile(paths[0], format).firstEpoch.ToDays());
     request.markerName = "BENC";
     request.tx = txMs * 0.001;

@@ -4,6 +4,7 @@
 #include <string>
 #include <vector>
 
+#include "convert/ConversionFormats.h"
 #include "rawdata/GpsTime.h"
 
 struct ConversionRequest;
@@ -16,7 +17,7 @@ struct ConversionRequest {
     // A splice: the raw files read as one source, their bytes one after the other
     // in this order (sourcePath is the first of them); empty: sourcePath alone.
     std::vector<std::string> sourceParts;
-    int formatIndex = 1;          // 0 ASCII raw format, 1 binary raw format
+    RawFormat formatIndex = kRawBinary;  // the raw format read
     double recordingDate = 0;     // "Recorded On": days since the GPS time origin
     // RINEX header texts (maximum lengths 60, 20, 20, 40, 20 each for the rest).
     std::string markerName;
@@ -46,7 +47,7 @@ struct ConversionRequest {
     std::optional<GpsTime> from;
     std::optional<GpsTime> to;
     double interval = 0.0;
-    int rinexVersion = 2;               // RINEX version of the outputs: 2 or 3
+    RinexVersion rinexVersion = kRinex2;  // RINEX version of the outputs
     bool quality = false;               // keep quality statistics; write them to observation path + ".qc"
     // The caller draws the quality plots after the conversion (observation path +
     // ".qc.<name>.png"): they are outputs of the run too.

@@ -2,6 +2,8 @@
 #include <initializer_list>
 #include <string>
 
+#include "rawdata/RecordKind.h"
+
 // Icon of a message shown to a person.
 enum class MessageIcon {
     Stop,         // failures
@@ -39,12 +41,17 @@ public:
     // Shows string id formatted with args (see FormatString) with an icon; true
     // for OK or Yes, false for No.
     virtual bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) = 0;
-    // Asks which kind of raw data to convert: choice holds the preselected answer
-    // (1) and receives the answer, 0 satellite-dated, 1 receiver-dated. With
-    // Answer::Default choice keeps the preselected answer.
-    virtual Answer AskRawKind(int& choice) = 0;
+    // Asks which kind of raw data to convert: kind holds the preselected answer
+    // (kRecordReceiverDated) and receives the answer, kRecordSatelliteDated or
+    // kRecordReceiverDated. With Answer::Default kind keeps the preselected answer.
+    virtual Answer AskRawKind(RecordKind& kind) = 0;
     // Asks for an approximate position; position holds the initial value
     // (latitude 0, longitude 0, height 0) and receives the answer. With
     // Answer::Default position keeps the initial value.
     virtual Answer AskPosition(ApproximatePosition& position) = 0;
 };
+
+// The number of a raw-data kind in the question's list: 0 satellite-dated, 1 receiver-dated.
+inline int RawKindIndex(RecordKind kind) { return kind == kRecordSatelliteDated ? 0 : 1; }
+// The raw-data kind of number index in the question's list.
+inline RecordKind RawKindOfIndex(int index) { return index == 0 ? kRecordSatelliteDated : kRecordReceiverDated; }

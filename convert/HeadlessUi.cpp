@@ -23,6 +23,6 @@ bool HeadlessUi::ShowMessage(int id, MessageIcon icon, std::initializer_list<std
     return true;
 }
 
-Answer HeadlessUi::AskRawKind(int&) { return Answer::Default; }
+Answer HeadlessUi::AskRawKind(RecordKind&) { return Answer::Default; }
 
 Answer HeadlessUi::AskPosition(ApproximatePosition&) { return Answer::Default; }

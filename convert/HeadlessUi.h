@@ -28,7 +28,7 @@ public:
     bool CheckCancel() override;
     // Prints and keeps the message; a question counts as answered Yes.
     bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
-    Answer AskRawKind(int& choice) override;
+    Answer AskRawKind(RecordKind& kind) override;
     Answer AskPosition(ApproximatePosition& position) override;
 
     // Messages shown so far, in order.

@@ -138,10 +138,9 @@ void Conversion::ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t
 bool Conversion::ChooseRawKind(const ReadTally& tally) {
     RecordKind kind = tally.OnlyKind();
     if (tally.BothKinds()) {
-        int choice = 1;  // receiver-dated, preselected
-        if (!request_.silent && ui_.AskRawKind(choice) == Answer::Cancelled)
+        kind = kRecordReceiverDated;  // preselected
+        if (!request_.silent && ui_.AskRawKind(kind) == Answer::Cancelled)
             return FailQuietly(ConversionOutcome::QuestionCancelled);
-        kind = choice == 0 ? kRecordSatelliteDated : kRecordReceiverDated;
     }
     state_.tracker.rawKind = kind;
     int records = 0;

@@ -169,7 +169,7 @@ inline ConversionRequest RequestFor(const ScratchDir& dir, const std::string& so
                                     const RunOptions& o) {
     ConversionRequest r;
     r.sourcePath = source;
-    r.formatIndex = format;
+    r.formatIndex = static_cast<RawFormat>(format);
     r.recordingDate = o.recordingDate;
     if (o.longTexts) {
         r.markerName = std::string(60, 'M');
@@ -209,7 +209,7 @@ struct RunReport {
 inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& source, int format,
                                  const RunOptions& options, ConversionState& state, int rinexVersion = 2) {
     ConversionRequest request = RequestFor(dir, source, format, options);
-    request.rinexVersion = rinexVersion;
+    request.rinexVersion = static_cast<RinexVersion>(rinexVersion);
     request.quality = rinexVersion == 3;  // the quality statistics ride along with the RINEX 3 run
     for (const std::string& p : {request.observationPath, request.navigationPath, request.observationPath + ".log",
                                  request.observationPath + ".pos"})

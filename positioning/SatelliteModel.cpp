@@ -36,6 +36,45 @@ void ModelInitial(SatelliteModel& model, const GpsTime& t, const SatObservation&
     model.codeRange = c * (tau + model.satellite.clock);
 }
 
+namespace {
+
+// Satellite-dated data: shifts both ranges of model to the common reception time,
+// the transmission time plus the nominal travel time.
+void ShiftToReception(SatelliteModel& model, const GpsTime& t, const SatObservation& cur, const Ephemeris& eph,
+                      const GeoPosition& station) {
+    const GpsConstants& k = Constants();
+    const double c = k.speedOfLight;
+    const double rate = cur.value[kD1] * k.lambda1;
+    const double delta = model.lineOfSight.range / c - model.satellite.clock - kNominalTravelTime;
+    SatelliteState shifted = model.satellite;
+    ComputeSatelliteState(t.AddSeconds(delta), eph, shifted);
+    const LineOfSight shiftedLos = ComputeLineOfSight(station, shifted);
+    const double w = rate * delta - (shiftedLos.range - model.lineOfSight.range);
+    model.codeRange -= w;
+    model.carrierRange -= w;
+}
+
+// Carrier smoothing of the code range: a growing mean up to 600 s, then an
+// exponential average; dt is the time since the previous epoch (s).
+void SmoothCode(SatelliteModel& model, double dt) {
+    if (model.smoothCount != 0) {
+        if (model.smoothSpan < kMaxSmoothingSpan) {
+            ++model.smoothCount;
+            model.smoothSpan += dt;
+            model.smoothWeight = 1.0 / model.smoothCount;
+        }
+        model.codeMinusCarrier +=
+            (model.codeRange - model.carrierRange - model.codeMinusCarrier) * model.smoothWeight;
+    } else {
+        model.smoothCount = 1;
+        model.smoothSpan = 0.0;
+        model.smoothWeight = 1.0;
+        model.codeMinusCarrier = model.codeRange - model.carrierRange;
+    }
+}
+
+}  // namespace
+
 void ModelFull(SatelliteModel& model, const GpsTime& t, const SatObservation& cur,
                const GpsTime& tPrev, const SatObservation& prev, const Ephemeris& eph,
                const IonoUtc& iono, const GeoPosition& station, bool first, bool receiverDated,
@@ -77,34 +116,11 @@ void ModelFull(SatelliteModel& model, const GpsTime& t, const SatObservation& cu
     }
     model.carrierRange = model.carrierRaw + model.corrections.phaseL1;
 
-    // 5. Satellite-dated: shift both ranges to the common reception time, the
-    // transmission time plus the nominal travel time.
-    if (!receiverDated) {
-        const double rate = cur.value[kD1] * k.lambda1;
-        const double delta = model.lineOfSight.range / c - model.satellite.clock - kNominalTravelTime;
-        SatelliteState shifted = model.satellite;
-        ComputeSatelliteState(t.AddSeconds(delta), eph, shifted);
-        const LineOfSight shiftedLos = ComputeLineOfSight(station, shifted);
-        const double w = rate * delta - (shiftedLos.range - model.lineOfSight.range);
-        model.codeRange -= w;
-        model.carrierRange -= w;
-    }
+    // 5. Satellite-dated: shift both ranges to the common reception time.
+    if (!receiverDated) ShiftToReception(model, t, cur, eph, station);
 
-    // 6-7. Carrier smoothing: a growing mean up to 600 s, then an exponential average.
-    if (model.smoothCount != 0) {
-        if (model.smoothSpan < kMaxSmoothingSpan) {
-            ++model.smoothCount;
-            model.smoothSpan += dt;
-            model.smoothWeight = 1.0 / model.smoothCount;
-        }
-        model.codeMinusCarrier +=
-            (model.codeRange - model.carrierRange - model.codeMinusCarrier) * model.smoothWeight;
-    } else {
-        model.smoothCount = 1;
-        model.smoothSpan = 0.0;
-        model.smoothWeight = 1.0;
-        model.codeMinusCarrier = model.codeRange - model.carrierRange;
-    }
+    // 6-7. Carrier smoothing.
+    SmoothCode(model, dt);
     model.smoothedRange = model.carrierRange + model.codeMinusCarrier;
 }
 

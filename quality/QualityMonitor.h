@@ -127,6 +127,8 @@ private:
     bool TakeSatellite(int s, const QualitySatellite& sat, bool consecutive, bool refresh, const Ephemeris* eph,
                        const GpsTime& t, double time, long long index);
     void MoveStation(double x, double y, double z);
+    void UpdateDirection(Track& track, const Ephemeris* eph, const GpsTime& t, bool refresh);
+    void AddArcEpoch(Track& track, const QualitySatellite& sat, bool p1, bool sampled, SatellitePoint& point);
     void CloseArc(Track& track);
     static ArcShare ShareOf(const OpenArc& arc);
     void ForgetUnsampledArcs();

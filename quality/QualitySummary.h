@@ -44,6 +44,7 @@ inline constexpr double kGapIntervals = 10.0;
 // ephemeris.
 inline constexpr double kDirectionRefresh = 10.0;
 inline constexpr int kElevationBins = 18;  // 5 degrees each, 0 to 90
+inline constexpr double kElevationBinWidth = 90.0 / kElevationBins;  // degrees
 inline constexpr int kMinimumArcEpochs = 10;
 
 struct QualitySummary {

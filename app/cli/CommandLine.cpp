@@ -246,7 +246,10 @@ ProgramOptions SplitProgramOptions(const std::vector<std::string>& arguments) {
     return result;
 }
 
-std::string UsageText(const std::string& program) {
+namespace {
+
+// The usage lines and the parameters of a single conversion.
+std::string UsageSynopsis(const std::string& program) {
     return "Usage: " + program + " [OPTIONS] SOURCE [OBS:path] [NAV:path] [S]\n"
            "       " + program + " --batch [--jobs N] [--output-dir DIR] [OPTIONS] FILE...\n"
            "       " + program + " --splice [OPTIONS] [OBS:path] [NAV:path] [S] FILE...\n"
@@ -263,13 +266,21 @@ std::string UsageText(const std::string& program) {
            "  NAV:path     the navigation file to write (likewise)\n"
            "  S            silent: no questions, messages go to standard error\n"
            "               (also -S or /S; OBS: and NAV: may be written -OBS:, -NAV:)\n"
-           "\n"
-           "Header texts (this run's values, checked and remembered as typed ones):\n"
+           "\n";
+}
+
+// The options of the header texts.
+const char* UsageHeaderTexts() {
+    return "Header texts (this run's values, checked and remembered as typed ones):\n"
            "  --marker NAME  --marker-number TEXT  --observer TEXT  --agency TEXT\n"
            "  --receiver-number TEXT  --receiver-type TEXT  --receiver-version TEXT\n"
            "  --antenna-number TEXT  --antenna-type TEXT\n"
-           "\n"
-           "Run settings (this run only; the profile keeps its own):\n"
+           "\n";
+}
+
+// The options of this run's settings.
+const char* UsageRunSettings() {
+    return "Run settings (this run only; the profile keeps its own):\n"
            "  --tx MS                  nominal travel time Tx of satellite-dated data, ms\n"
            "  --antenna-height M       antenna reference point above the marker, m (over the recorded height)\n"
            "  --antenna-offset E,N     antenna reference point east and north of the marker, m\n"
@@ -283,8 +294,12 @@ std::string UsageText(const std::string& program) {
            "  --rinex 2|3              RINEX version of the outputs (3: RINEX 3.04, long\n"
            "                           file names with automatic naming)\n"
            "  --country XXX            country code of RINEX 3 long file names\n"
-           "\n"
-           "What is written:\n"
+           "\n";
+}
+
+// The options that choose what is written.
+const char* UsageWhatIsWritten() {
+    return "What is written:\n"
            "  --from \"YYYY-MM-DD hh:mm:ss\"  --to \"YYYY-MM-DD hh:mm:ss\"\n"
            "                           only epochs from .. to (GPS time), either may be left out\n"
            "  --interval SECONDS       only epochs at multiples of SECONDS (0.1 s steps)\n"
@@ -292,8 +307,12 @@ std::string UsageText(const std::string& program) {
            "  --json                   one JSON object about the run on standard output\n"
            "  --qc                     a quality report beside the observation file (.qc)\n"
            "  --qc-plots               the report and its plots (PNG, needs the desktop build)\n"
-           "\n"
-           "Many files:\n"
+           "\n";
+}
+
+// The options of batches and splices, and the other modes.
+const char* UsageManyFiles() {
+    return "Many files:\n"
            "  --batch                  convert every FILE on its own, as a silent run would,\n"
            "                           several at a time; a table (or JSON lines) at the end;\n"
            "                           the profile is read, never written\n"
@@ -306,13 +325,24 @@ std::string UsageText(const std::string& program) {
            "  --scan FILE  list the records of a raw data file\n"
            "  --help       show this text\n"
            "  --version    show the program's version\n"
-           "\n"
-           "Every value not given here (header texts, folders, extensions, automatic\n"
+           "\n";
+}
+
+// Where the other values come from, and the exit statuses.
+const char* UsageClosing() {
+    return "Every value not given here (header texts, folders, extensions, automatic\n"
            "naming, advanced options) comes from the profile of the last conversion.\n"
            "Exit status: 0 when the conversion succeeded (every file of a batch), 1 when\n"
            "it failed, was cancelled or did not start (any file of a batch), 2 when the\n"
            "command line was not understood.\n"
-           "\n"
+           "\n";
+}
+
+}  // namespace
+
+std::string UsageText(const std::string& program) {
+    return UsageSynopsis(program) + UsageHeaderTexts() + UsageRunSettings() + UsageWhatIsWritten() +
+           UsageManyFiles() + UsageClosing() +
            "Example:\n"
            "  " + program + " --marker ALGO --interval 30 /data/raw/ALGO0340.BIN "
            "OBS:/data/rinex/algo0340.01o NAV:/data/rinex/algo0340.01n S\n";

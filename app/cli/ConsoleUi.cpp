@@ -70,7 +70,7 @@ bool AskNumber(std::FILE* input, const char* prompt, double low, double high, do
 
 }  // namespace
 
-Answer ConsoleUi::AskRawKind(int& choice) {
+Answer ConsoleUi::AskRawKind(RecordKind& kind) {
     if (silent_ || !interactive_) {
         if (!silent_) {
             EndProgressLine();
@@ -84,13 +84,13 @@ Answer ConsoleUi::AskRawKind(int& choice) {
                "  0  Satellite-dated raw data\n"
                "  1  Receiver-dated raw data\n", stderr);
     for (;;) {
-        std::fprintf(stderr, "Kind [%d]: ", choice);
+        std::fprintf(stderr, "Kind [%d]: ", RawKindIndex(kind));
         std::fflush(stderr);
         std::string answer;
         if (!ReadAnswerLine(input_, answer)) return Answer::Cancelled;
         if (answer.empty()) return Answer::Person;
         if (answer == "0" || answer == "1") {
-            choice = answer[0] - '0';
+            kind = RawKindOfIndex(answer[0] - '0');
             return Answer::Person;
         }
         std::fputs("Please type 0 or 1.\n", stderr);

@@ -23,7 +23,7 @@ public:
     // an empty line keeps choice; false at the end of input (Cancel). Without a
     // person the preselected receiver-dated data is taken (Answer::Default), and a
     // run that is not silent says so on standard error.
-    Answer AskRawKind(int& choice) override;
+    Answer AskRawKind(RecordKind& kind) override;
     // The approximate position on the terminal: latitude and longitude in degrees
     // (north and east positive), altitude in metres, an empty line keeps the offered
     // value; position is held in radians and metres. False at the end of input

@@ -13,7 +13,7 @@ public:
     void SetPosition(unsigned percent) override { target_.SetPosition(percent); }
     bool CheckCancel() override { return target_.CheckCancel(); }
     bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
-    Answer AskRawKind(int& choice) override { return target_.AskRawKind(choice); }
+    Answer AskRawKind(RecordKind& kind) override { return target_.AskRawKind(kind); }
     Answer AskPosition(ApproximatePosition& position) override { return target_.AskPosition(position); }
 
     const std::vector<HeadlessUi::Message>& Messages() const { return messages_; }

@@ -11,9 +11,7 @@
 #include "app/dialog/Settings.h"
 #include "convert/StringTable.h"
 #include "convert/OutputSet.h"
-#include "convert/ReadTally.h"
 #include "platform/Clock.h"
-#include "rawdata/RecordScan.h"
 #include "platform/FileSystem.h"
 
 namespace {
@@ -37,26 +35,6 @@ std::vector<std::string> FileIndexEntries() {
     for (int i = 0; i < 10; ++i)
         entries.push_back(std::to_string(i) + " (" + kOrdinals[i] + " session of day)");
     return entries;
-}
-
-// Directory, title and extension of an output path, as button 1020 keeps them.
-struct OutputParts {
-    std::string directory;
-    std::string title;
-    std::string extension;
-};
-
-// Reads path as a pattern "directory/*" or "directory/*.extension"; false when it
-// is neither.
-bool ReadPattern(const std::string& path, OutputParts& parts) {
-    const size_t star = path.find("/*");
-    if (star == std::string::npos) return false;
-    const std::string rest = path.substr(star + 2);
-    if (!rest.empty() && rest[0] != '.') return false;
-    parts.directory = path.substr(0, star);
-    parts.title.assign(1, '*');
-    parts.extension = rest.empty() ? std::string() : rest.substr(1);
-    return true;
 }
 
 }  // namespace
@@ -216,174 +194,11 @@ std::optional<OutputRefusal> CMainDialog::SettleOutputNames(const OutputNameTest
     }
 }
 
-void CMainDialog::ScanDataSpan() {
-    MainDialogValues::DataSpan& d = values.dataSpan;
-    d = MainDialogValues::DataSpan();
-    if (values.rinexVersion != 3) return;
-    const RequestOverrides& o = environment_.overrides;
-    const int format = values.format == 0 ? 0 : 1;
-    RecordScan scan = ScanRawFile(values.sourcePath, format);
-    for (size_t i = 1; i < o.sourceParts.size(); ++i) {
-        const RecordScan part = ScanRawFile(o.sourceParts[i], format);
-        if (part.validEpochs == 0) continue;
-        if (scan.validEpochs == 0 || part.firstEpoch < scan.firstEpoch) scan.firstEpoch = part.firstEpoch;
-        if (scan.validEpochs == 0 || scan.lastEpoch < part.lastEpoch) scan.lastEpoch = part.lastEpoch;
-        if (scan.interval <= 0) scan.interval = part.interval;
-        scan.validEpochs += part.validEpochs;
-    }
-    if (scan.validEpochs == 0) return;
-    GpsTime first = scan.firstEpoch, last = scan.lastEpoch;
-    if (o.from && first < *o.from) first = *o.from;
-    if (o.to && *o.to < last) last = *o.to;
-    d.known = true;
-    d.first = first;
-    d.span = std::max(0.0, last.Difference(first));
-    d.interval = o.interval > 0 ? WrittenInterval(o.interval, scan.interval) : scan.interval;
-}
-
-void CMainDialog::ApplySourceProbe(const PathProbe& probe) {
-    values.recordedOn = std::floor(probe.modified);
-    values.format = probe.ascii ? 0 : 1;
-    values.header[kMarkerName] = ToUpperText(ToAsciiText(probe.title).text);
-    if (probe.exists) ScanDataSpan();
-    ProposeOutputs(probe.title, false, false);
-    settledSource_ = values.sourcePath;
-    RememberPicked();
-}
-
-void CMainDialog::ProposeOutputs(const std::string& title, bool keepObservation, bool keepNavigation) {
-    if (values.autoNaming) {
-        DeriveRinexNames();
-        return;
-    }
-    if (!keepObservation)
-        values.observationPath = JoinPath(values.observationDirectory, title,
-                                          ExtensionForRecording(values.observationExtension, values.recordedOn));
-    if (!keepNavigation)
-        values.navigationPath = JoinPath(values.navigationDirectory, title,
-                                         ExtensionForRecording(values.navigationExtension, values.recordedOn));
-}
-
-bool CMainDialog::SourceTyped() {
-    const std::string typed = controls_.Text(ControlId::kSourcePath);
-    if (typed == settledSource_) return false;
-    settledSource_ = typed;  // probed once, whatever comes of it
-    PathProbe probe;
-    if (!ProbePath(typed, probe, environment_.dataDirectory) || !probe.exists) return false;
-    // What the person changed since the last choice stays.
-    const double date = std::floor(controls_.Value(ControlId::kRecordedOn));
-    const int format = controls_.Selection(ControlId::kFormat);
-    const std::string marker = ToUpperText(controls_.Text(ControlId::kMarkerName));
-    const std::string observation = controls_.Text(ControlId::kObservationPath);
-    const std::string navigation = controls_.Text(ControlId::kNavigationPath);
-    values.sourcePath = typed;
-    values.autoNaming = controls_.Checked(ControlId::kAutoNaming);
-    values.fileIndex = controls_.Selection(ControlId::kFileIndex);
-    values.recordedOn = date != picked_.recordedOn ? date : std::floor(probe.modified);
-    values.format = format != picked_.format ? format : (probe.ascii ? 0 : 1);
-    values.header[kMarkerName] = marker != picked_.marker ? marker : ToUpperText(ToAsciiText(probe.title).text);
-    values.observationPath = observation;
-    values.navigationPath = navigation;
-    ScanDataSpan();
-    ProposeOutputs(probe.title, observation != picked_.observationPath, navigation != picked_.navigationPath);
-    controls_.SetValue(ControlId::kRecordedOn, values.recordedOn);
-    controls_.SetSelection(ControlId::kFormat, values.format);
-    WriteHeaderText(kMarkerName);
-    controls_.SetText(ControlId::kObservationPath, values.observationPath);
-    controls_.SetText(ControlId::kNavigationPath, values.navigationPath);
-    RememberPicked();
-    return true;
-}
-
-bool CMainDialog::BrowseSource() {
-    ExchangeValues(false);
-    std::string path = values.sourcePath;
-    const std::vector<FileFilter> filters = {
-        {"QERN ASCII Files (*.raw; *.var; *.txt)", "*.raw;*.var;*.txt"},
-        {"QERN Binary Files (*.bin; *.dat; *.dXX)", "*.bin;*.dat;*.d??"},
-    };
-    if (environment_.silent || !chooser_.ChooseFile(FileDialogMode::Open, path, filters, 2)) return false;
-    values.sourcePath = path;
-    PathProbe probe;
-    if (ProbePath(path, probe, environment_.dataDirectory)) ApplySourceProbe(probe);
-    ExchangeValues(true);
-    return true;
-}
-
-bool CMainDialog::BrowseObservation() { return BrowseOutput(Output::Observation); }
-
-bool CMainDialog::BrowseNavigation() { return BrowseOutput(Output::Navigation); }
-
-bool CMainDialog::BrowseOutput(Output output) {
-    const bool obs = output == Output::Observation;
-    std::string& directory = obs ? values.observationDirectory : values.navigationDirectory;
-    std::string& extension = obs ? values.observationExtension : values.navigationExtension;
-    std::string& path = obs ? values.observationPath : values.navigationPath;
-    ExchangeValues(false);
-    if (values.autoNaming) {
-        if (!ChooseOutputFolder(obs)) return false;
-        ExchangeValues(true);
-        return true;
-    }
-    const std::string label = obs ? "RINEX Observation Files (*." : "RINEX Navigation Files (*.";
-    const std::vector<FileFilter> filters = {{label + extension + ")", "*." + extension}};
-    std::string chosen = path;
-    if (environment_.silent || !chooser_.ChooseFile(FileDialogMode::SaveAs, chosen, filters, 1)) return false;
-    path = chosen;
-    PathProbe probe;
-    if (ProbePath(path, probe, environment_.dataDirectory)) {
-        directory = probe.directory;
-        extension = probe.extension;
-    }
-    ExchangeValues(true);
-    return true;
-}
-
-bool CMainDialog::ChooseOutputFolder(bool observation) {
-    std::string& directory = observation ? values.observationDirectory : values.navigationDirectory;
-    std::string chosen = directory;
-    if (!ChooseDirectory(chosen)) return false;
-    directory = chosen;
-    DeriveRinexNames();
-    return true;
-}
-
-bool CMainDialog::BrowseOutputDirectory() {
-    ExchangeValues(false);
-    OutputParts obs, nav;
-    PathProbe probe;
-    bool obsFromDirectory = false;
-    if (ProbePath(values.observationPath, probe, environment_.dataDirectory)) {
-        obs = {probe.directory, probe.title, probe.extension};
-    } else if (values.autoNaming) {
-        obsFromDirectory = true;
-    } else if (!ReadPattern(values.observationPath, obs)) {
-        return false;
-    }
-    if (ProbePath(values.navigationPath, probe, environment_.dataDirectory)) {
-        nav = {probe.directory, probe.title, probe.extension};
-    } else if (values.autoNaming || !ReadPattern(values.navigationPath, nav)) {
-        return false;
-    }
-    std::string directory = obsFromDirectory ? values.observationDirectory : obs.directory;
-    if (!ChooseDirectory(directory)) return false;
-    values.observationDirectory = directory;
-    values.navigationDirectory = directory;
-    if (values.autoNaming) {
-        DeriveRinexNames();
-    } else {
-        values.observationPath = JoinPath(directory, obs.title, obs.extension);
-        values.navigationPath = JoinPath(directory, nav.title, nav.extension);
-    }
-    ExchangeValues(true);
-    return true;
-}
-
-bool CMainDialog::ValidatePaths() {
-    pathFailure_ = PathCheckFailure();
-    if (!ExchangeValues(false)) return false;
+// Moves automatic names taken by files on disk to the next file index and shows
+// the names settled on; false (with the message and the focus on the file index)
+// when no index is free.
+bool CMainDialog::SettleNamesShown() {
     MainDialogValues& v = values;
-    // Automatic names taken by files on disk move to the next file index.
     const int index = v.fileIndex;
     const std::optional<OutputRefusal> taken = SettleOutputNames();
     if (v.fileIndex != index) {
@@ -391,13 +206,19 @@ bool CMainDialog::ValidatePaths() {
         controls_.SetText(ControlId::kObservationPath, v.observationPath);
         controls_.SetText(ControlId::kNavigationPath, v.navigationPath);
     }
-    if (taken) {
-        const bool navigation = taken->output.kind == OutputKind::Navigation;
-        pathFailure_ = {navigation ? "navigation" : "observation", taken->output.path, taken->reason};
-        Message(kStrWriteFailed, MessageIcon::Stop, {taken->output.path, taken->reason});
-        controls_.SetFocus(ControlId::kFileIndex, false);
-        return false;
-    }
+    if (!taken) return true;
+    const bool navigation = taken->output.kind == OutputKind::Navigation;
+    pathFailure_ = {navigation ? "navigation" : "observation", taken->output.path, taken->reason};
+    Message(kStrWriteFailed, MessageIcon::Stop, {taken->output.path, taken->reason});
+    controls_.SetFocus(ControlId::kFileIndex, false);
+    return false;
+}
+
+bool CMainDialog::ValidatePaths() {
+    pathFailure_ = PathCheckFailure();
+    if (!ExchangeValues(false)) return false;
+    MainDialogValues& v = values;
+    if (!SettleNamesShown()) return false;
     // Outputs that would overwrite a source or each other, or whose path holds a
     // link, a folder or a special file.
     if (const std::optional<OutputRefusal> refusal = CheckOutputSet(OutputSetOf(MakeRequest()))) {
@@ -468,7 +289,7 @@ ConversionRequest CMainDialog::MakeRequest() const {
     ConversionRequest r;
     r.sourcePath = v.sourcePath;
     r.sourceParts = environment_.overrides.sourceParts;
-    r.formatIndex = v.format;
+    r.formatIndex = static_cast<RawFormat>(v.format);  // the list index is the format
     r.recordingDate = v.recordedOn;
     r.markerName = v.header[kMarkerName];
     r.markerNumber = v.header[kMarkerNumber];
@@ -491,7 +312,7 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.silent = environment_.silent;
     r.creationTime = CalendarOf(CreationTime());
     r.creationZone = CreationTimeZone();
-    r.rinexVersion = v.rinexVersion;
+    r.rinexVersion = static_cast<RinexVersion>(v.rinexVersion);
     const RequestOverrides& o = environment_.overrides;
     r.tx = o.tx.value_or(r.tx);
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);

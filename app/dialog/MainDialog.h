@@ -140,6 +140,7 @@ public:
     // unusable source or output path, and existing outputs unless the person (or
     // a silent run) agrees to overwrite them. True when the conversion may start.
     bool ValidatePaths();
+    bool SettleNamesShown();
     // Why the last ValidatePaths refused a path (which is empty when it did not).
     const PathCheckFailure& PathFailure() const { return pathFailure_; }
 

@@ -24,6 +24,29 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     setWindowIcon(AppIcon());
     setWindowFlag(Qt::WindowContextHelpButtonHint, false);
 
+    CreateExtrapolationControls();
+    CreateOptionControls();
+    auto* save = new QPushButton(tr("Save As &Defaults"));
+    save->setObjectName(QStringLiteral("1035"));
+    save->setAutoDefault(false);
+    connect(save, &QPushButton::clicked, this, &AdvancedDialog::SaveAsDefaults);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(new QLabel(tr("Extrapolate satellite-dated raw data transmited at satellite time Ts")));
+    layout->addLayout(BuildExtrapolationGrid());
+    layout->addSpacing(8);
+    layout->addWidget(smoothedCodes_);
+    layout->addWidget(logFile_);
+    layout->addWidget(quality_);
+    layout->addLayout(BuildVersionRow());
+    layout->addSpacing(8);
+    const DialogButtons buttons = AddOkCancel(this, layout, save);
+    layout->setSizeConstraint(QLayout::SetFixedSize);
+    SetTabOrder(save, buttons);
+    ShowValues();
+}
+
+void AdvancedDialog::CreateExtrapolationControls() {
     instantaneous_ = new QRadioButton(tr("Using &instantaneous doppler measurements"));
     instantaneous_->setObjectName(QStringLiteral("1030"));
     smoothed_ = new QRadioButton(tr("Using &smoothed doppler measurements"));
@@ -39,6 +62,9 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     tx_->addItems({QStringLiteral("0"), QStringLiteral("75"), QStringLiteral("100")});
     tx_->setMinimumContentsLength(6);
     tx_->lineEdit()->setAcceptDrops(false);
+}
+
+void AdvancedDialog::CreateOptionControls() {
     smoothedCodes_ = new QCheckBox(tr("Compute positions using smoothed &C/A code pseudoranges"));
     smoothedCodes_->setObjectName(QStringLiteral("1033"));
     logFile_ = new QCheckBox(tr("Write a &log file with all intermediate results"));
@@ -48,13 +74,9 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     rinexVersion_ = new QComboBox;
     rinexVersion_->setObjectName(QStringLiteral("rinexVersion"));
     rinexVersion_->addItems({QStringLiteral("2"), QStringLiteral("3")});
-    auto* save = new QPushButton(tr("Save As &Defaults"));
-    save->setObjectName(QStringLiteral("1035"));
-    save->setAutoDefault(false);
-    connect(save, &QPushButton::clicked, this, &AdvancedDialog::SaveAsDefaults);
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->addWidget(new QLabel(tr("Extrapolate satellite-dated raw data transmited at satellite time Ts")));
+QGridLayout* AdvancedDialog::BuildExtrapolationGrid() {
     auto* extrapolation = new QGridLayout;
     extrapolation->setContentsMargins(16, 0, 0, 0);
     extrapolation->addWidget(instantaneous_, 0, 0, 1, 4);
@@ -64,19 +86,18 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     extrapolation->addWidget(tx_, 3, 1);
     extrapolation->addWidget(new QLabel(tr("ms")), 3, 2);
     extrapolation->setColumnStretch(3, 1);
-    layout->addLayout(extrapolation);
-    layout->addSpacing(8);
-    layout->addWidget(smoothedCodes_);
-    layout->addWidget(logFile_);
-    layout->addWidget(quality_);
+    return extrapolation;
+}
+
+QHBoxLayout* AdvancedDialog::BuildVersionRow() {
     auto* version = new QHBoxLayout;
     version->addWidget(BuddyLabel(tr("&RINEX version :"), rinexVersion_));
     version->addWidget(rinexVersion_);
     version->addStretch();
-    layout->addLayout(version);
-    layout->addSpacing(8);
-    const DialogButtons buttons = AddOkCancel(this, layout, save);
-    layout->setSizeConstraint(QLayout::SetFixedSize);
+    return version;
+}
+
+void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons) {
     setTabOrder(instantaneous_, smoothed_);
     setTabOrder(smoothed_, tx_);
     setTabOrder(tx_, smoothedCodes_);
@@ -86,8 +107,9 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     setTabOrder(rinexVersion_, save);
     setTabOrder(save, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
+}
 
-    // Towards the controls.
+void AdvancedDialog::ShowValues() {
     if (values_.dopplerMode == 0) instantaneous_->setChecked(true);
     if (values_.dopplerMode == 1) smoothed_->setChecked(true);
     const QString tx = QString::fromStdString(TxText(values_.tx));

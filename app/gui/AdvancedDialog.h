@@ -6,7 +6,11 @@
 
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QHBoxLayout;
+class QPushButton;
 class QRadioButton;
+struct DialogButtons;
 
 // Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
 // whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
@@ -26,6 +30,18 @@ public:
     void accept() override;
 
 private:
+    // The Doppler mode radio buttons and the Tx combo box.
+    void CreateExtrapolationControls();
+    // The check boxes and the RINEX version combo box.
+    void CreateOptionControls();
+    // The extrapolation rows: both modes, the Tx equation and its combo box.
+    QGridLayout* BuildExtrapolationGrid();
+    // The RINEX version label and combo box.
+    QHBoxLayout* BuildVersionRow();
+    // The tab order of all controls, top to bottom.
+    void SetTabOrder(QPushButton* save, const DialogButtons& buttons);
+    // Puts the values into the controls.
+    void ShowValues();
     // Reads the controls into the values; a Tx text that is not an integer
     // shows "Please enter an integer.", puts the focus on 1031 and gives false.
     bool ReadControls();

@@ -118,7 +118,31 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     setSizeGripEnabled(true);
     setAcceptDrops(true);
 
-    // Raw data file.
+    QGroupBox* input = BuildInputGroup();
+    QGridLayout* headerGrid = BuildHeaderGrid();
+    QGroupBox* output = BuildOutputGroup();
+    // The path edits of both groups start at one edge.
+    auto* inputGrid = static_cast<QGridLayout*>(input->layout());
+    auto* outputGrid = static_cast<QGridLayout*>(output->layout());
+    const int labelWidth = std::max(inputGrid->itemAtPosition(0, 0)->widget()->sizeHint().width(),
+                                    outputGrid->itemAtPosition(0, 0)->widget()->sizeHint().width());
+    inputGrid->setColumnMinimumWidth(0, labelWidth);
+    outputGrid->setColumnMinimumWidth(0, labelWidth);
+    QHBoxLayout* buttons = BuildButtonRow();
+    QMenuBar* menuBar = BuildMenuBar();
+
+    auto* layout = new QVBoxLayout(this);
+    layout->setMenuBar(menuBar);
+    layout->addWidget(input);
+    layout->addLayout(headerGrid);
+    layout->addWidget(output);
+    layout->addLayout(buttons);
+
+    SetTabOrder();
+    controls_ = std::make_unique<WidgetControls>(this);
+}
+
+QGroupBox* MainWindow::BuildInputGroup() {
     source_ = PathEdit(ControlId::kSourcePath);
     browseSource_ = BrowseButton(ControlId::kBrowseSource, tr("Choose the raw data file"));
     recordedOn_ = new FieldWidget(kFieldDate);
@@ -136,8 +160,10 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     inputGrid->addWidget(formatLabel, 1, 2, Qt::AlignRight);
     inputGrid->addWidget(format_, 1, 3);
     inputGrid->setColumnStretch(1, 1);
+    return input;
+}
 
-    // Header texts, two a row.
+QGridLayout* MainWindow::BuildHeaderGrid() {
     auto* headerGrid = new QGridLayout;
     for (int i = 0; i < kHeaderTextCount; ++i) {
         header_[i] = HistoryCombo(kHeaderLabels[i].id, this);
@@ -153,8 +179,10 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     headerGrid->setHorizontalSpacing(10);
     headerGrid->setColumnMinimumWidth(2, 0);
     headerGrid->setContentsMargins(10, 4, 10, 4);
+    return headerGrid;
+}
 
-    // Output files.
+QGroupBox* MainWindow::BuildOutputGroup() {
     observation_ = PathEdit(ControlId::kObservationPath);
     navigation_ = PathEdit(ControlId::kNavigationPath);
     browseObservation_ = BrowseButton(ControlId::kBrowseObservation, tr("Choose the observation file"));
@@ -185,12 +213,10 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     outputGrid->addWidget(fileIndexLabel, 2, 2, Qt::AlignRight);
     outputGrid->addWidget(fileIndex_, 2, 3, 1, 3);
     outputGrid->setColumnStretch(1, 1);
-    // The path edits of both groups start at one edge.
-    const int labelWidth = std::max(sourceLabel->sizeHint().width(), observationLabel->sizeHint().width());
-    inputGrid->setColumnMinimumWidth(0, labelWidth);
-    outputGrid->setColumnMinimumWidth(0, labelWidth);
+    return output;
+}
 
-    // Buttons and the advanced summary.
+QHBoxLayout* MainWindow::BuildButtonRow() {
     summary_ = new QLabel;
     summary_->setObjectName(Id(ControlId::kAdvancedSummary));
     advanced_ = new QPushButton(tr("Advanc&ed..."));
@@ -208,27 +234,24 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     buttons->addSpacing(12);
     buttons->addWidget(go_);
     buttons->addWidget(close_);
+    return buttons;
+}
 
+QMenuBar* MainWindow::BuildMenuBar() {
     auto* menuBar = new QMenuBar(this);
     QMenu* help = menuBar->addMenu(tr("&Help"));
     QAction* about = help->addAction(QString::fromLatin1(LoadString(kStrAboutMenu).data()));
     about->setObjectName(QStringLiteral("about"));
     connect(about, &QAction::triggered, this, &MainWindow::OpenAbout);
+    return menuBar;
+}
 
-    auto* layout = new QVBoxLayout(this);
-    layout->setMenuBar(menuBar);
-    layout->addWidget(input);
-    layout->addLayout(headerGrid);
-    layout->addWidget(output);
-    layout->addLayout(buttons);
-
+void MainWindow::SetTabOrder() {
     QWidget* order[] = {source_,   browseSource_, recordedOn_, format_,    header_[0],        header_[1],
                         header_[2], header_[3],    header_[4],  header_[5], header_[6],        header_[7],
                         header_[8], observation_,  browseObservation_, navigation_, browseNavigation_,
                         browseFolder_, autoNaming_, fileIndex_, advanced_, go_, close_};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
-
-    controls_ = std::make_unique<WidgetControls>(this);
 }
 
 MainWindow::~MainWindow() = default;

@@ -11,8 +11,12 @@
 class FieldWidget;
 class QCheckBox;
 class QComboBox;
+class QGridLayout;
+class QGroupBox;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
+class QMenuBar;
 class QMimeData;
 class QPushButton;
 
@@ -58,6 +62,19 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
+    // The raw data file group: source path, recording date and file format.
+    QGroupBox* BuildInputGroup();
+    // The nine header texts, two a row.
+    QGridLayout* BuildHeaderGrid();
+    // The output files group: both paths, the folder button and automatic naming.
+    QGroupBox* BuildOutputGroup();
+    // The advanced summary and the Advanced, Go and Close buttons.
+    QHBoxLayout* BuildButtonRow();
+    // The Help menu with its About entry.
+    QMenuBar* BuildMenuBar();
+    // The tab order of all controls, top to bottom.
+    void SetTabOrder();
+
     void Go();
     void OpenAdvanced();
     void OpenAbout();

@@ -137,10 +137,10 @@ void WindowUi::ShowSuccess(const std::string& sourcePath, const std::vector<std:
             WrapLines(lines, kSummaryWidth), false);
 }
 
-Answer WindowUi::AskRawKind(int& choice) {
-    RawKindDialog dialog(choice, MessageOwner());
+Answer WindowUi::AskRawKind(RecordKind& kind) {
+    RawKindDialog dialog(RawKindIndex(kind), MessageOwner());
     if (dialog.exec() != QDialog::Accepted) return Answer::Cancelled;
-    choice = dialog.Choice();
+    kind = RawKindOfIndex(dialog.Choice());
     return Answer::Person;
 }
 

@@ -34,7 +34,7 @@ public:
     // A message box over the progress window during a conversion, else over the
     // owner. The success message of a conversion is kept back (see ShowSuccess).
     bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override;
-    Answer AskRawKind(int& choice) override;
+    Answer AskRawKind(RecordKind& kind) override;
     Answer AskPosition(ApproximatePosition& position) override;
 
     // The progress window comes with BeginConversion and goes with EndConversion.

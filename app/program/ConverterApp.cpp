@@ -146,45 +146,14 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     const bool converted = dialog.GoPressed();
     console.EndProgressLine();
     const ConversionRequest request = dialog.MakeRequest();
-    if (converted) {
-        // After the success message: where the outputs are and what they hold
-        // (with --json the JSON object alone goes to standard output).
-        if (!(silent && run_.json)) {
-            std::ostream& report = silent ? out : err;
-            for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
-                report << line << "\n";
-        }
-        if (const std::string note = WeekNote(dialog.LastResult()); !note.empty())
-            err << kProgramName << ": " << note << "\n";
-    } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
-        err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
-    }
-    bool plotted = true;
-    if (converted && run_.qcPlots) {
-        const ConversionResult& result = dialog.LastResult();
-        std::string error = "this build has no charts (built without the desktop windows)";
-        const std::vector<std::string> plots =
-            plotter_ && result.quality && result.qualitySeries
-                ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, request.observationPath, error)
-                : std::vector<std::string>();
-        plotted = !plots.empty();
-        if (!plotted) err << kProgramName << ": no quality plots: " << error << "\n";
-        if (!(silent && run_.json))
-            for (const std::string& plot : plots) (silent ? out : err) << "Plot: " << plot << "\n";
-    }
-    if (converted && run_.qc && !(silent && run_.json))
-        (silent ? out : err) << (dialog.LastResult().qualityWritten ? "Quality report: " + request.observationPath + ".qc"
-                                                                    : "Quality report: not written")
-                             << "\n";
-    if (run_.json) {
-        std::string message;
-        for (const HeadlessUi::Message& m : ui.Messages())
-            if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) message = OneLine(m.text);
-        if (!converted && message.empty() && !ui.Messages().empty()) message = OneLine(ui.Messages().back().text);
-        const ConversionResult& result = dialog.LastResult();
-        const std::string quality = result.quality ? QualityJson(*result.quality) : std::string("null");
-        out << ConversionJson(request, result, converted, message, "\"quality\": " + quality) << "\n";
-    }
+    const RunStreams streams{out, err, silent ? out : err, silent && run_.json};
+    ReportOutcome(dialog, request, converted, streams);
+    const bool plotted = !(converted && run_.qcPlots) || ReportPlots(dialog.LastResult(), request, streams);
+    if (converted && run_.qc && !streams.quiet)
+        streams.report << (dialog.LastResult().qualityWritten ? "Quality report: " + request.observationPath + ".qc"
+                                                              : "Quality report: not written")
+                       << "\n";
+    if (run_.json) out << RunJson(request, dialog.LastResult(), converted, ui) << "\n";
     if (!dialog.SettingsStored())
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
@@ -192,3 +161,41 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     return StoppedStatus(converted && plotted ? kExitSuccess : kExitFailure);
 }
 
+void CConverterApp::ReportOutcome(const CMainDialog& dialog, const ConversionRequest& request, bool converted,
+                                  const RunStreams& streams) {
+    if (converted) {
+        // After the success message: where the outputs are and what they hold
+        // (with --json the JSON object alone goes to standard output).
+        if (!streams.quiet)
+            for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
+                streams.report << line << "\n";
+        if (const std::string note = WeekNote(dialog.LastResult()); !note.empty())
+            streams.err << kProgramName << ": " << note << "\n";
+    } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
+        streams.err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
+    }
+}
+
+bool CConverterApp::ReportPlots(const ConversionResult& result, const ConversionRequest& request,
+                                const RunStreams& streams) const {
+    std::string error = "this build has no charts (built without the desktop windows)";
+    const std::vector<std::string> plots =
+        plotter_ && result.quality && result.qualitySeries
+            ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, request.observationPath, error)
+            : std::vector<std::string>();
+    const bool plotted = !plots.empty();
+    if (!plotted) streams.err << kProgramName << ": no quality plots: " << error << "\n";
+    if (!streams.quiet)
+        for (const std::string& plot : plots) streams.report << "Plot: " << plot << "\n";
+    return plotted;
+}
+
+std::string CConverterApp::RunJson(const ConversionRequest& request, const ConversionResult& result, bool converted,
+                                   const RecordingUi& ui) {
+    std::string message;
+    for (const HeadlessUi::Message& m : ui.Messages())
+        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) message = OneLine(m.text);
+    if (!converted && message.empty() && !ui.Messages().empty()) message = OneLine(ui.Messages().back().text);
+    const std::string quality = result.quality ? QualityJson(*result.quality) : std::string("null");
+    return ConversionJson(request, result, converted, message, "\"quality\": " + quality);
+}

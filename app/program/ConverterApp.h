@@ -11,6 +11,7 @@
 #include "app/dialog/WindowFactory.h"
 
 class CMainDialog;
+class RecordingUi;
 
 
 // What the program learns about its surroundings at start.
@@ -53,6 +54,23 @@ public:
 private:
     int RunConversionMode(std::ostream& out, std::ostream& err);
     int RunInteractiveMode(std::ostream& err);
+    // Where a conversion's report goes: report is out for a silent run, else err;
+    // quiet when --json alone speaks on out.
+    struct RunStreams {
+        std::ostream& out;
+        std::ostream& err;
+        std::ostream& report;
+        bool quiet;
+    };
+    // Writes the summary of a converted run, or why its paths were refused.
+    static void ReportOutcome(const CMainDialog& dialog, const ConversionRequest& request, bool converted,
+                              const RunStreams& streams);
+    // Writes the --qc-plots files and names them; false when none could be written.
+    bool ReportPlots(const ConversionResult& result, const ConversionRequest& request,
+                     const RunStreams& streams) const;
+    // The --json object of the run.
+    static std::string RunJson(const ConversionRequest& request, const ConversionResult& result, bool converted,
+                               const RecordingUi& ui);
     DialogEnvironment Environment(bool silent) const;
 
     RunOptions run_;

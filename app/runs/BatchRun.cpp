@@ -218,11 +218,9 @@ void WriteTable(const std::vector<BatchItem>& items, std::ostream& out) {
     out << converted << " of " << items.size() << " files converted\n";
 }
 
-}  // namespace
-
-int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
-             std::ostream& err) {
-    std::vector<std::string> files;
+// The raw data files of the batch's parameters into files; a status other than
+// success (with its message on err) when the parameters or the output folder are refused.
+int CollectBatchFiles(const ProgramOptions& program, std::vector<std::string>& files, std::ostream& err) {
     for (const std::string& argument : program.parameters) {
         const CommandLineParameter p = SplitParameter(argument);
         const std::string key = ToUpperText(p.text.substr(0, 4));
@@ -242,6 +240,30 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
         err << kProgramName << ": --output-dir " << program.outputDir << ": no such folder\n";
         return kExitFailure;
     }
+    return kExitSuccess;
+}
+
+// Draws the plots of each converted file (on the main thread: the charts need it);
+// a file whose plots could not be drawn counts as not converted.
+void PublishBatchPlots(std::vector<BatchItem>& items, IQualityPlotter* plotter) {
+    for (BatchItem& item : items) {
+        if (!item.converted) continue;
+        std::string error = "this build has no charts (built without the desktop windows)";
+        const ConversionResult& r = item.result;
+        if (plotter && r.quality && r.qualitySeries &&
+            !PublishPlots(*plotter, *r.quality, *r.qualitySeries, item.request.observationPath, error).empty())
+            continue;
+        item.converted = false;
+        item.message = "no quality plots: " + error;
+    }
+}
+
+}  // namespace
+
+int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    std::vector<std::string> files;
+    if (const int status = CollectBatchFiles(program, files, err); status != kExitSuccess) return status;
     const Profile profile(environment.profilePath);
     DialogEnvironment dialogEnvironment;
     dialogEnvironment.silent = true;
@@ -254,19 +276,7 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
     ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
-    // The plots of each converted file, drawn here on the main thread (the charts need it).
-    if (program.run.qcPlots)
-        for (BatchItem& item : items) {
-            if (!item.converted) continue;
-            std::string error = "this build has no charts (built without the desktop windows)";
-            const ConversionResult& r = item.result;
-            if (environment.plotter && r.quality && r.qualitySeries &&
-                !PublishPlots(*environment.plotter, *r.quality, *r.qualitySeries, item.request.observationPath, error)
-                     .empty())
-                continue;
-            item.converted = false;
-            item.message = "no quality plots: " + error;
-        }
+    if (program.run.qcPlots) PublishBatchPlots(items, environment.plotter);
 
     bool all = true;
     for (const BatchItem& item : items) {

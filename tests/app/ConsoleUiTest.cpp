@@ -53,25 +53,25 @@ TEST(ConsoleUi, WithoutAPersonAQuestionCountsAsNo) {
 TEST(ConsoleUi, TheRawKindQuestionIsAskedOnTheTerminal) {
     Input satellite("x\n0\n");  // a wrong answer is asked again
     ConsoleUi a(false, satellite.file, true);
-    int choice = 1;
-    EXPECT_EQ(a.AskRawKind(choice), Answer::Person);
-    EXPECT_EQ(choice, 0);
+    RecordKind kind = kRecordReceiverDated;
+    EXPECT_EQ(a.AskRawKind(kind), Answer::Person);
+    EXPECT_EQ(kind, kRecordSatelliteDated);
 
     Input enter("\n");
     ConsoleUi b(false, enter.file, true);
-    choice = 1;
-    EXPECT_EQ(b.AskRawKind(choice), Answer::Person);
-    EXPECT_EQ(choice, 1);  // the preselected receiver-dated data
+    kind = kRecordReceiverDated;
+    EXPECT_EQ(b.AskRawKind(kind), Answer::Person);
+    EXPECT_EQ(kind, kRecordReceiverDated);  // the preselected receiver-dated data
 
     Input end("");
     ConsoleUi c(false, end.file, true);
-    EXPECT_EQ(c.AskRawKind(choice), Answer::Cancelled);  // end of input
+    EXPECT_EQ(c.AskRawKind(kind), Answer::Cancelled);  // end of input
 
     Input unused("0\n");
     ConsoleUi d(false, unused.file, false);  // nobody at the terminal
-    choice = 1;
-    EXPECT_EQ(d.AskRawKind(choice), Answer::Default);
-    EXPECT_EQ(choice, 1);
+    kind = kRecordReceiverDated;
+    EXPECT_EQ(d.AskRawKind(kind), Answer::Default);
+    EXPECT_EQ(kind, kRecordReceiverDated);
 }
 
 TEST(ConsoleUi, TheApproximatePositionIsTypedInDegreesAndMetres) {

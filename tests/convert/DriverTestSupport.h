@@ -161,7 +161,7 @@ inline SimEvent SiteRecord(double t, int siteType, const std::string& name) {
 inline ConversionRequest Request(const ScratchDir& dir, const std::string& source) {
     ConversionRequest r;
     r.sourcePath = source;
-    r.formatIndex = 1;
+    r.formatIndex = kRawBinary;
     r.recordingDate = kWeek * 7.0 + 4.0;
     r.markerName = "TEST";
     r.observationPath = dir.File("OUT.05O");

@@ -58,7 +58,7 @@ bool Simulate(const ScratchDir& dir, const std::string& name, RawLayout layout, 
 ConversionRequest RequestFor(const ScratchDir& dir, const std::string& source, RawLayout layout,
                              const GpsTime& start) {
     ConversionRequest r = Request(dir, source);
-    r.formatIndex = FormatIndex(layout);
+    r.formatIndex = static_cast<RawFormat>(FormatIndex(layout));
     r.recordingDate = start.ToDays();
     return r;
 }
@@ -241,7 +241,7 @@ TEST(SimulatedConversion, BothKindsDescribeTheSameRanges) {
     request.logFile = true;
     ConversionState state;
     ScriptedUi ui;
-    ui.rawKindChoice = 0;
+    ui.rawKindChoice = kRecordSatelliteDated;
     ASSERT_TRUE(RunConversion(request, state, ui).success);
     EXPECT_EQ(ui.rawKindQuestions, 1);
     // The log of dual-frequency satellite-dated data: long lines with the clock offset used.
@@ -481,7 +481,7 @@ TEST(Rinex3Conversion, ReadByRtklibLikeTheRinex2Files) {
         }
         ConversionResult results[2];
         for (const int version : {2, 3}) {
-            request.rinexVersion = version;
+            request.rinexVersion = static_cast<RinexVersion>(version);
             request.observationPath = dir.File(version == 2 ? "V2.O" : "V3O.rnx");
             request.navigationPath = dir.File(version == 2 ? "V2.N" : "V3N.rnx");
             ConversionState state;

@@ -176,7 +176,7 @@ TEST(ObservationPass, BothKindsAskWhichToConvert) {
 
     request.silent = false;
     ScriptedUi ui;
-    ui.rawKindChoice = 0;  // satellite-dated: no ephemeris, so not sufficient
+    ui.rawKindChoice = kRecordSatelliteDated;  // satellite-dated: no ephemeris, so not sufficient
     r = RunConversion(request, state, ui);
     EXPECT_EQ(ui.rawKindQuestions, 1);
     EXPECT_EQ(r.outcome, ConversionOutcome::InsufficientData);

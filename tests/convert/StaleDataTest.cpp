@@ -53,7 +53,7 @@ ConversionRequest Convert(const ScratchDir& dir, const std::string& name, const 
         std::fclose(f);
     }
     ConversionRequest request = Request(dir, dir.File(name));
-    request.formatIndex = 0;
+    request.formatIndex = kRawAscii;
     request.recordingDate = NominalStart().ToDays();
     request.observationPath = dir.File(name + ".O");
     request.navigationPath = dir.File(name + ".N");

@@ -41,9 +41,9 @@ TEST(StringTable, SubstitutesNumberedArguments) {
 
 TEST(HeadlessUi, TakesPreselectedAnswersAndKeepsMessages) {
     HeadlessUi ui(nullptr);
-    int choice = 1;
-    EXPECT_EQ(ui.AskRawKind(choice), Answer::Default);
-    EXPECT_EQ(choice, 1);
+    RecordKind kind = kRecordReceiverDated;
+    EXPECT_EQ(ui.AskRawKind(kind), Answer::Default);
+    EXPECT_EQ(kind, kRecordReceiverDated);
     ApproximatePosition p;
     EXPECT_EQ(ui.AskPosition(p), Answer::Default);
     EXPECT_EQ(p.latitude, 0);

@@ -51,7 +51,7 @@ Converted SimulateAndConvert(const Recording& rec) {
 
     ConversionRequest request;
     request.sourcePath = sim.rawPath;
-    request.formatIndex = FormatIndex(r.layout);
+    request.formatIndex = static_cast<RawFormat>(FormatIndex(r.layout));
     request.recordingDate = NominalStart().ToDays();
     request.observationPath = dir.File("SIM.O");
     request.navigationPath = dir.File("SIM.N");

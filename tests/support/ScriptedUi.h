@@ -22,10 +22,10 @@ public:
         messages_.push_back({id, icon, FormatString(id, args)});
         return icon == MessageIcon::Question ? answerYes : true;
     }
-    Answer AskRawKind(int& choice) override {
+    Answer AskRawKind(RecordKind& kind) override {
         ++rawKindQuestions;
         if (cancelQuestions) return Answer::Cancelled;
-        if (answeredBy == Answer::Person) choice = rawKindChoice;
+        if (answeredBy == Answer::Person) kind = rawKindChoice;
         return answeredBy;
     }
     Answer AskPosition(ApproximatePosition& answer) override {
@@ -43,7 +43,7 @@ public:
     }
 
     // The script.
-    int rawKindChoice = 1;                 // answer of AskRawKind
+    RecordKind rawKindChoice = kRecordReceiverDated;  // answer of AskRawKind
     ApproximatePosition position;          // answer of AskPosition
     Answer answeredBy = Answer::Person;    // Default: nobody answered, the preselection stays
     bool cancelQuestions = false;          // the questions report Cancel

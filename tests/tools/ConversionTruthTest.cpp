@@ -45,7 +45,7 @@ Differences ConvertAndCompare(RawLayout layout, bool satelliteDated) {
 
     ConversionRequest request;
     request.sourcePath = out.rawPath;
-    request.formatIndex = FormatIndex(layout);
+    request.formatIndex = static_cast<RawFormat>(FormatIndex(layout));
     request.recordingDate = NominalStart().ToDays();
     request.markerName = "SIM";
     request.observationPath = dir.File("SIM.O");

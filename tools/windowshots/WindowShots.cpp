@@ -221,7 +221,7 @@ int main(int argc, char** argv) {
         const QTemporaryDir scratch;
         ConversionRequest request;
         request.sourcePath = QERN_SAMPLE;
-        request.formatIndex = 1;
+        request.formatIndex = kRawBinary;
         request.recordingDate = NominalStart().ToDays();
         request.observationPath = scratch.filePath(QStringLiteral("ALGO0380.24O")).toStdString();
         request.navigationPath = scratch.filePath(QStringLiteral("ALGO0380.24N")).toStdString();

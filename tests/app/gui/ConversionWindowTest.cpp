@@ -65,18 +65,19 @@ private slots:
         struct Case {
             int radio, button;
             Answer who;
-            int choice;
+            RecordKind kind;
         };
-        for (const Case& c : {Case{0, 1, Answer::Person, 1}, Case{1009, 1, Answer::Person, 0},
-                              Case{1009, 2, Answer::Cancelled, 1}}) {
+        for (const Case& c : {Case{0, 1, Answer::Person, kRecordReceiverDated},
+                              Case{1009, 1, Answer::Person, kRecordSatelliteDated},
+                              Case{1009, 2, Answer::Cancelled, kRecordReceiverDated}}) {
             WindowSetup s;
             ModalResponder person([&](QWidget* w) {
                 if (c.radio) Click(w, c.radio);
                 Click(w, c.button);
             });
-            int choice = 1;
-            QCOMPARE(s.window->Ui().AskRawKind(choice), c.who);
-            QCOMPARE(choice, c.choice);
+            RecordKind kind = kRecordReceiverDated;
+            QCOMPARE(s.window->Ui().AskRawKind(kind), c.who);
+            QCOMPARE(kind, c.kind);
             QCOMPARE(person.seen, QStringList{"129"});
         }
     }
