@@ -140,7 +140,6 @@ public:
     // unusable source or output path, and existing outputs unless the person (or
     // a silent run) agrees to overwrite them. True when the conversion may start.
     bool ValidatePaths();
-    bool SettleNamesShown();
     // Why the last ValidatePaths refused a path (which is empty when it did not).
     const PathCheckFailure& PathFailure() const { return pathFailure_; }
 
@@ -164,6 +163,8 @@ public:
     const ConversionState& State() const { return state_; }
 
 private:
+    // The automatic names of "Go..." settled on free file indexes and shown; false when none is free.
+    bool SettleNamesShown();
     // Which output a shared action works on.
     enum class Output { Observation, Navigation };
     bool BrowseOutput(Output output);
