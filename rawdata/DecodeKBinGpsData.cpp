@@ -199,14 +199,9 @@ int CDecodeKBinGpsData::DecodeEphemeris(uint8_t* record, int length, Ephemeris& 
     const int n = OpenRecord(record, length);
     if (n != kEphemerisLength || record[1] != 'E') return -1;
     const int prn = record[4];
-    if (prn < 1 || prn > kSatelliteCount) return -1;
-    out.satellite = static_cast<uint16_t>(prn - 1);
     uint32_t words[kEphemerisWords];
     ReadWords(record + 5, words);
-    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
-    out.toeTime = GpsTime(out.week, out.toe);
-    out.valid = 1;
-    return out.satellite;
+    return EphemerisOfWords(prn, words, referenceWeek, out);
 }
 
 int CDecodeKBinGpsData::DecodeIonoUtc(uint8_t* record, int length, IonoUtc& out,

@@ -152,12 +152,7 @@ int CDecodeKVarGpsData::DecodeEphemeris(uint8_t* record, int length, Ephemeris& 
         out.recordTime = time;
         referenceWeek = time.week;
     }
-    if (prn < 1 || prn > kSatelliteCount) return -1;
-    out.satellite = static_cast<uint16_t>(prn - 1);
-    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
-    out.toeTime = GpsTime(out.week, out.toe);
-    out.valid = 1;
-    return out.satellite;
+    return EphemerisOfWords(prn, words, referenceWeek, out);
 }
 
 int CDecodeKVarGpsData::DecodeIonoUtc(uint8_t* record, int length, IonoUtc& out,

@@ -109,12 +109,7 @@ int CDecodeKolmarGpsData::DecodeEphemeris(uint8_t* record, int length, Ephemeris
     if (!ReadFixedTime(text, time)) return -1;
     out.recordTime = time;
     referenceWeek = time.week;
-    if (prn < 1 || prn > kSatelliteCount) return -1;
-    out.satellite = static_cast<uint16_t>(prn - 1);
-    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
-    out.toeTime = GpsTime(out.week, out.toe);
-    out.valid = 1;
-    return out.satellite;
+    return EphemerisOfWords(prn, words, referenceWeek, out);
 }
 
 int CDecodeKolmarGpsData::DecodeIonoUtc(uint8_t* record, int length, IonoUtc& out,

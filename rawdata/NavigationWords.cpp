@@ -1,5 +1,7 @@
 #include "rawdata/NavigationWords.h"
 
+#include "rawdata/Observation.h"
+
 using namespace NavScale;
 
 uint32_t NavUnsigned(uint32_t word, int p, int n) {
@@ -108,4 +110,13 @@ void InterpretIonoUtcWords(const uint32_t (&words)[kIonoUtcWords], uint16_t refe
     out.DN = static_cast<uint16_t>(Byte(w(9), 3));
     out.deltaTLSF = static_cast<int16_t>(SignedByte(w(10), 1));
     out.time = GpsTime(referenceWeek, out.tot);
+}
+
+int EphemerisOfWords(int prn, const uint32_t (&words)[kEphemerisWords], uint16_t referenceWeek, Ephemeris& out) {
+    if (prn < 1 || prn > kSatelliteCount) return -1;
+    out.satellite = static_cast<uint16_t>(prn - 1);
+    if (!InterpretEphemerisWords(words, referenceWeek, out)) return -1;
+    out.toeTime = GpsTime(out.week, out.toe);
+    out.valid = 1;
+    return out.satellite;
 }

@@ -45,6 +45,12 @@ double UraAccuracy(unsigned index);
 // IODE of subframe 3 differs from the IODE of subframe 2.
 bool InterpretEphemerisWords(const uint32_t (&words)[kEphemerisWords], uint16_t referenceWeek,
                              Ephemeris& eph);
+// The ephemeris of satellite prn (1..32) from its 24 navigation words, as every
+// decoder gives it: the satellite's slot (0..31) with satellite, the broadcast
+// fields, toeTime and valid set; -1 when prn is no satellite or the words are
+// inconsistent.
+int EphemerisOfWords(int prn, const uint32_t (&words)[kEphemerisWords], uint16_t referenceWeek, Ephemeris& out);
+
 // Fills the ionosphere and UTC parameters of out from words 3..10 of subframe 4
 // page 18; out.time = (referenceWeek, tot). Leaves valid alone.
 void InterpretIonoUtcWords(const uint32_t (&words)[kIonoUtcWords], uint16_t referenceWeek,
