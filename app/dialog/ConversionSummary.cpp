@@ -8,14 +8,46 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "platform/FileSystem.h"
+#include "convert/TerminalProgress.h"
 #include "quality/QualityJson.h"
 #include "positioning/GeoPosition.h"
 
-namespace {
+RunReport MakeRunReport(const ConversionRequest& request, const ConversionResult& result, bool converted,
+                        std::string message) {
+    RunReport report{request, result, converted ? RunStatus::Converted : RunStatus::Failed, {}, {}};
+    if (!converted) {
+        report.message = message.empty() ? std::string("not converted") : std::move(message);
+        return report;
+    }
+    for (const PlannedOutput& output : OutputSetOf(request).outputs) {
+        const OutputKind k = output.kind;
+        const bool written = k == OutputKind::Observation || k == OutputKind::Navigation ||
+                             ((k == OutputKind::Log || k == OutputKind::Positions) && result.logWritten) ||
+                             (k == OutputKind::Quality && result.qualityWritten);
+        if (written) report.written.push_back(output);
+    }
+    return report;
+}
 
+RunReport RefusedRunReport(const ConversionRequest& request, std::string reason) {
+    return RunReport{request, ConversionResult{}, RunStatus::Refused, std::move(reason), {}};
+}
 
-}  // namespace
+std::string WrittenPath(const RunReport& report, OutputKind kind) {
+    for (const PlannedOutput& output : report.written)
+        if (output.kind == kind) return output.path;
+    return {};
+}
+
+std::string FailureText(const std::vector<HeadlessUi::Message>& messages, const PathCheckFailure& failure) {
+    std::string text;
+    for (const HeadlessUi::Message& m : messages)
+        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) text = OneLine(m.text);
+    if (text.empty() && !messages.empty()) text = OneLine(messages.back().text);
+    if (!failure.which.empty())
+        text += (text.empty() ? "" : " ") + ("(" + failure.which + " path " + failure.path + ": " + failure.reason + ")");
+    return text.empty() ? std::string("not converted") : text;
+}
 
 std::string FormatEpochTime(const GpsTime& t) {
     // Rounded first, so that 59.99999999 s is the next minute, as in the epoch lines.
@@ -29,12 +61,13 @@ std::string FormatEpochTime(const GpsTime& t) {
     return text;
 }
 
-std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request, const ConversionResult& result) {
+std::vector<std::string> ConversionSummaryLines(const RunReport& report) {
+    const ConversionResult& result = report.result;
     std::vector<std::string> lines;
-    lines.push_back("Observation file: " + request.observationPath);
-    lines.push_back("Navigation file: " + request.navigationPath);
-    if (result.logWritten)
-        lines.push_back("Log files: " + request.observationPath + ".log, " + request.observationPath + ".pos");
+    lines.push_back("Observation file: " + WrittenPath(report, OutputKind::Observation));
+    lines.push_back("Navigation file: " + WrittenPath(report, OutputKind::Navigation));
+    if (const std::string log = WrittenPath(report, OutputKind::Log); !log.empty())
+        lines.push_back("Log files: " + log + ", " + WrittenPath(report, OutputKind::Positions));
     std::string summary = std::to_string(result.epochsWritten) + " epochs, " +
                           std::to_string(std::popcount(result.satellites)) + " satellites";
     if (result.epochsWritten > 0)
@@ -63,23 +96,24 @@ std::string JsonFormatted(double value, const char* format) {
     return text;
 }
 
-// The path when a file is there after the run, else null.
-std::string JsonPath(const std::string& path, bool written) {
-    return written && KindOfPath(path) == PathKind::File ? JsonString(path) : "null";
+// The path of the written file of kind, else null.
+std::string JsonPath(const RunReport& report, OutputKind kind) {
+    const std::string path = WrittenPath(report, kind);
+    return path.empty() ? "null" : JsonString(path);
 }
 
 }  // namespace
 
-std::string ConversionJson(const ConversionRequest& request, const ConversionResult& result, bool ok,
-                           const std::string& message, const std::string& extra) {
-    const bool logs = result.logWritten;
-    std::string j = "{\"source\": " + JsonString(request.sourcePath);
-    j += ", \"observation\": " + JsonPath(request.observationPath, ok || result.epochsWritten > 0);
-    j += ", \"navigation\": " + JsonPath(request.navigationPath, ok);
-    j += ", \"log\": " + JsonPath(request.observationPath + ".log", logs);
-    j += ", \"pos\": " + JsonPath(request.observationPath + ".pos", logs);
+std::string ConversionJson(const RunReport& report, const std::string& extra) {
+    const ConversionResult& result = report.result;
+    const bool ok = report.status == RunStatus::Converted;
+    std::string j = "{\"source\": " + JsonString(report.request.sourcePath);
+    j += ", \"observation\": " + JsonPath(report, OutputKind::Observation);
+    j += ", \"navigation\": " + JsonPath(report, OutputKind::Navigation);
+    j += ", \"log\": " + JsonPath(report, OutputKind::Log);
+    j += ", \"pos\": " + JsonPath(report, OutputKind::Positions);
     j += std::string(", \"status\": ") + (ok ? "\"ok\"" : "\"failed\"");
-    j += ", \"message\": " + (ok ? std::string("null") : JsonString(message));
+    j += ", \"message\": " + (ok ? std::string("null") : JsonString(report.message));
     j += ", \"epochs\": " + std::to_string(result.epochsWritten);
     const bool any = result.epochsWritten > 0;
     j += ", \"first\": " + (any ? JsonString(FormatEpochTime(result.firstEpoch)) : std::string("null"));
@@ -115,9 +149,9 @@ std::string WeekNote(const ConversionResult& result) {
            " (the data's week was used)";
 }
 
-std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result) {
-    std::vector<std::string> lines = ConversionSummaryLines(request, result);
-    if (std::string note = WeekNote(result); !note.empty()) {
+std::vector<std::string> SuccessMessageLines(const RunReport& report) {
+    std::vector<std::string> lines = ConversionSummaryLines(report);
+    if (std::string note = WeekNote(report.result); !note.empty()) {
         note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
         lines.push_back(note);
     }

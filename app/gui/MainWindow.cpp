@@ -262,7 +262,7 @@ ConversionRunner MainWindow::Runner() {
         const ConversionResult result = RunConversion(request, state, ui);
         ui_.EndConversion();
         if (result.success && !request.silent) {
-            ui_.ShowSuccess(request.sourcePath, SuccessMessageLines(request, result));
+            ui_.ShowSuccess(request.sourcePath, SuccessMessageLines(MakeRunReport(request, result, true)));
             if (result.quality && result.qualitySeries) {
                 // The report of this conversion: its table and its charts.
                 QFile report(QFile::decodeName((request.observationPath + ".qc").c_str()));

@@ -145,15 +145,16 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     RunBatchSteps(dialog, options_, dataDirectory_, run_);
     const bool converted = dialog.GoPressed();
     console.EndProgressLine();
-    const ConversionRequest request = dialog.MakeRequest();
+    RunReport report = MakeRunReport(dialog.MakeRequest(), dialog.LastResult(), converted,
+                                     converted ? std::string() : FailureText(ui.Messages(), dialog.PathFailure()));
     const RunStreams streams{out, err, silent ? out : err, silent && run_.json};
-    ReportOutcome(dialog, request, converted, streams);
-    const bool plotted = !(converted && run_.qcPlots) || ReportPlots(dialog.LastResult(), request, streams);
-    if (converted && run_.qc && !streams.quiet)
-        streams.report << (dialog.LastResult().qualityWritten ? "Quality report: " + request.observationPath + ".qc"
-                                                              : "Quality report: not written")
-                       << "\n";
-    if (run_.json) out << RunJson(request, dialog.LastResult(), converted, ui) << "\n";
+    ReportOutcome(dialog, report, streams);
+    const bool plotted = !(converted && run_.qcPlots) || ReportPlots(report, streams);
+    if (converted && run_.qc && !streams.quiet) {
+        const std::string qc = WrittenPath(report, OutputKind::Quality);
+        streams.report << (qc.empty() ? "Quality report: not written" : "Quality report: " + qc) << "\n";
+    }
+    if (run_.json) out << RunJson(report) << "\n";
     if (!dialog.SettingsStored())
         err << kProgramName << ": the settings could not be stored in "
             << (profile.Path().empty() ? std::string("a profile (no configuration folder)") : profile.Path())
@@ -161,41 +162,36 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     return StoppedStatus(converted && plotted ? kExitSuccess : kExitFailure);
 }
 
-void CConverterApp::ReportOutcome(const CMainDialog& dialog, const ConversionRequest& request, bool converted,
-                                  const RunStreams& streams) {
-    if (converted) {
+void CConverterApp::ReportOutcome(const CMainDialog& dialog, const RunReport& report, const RunStreams& streams) {
+    if (report.status == RunStatus::Converted) {
         // After the success message: where the outputs are and what they hold
         // (with --json the JSON object alone goes to standard output).
         if (!streams.quiet)
-            for (const std::string& line : ConversionSummaryLines(request, dialog.LastResult()))
-                streams.report << line << "\n";
-        if (const std::string note = WeekNote(dialog.LastResult()); !note.empty())
+            for (const std::string& line : ConversionSummaryLines(report)) streams.report << line << "\n";
+        if (const std::string note = WeekNote(report.result); !note.empty())
             streams.err << kProgramName << ": " << note << "\n";
     } else if (const PathCheckFailure& f = dialog.PathFailure(); !f.which.empty()) {
         streams.err << kProgramName << ": " << f.which << " path " << f.path << ": " << f.reason << "\n";
     }
 }
 
-bool CConverterApp::ReportPlots(const ConversionResult& result, const ConversionRequest& request,
-                                const RunStreams& streams) const {
+bool CConverterApp::ReportPlots(RunReport& report, const RunStreams& streams) const {
     std::string error = "this build has no charts (built without the desktop windows)";
+    const ConversionResult& result = report.result;
     const std::vector<std::string> plots =
         plotter_ && result.quality && result.qualitySeries
-            ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, request.observationPath, error)
+            ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, report.request.observationPath, error)
             : std::vector<std::string>();
     const bool plotted = !plots.empty();
     if (!plotted) streams.err << kProgramName << ": no quality plots: " << error << "\n";
-    if (!streams.quiet)
-        for (const std::string& plot : plots) streams.report << "Plot: " << plot << "\n";
+    for (const std::string& plot : plots) {
+        report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
+        if (!streams.quiet) streams.report << "Plot: " << plot << "\n";
+    }
     return plotted;
 }
 
-std::string CConverterApp::RunJson(const ConversionRequest& request, const ConversionResult& result, bool converted,
-                                   const RecordingUi& ui) {
-    std::string message;
-    for (const HeadlessUi::Message& m : ui.Messages())
-        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) message = OneLine(m.text);
-    if (!converted && message.empty() && !ui.Messages().empty()) message = OneLine(ui.Messages().back().text);
-    const std::string quality = result.quality ? QualityJson(*result.quality) : std::string("null");
-    return ConversionJson(request, result, converted, message, "\"quality\": " + quality);
+std::string CConverterApp::RunJson(const RunReport& report) {
+    const std::string quality = report.result.quality ? QualityJson(*report.result.quality) : std::string("null");
+    return ConversionJson(report, "\"quality\": " + quality);
 }

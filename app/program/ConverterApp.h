@@ -6,6 +6,7 @@
 
 #include "app/cli/CommandLine.h"
 #include "app/cli/ExitStatus.h"
+#include "app/dialog/ConversionSummary.h"
 #include "app/dialog/MainDialog.h"
 #include "app/dialog/QualityPlotter.h"
 #include "app/dialog/WindowFactory.h"
@@ -63,14 +64,12 @@ private:
         bool quiet;
     };
     // Writes the summary of a converted run, or why its paths were refused.
-    static void ReportOutcome(const CMainDialog& dialog, const ConversionRequest& request, bool converted,
-                              const RunStreams& streams);
-    // Writes the --qc-plots files and names them; false when none could be written.
-    bool ReportPlots(const ConversionResult& result, const ConversionRequest& request,
-                     const RunStreams& streams) const;
+    static void ReportOutcome(const CMainDialog& dialog, const RunReport& report, const RunStreams& streams);
+    // Writes the --qc-plots files, names them and adds them to report; false when
+    // none could be written.
+    bool ReportPlots(RunReport& report, const RunStreams& streams) const;
     // The --json object of the run.
-    static std::string RunJson(const ConversionRequest& request, const ConversionResult& result, bool converted,
-                               const RecordingUi& ui);
+    static std::string RunJson(const RunReport& report);
     DialogEnvironment Environment(bool silent) const;
 
     RunOptions run_;

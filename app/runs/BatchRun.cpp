@@ -31,11 +31,8 @@ constexpr size_t kProgressWidth = 79;  // characters of the progress line at mos
 struct BatchItem {
     std::string source;
     MainDialogValues values;  // the dialog's values the conversion starts from
-    std::string refusal;      // why the file is not converted (empty: it is)
-    bool converted = false;
-    ConversionRequest request;
-    ConversionResult result;
-    std::string message;      // the failure's text
+    bool refused = false;     // not converted: the report says why
+    RunReport report;
 };
 
 // The main dialog of one conversion with everything it works on; each conversion
@@ -100,26 +97,16 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
         // A later file of the same site and day takes the next file index.
         const std::optional<OutputRefusal> refusal = d.dialog.SettleOutputNames(
             [&](const ConversionRequest& request) { return Clash(request, i, items, owners); });
-        if (refusal) item.refusal = "refused: " + refusal->output.path + " " + refusal->reason;
         item.values = v;
-        item.request = d.dialog.MakeRequest();
-        if (item.refusal.empty())
-            for (const PlannedOutput& output : OutputSetOf(item.request).outputs)
+        const ConversionRequest request = d.dialog.MakeRequest();
+        item.refused = refusal.has_value();
+        if (refusal)
+            item.report = RefusedRunReport(request, "refused: " + refusal->output.path + " " + refusal->reason);
+        else
+            for (const PlannedOutput& output : OutputSetOf(request).outputs)
                 owners.emplace(PathKey(output.path), PathOwner{i, false});
     }
     return items;
-}
-
-// The text of a failed conversion: its last failure message, and the refused
-// path with the reason.
-std::string FailureText(const std::vector<HeadlessUi::Message>& messages, const PathCheckFailure& failure) {
-    std::string text;
-    for (const HeadlessUi::Message& m : messages)
-        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) text = OneLine(m.text);
-    if (text.empty() && !messages.empty()) text = OneLine(messages.back().text);
-    if (!failure.which.empty())
-        text += (text.empty() ? "" : " ") + ("(" + failure.which + " path " + failure.path + ": " + failure.reason + ")");
-    return text.empty() ? std::string("not converted") : text;
 }
 
 // Converts one planned file with a dialog of its own.
@@ -128,10 +115,9 @@ void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& e
     d.dialog.values = item.values;
     d.dialog.ExchangeValues(true);
     d.dialog.ApplyAutoNamingState();
-    item.converted = d.dialog.GoPressed();
-    item.request = d.dialog.MakeRequest();
-    item.result = d.dialog.LastResult();
-    if (!item.converted) item.message = FailureText(d.ui.Messages(), d.dialog.PathFailure());
+    const bool converted = d.dialog.GoPressed();
+    item.report = MakeRunReport(d.dialog.MakeRequest(), d.dialog.LastResult(), converted,
+                                converted ? std::string() : FailureText(d.ui.Messages(), d.dialog.PathFailure()));
 }
 
 // The progress line: files done of the total and the files being converted, cut
@@ -156,8 +142,7 @@ void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
     std::vector<size_t> running;  // guarded by mutex
     const auto worker = [&] {
         for (size_t i; (i = next.fetch_add(1)) < items.size();) {
-            const bool refused = !items[i].refusal.empty();
-            if (!refused) {
+            if (!items[i].refused) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex);
                     running.push_back(i);
@@ -204,16 +189,17 @@ void WriteTable(const std::vector<BatchItem>& items, std::ostream& out) {
     out << Pad("file", width) << "  " << Pad("status", 7) << "  " << Pad("epochs", 7, true) << "  outputs\n";
     size_t converted = 0;
     for (const BatchItem& item : items) {
-        const char* status = item.converted ? "ok" : (item.refusal.empty() ? "failed" : "refused");
-        std::string outputs = "-";
-        if (item.converted) {
-            outputs = item.request.observationPath + " " + item.request.navigationPath;
-            if (item.result.logWritten)
-                outputs += " " + item.request.observationPath + ".log " + item.request.observationPath + ".pos";
-            ++converted;
-        }
+        const RunReport& r = item.report;
+        const char* status = r.status == RunStatus::Converted ? "ok"
+                             : r.status == RunStatus::Refused ? "refused"
+                                                              : "failed";
+        std::string outputs;
+        for (const PlannedOutput& output : r.written)
+            if (output.kind != OutputKind::Quality && output.kind != OutputKind::Plot) outputs += (outputs.empty() ? "" : " ") + output.path;
+        if (r.status == RunStatus::Converted) ++converted;
         out << Pad(item.source, width) << "  " << Pad(status, 7) << "  "
-            << Pad(std::to_string(item.result.epochsWritten), 7, true) << "  " << outputs << "\n";
+            << Pad(std::to_string(r.result.epochsWritten), 7, true) << "  " << (outputs.empty() ? "-" : outputs)
+            << "\n";
     }
     out << converted << " of " << items.size() << " files converted\n";
 }
@@ -247,14 +233,18 @@ int CollectBatchFiles(const ProgramOptions& program, std::vector<std::string>& f
 // a file whose plots could not be drawn counts as not converted.
 void PublishBatchPlots(std::vector<BatchItem>& items, IQualityPlotter* plotter) {
     for (BatchItem& item : items) {
-        if (!item.converted) continue;
+        RunReport& report = item.report;
+        if (report.status != RunStatus::Converted) continue;
         std::string error = "this build has no charts (built without the desktop windows)";
-        const ConversionResult& r = item.result;
-        if (plotter && r.quality && r.qualitySeries &&
-            !PublishPlots(*plotter, *r.quality, *r.qualitySeries, item.request.observationPath, error).empty())
-            continue;
-        item.converted = false;
-        item.message = "no quality plots: " + error;
+        const ConversionResult& r = report.result;
+        const std::vector<std::string> plots =
+            plotter && r.quality && r.qualitySeries
+                ? PublishPlots(*plotter, *r.quality, *r.qualitySeries, report.request.observationPath, error)
+                : std::vector<std::string>();
+        for (const std::string& plot : plots) report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
+        if (!plots.empty()) continue;
+        report.status = RunStatus::Failed;
+        report.message = "no quality plots: " + error;
     }
 }
 
@@ -280,16 +270,12 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
 
     bool all = true;
     for (const BatchItem& item : items) {
-        if (item.converted) continue;
+        if (item.report.status == RunStatus::Converted) continue;
         all = false;
-        err << kProgramName << ": " << item.source << ": " << (item.refusal.empty() ? item.message : item.refusal)
-            << "\n";
+        err << kProgramName << ": " << item.source << ": " << item.report.message << "\n";
     }
     if (program.run.json) {
-        for (const BatchItem& item : items)
-            out << ConversionJson(item.request, item.result, item.converted,
-                                  item.refusal.empty() ? item.message : item.refusal)
-                << "\n";
+        for (const BatchItem& item : items) out << ConversionJson(item.report) << "\n";
     } else {
         WriteTable(items, out);
     }

@@ -573,13 +573,15 @@ TEST_F(ScriptedRun, JsonSummaryMatchesTheWrittenFiles) {
     EXPECT_NEAR(p[4], 139.61384, 1e-4);
     EXPECT_NEAR(p[5], 70.2, 15.0);
 
-    // A failed run: status, message and exit status 1, still one object alone.
+    // A failed run: status, message naming the refused path and exit status 1,
+    // still one object alone; a file of before at an output's path is not its output.
+    std::ofstream(folder.File("m.o")) << "of before\n";
     const RunResult failed = RunProgram(folder, {"missing.bin", "OBS:m.o", "NAV:m.n", "S", "--json"});
     EXPECT_EQ(failed.status, 1);
     f = ParseFields(JsonFields(folder, failed.out));
     ASSERT_EQ(f.size(), 13u) << failed.out;
     EXPECT_EQ(f["status"], "failed");
-    EXPECT_EQ(f["message"], "Please enter a valid file name !");
+    EXPECT_EQ(f["message"], "Please enter a valid file name ! (source path missing.bin: No such file or directory)");
     for (const char* key : {"observation", "navigation", "log", "pos", "first", "last", "position"})
         EXPECT_EQ(f[key], "null") << key;
     EXPECT_EQ(f["epochs"], "0");
