@@ -118,3 +118,37 @@ TEST(File, ExistenceAndModificationTime) {
 }
 
 }  // namespace
+
+// gzip files read as the data they hold: members one after the other, within a
+// sequence of plain and compressed files; a cut one fails the read.
+TEST(File, GzipFilesReadAsTheirData) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string a = dir.Write("a", "abc"), b = dir.Write("b", "defgh");
+    ASSERT_EQ(std::system(("gzip -n -c " + a + " > " + a + ".gz && gzip -n -c " + b + " >> " + a + ".gz && " +
+                           "gzip -n -c " + b + " > " + b + ".gz && head -c 20 " + b + ".gz > " + dir.File("cut.gz"))
+                              .c_str()),
+              0);
+    struct Case {
+        std::vector<std::string> paths;
+        const char* data;
+        int error;
+    };
+    const Case cases[] = {
+        {{a + ".gz"}, "abcdefgh", 0},
+        {{a, b + ".gz", a}, "abcdefghabc", 0},
+        {{dir.File("cut.gz")}, "defgh", CFile::kErrorDamagedGzip},
+    };
+    for (const Case& c : cases) {
+        CFile in;
+        ASSERT_TRUE(in.OpenSequence(c.paths));
+        std::string data;
+        char chunk[3];
+        for (size_t n; (n = in.Read(chunk, sizeof chunk)) > 0;) data.append(chunk, n);
+        if (c.error == 0) {
+            EXPECT_EQ(data, c.data);  // a cut file may give some of its data first
+        }
+        EXPECT_EQ(in.Error(), c.error) << c.data;
+        EXPECT_EQ(in.GetPosition(), static_cast<int64_t>(data.size()));
+    }
+}
