@@ -18,9 +18,12 @@ struct GzipInput {
     std::vector<unsigned char> in = std::vector<unsigned char>(kGzipInputSize);
     bool inputEnded = false;  // the file has no more compressed bytes
     bool betweenMembers = false;  // a member ended; more input starts the next one
+    const int initStatus = inflateInit2(&z, kGzipWindowBits);
 
-    GzipInput() { inflateInit2(&z, kGzipWindowBits); }
-    ~GzipInput() { inflateEnd(&z); }
+    GzipInput() = default;
+    ~GzipInput() {
+        if (initStatus == Z_OK) inflateEnd(&z);
+    }
     GzipInput(const GzipInput&) = delete;
     GzipInput& operator=(const GzipInput&) = delete;
 };
@@ -61,7 +64,7 @@ bool CFile::DetectGzip() {
     }
     if (n == 2 && magic[0] == 0x1F && magic[1] == 0x8B) {
         gzip_ = std::make_unique<GzipInput>();
-        if (gzip_->z.state == nullptr) {  // inflateInit2 failed: no memory
+        if (gzip_->initStatus != Z_OK) {  // no memory for the inflate state
             gzip_.reset();
             Close();
             return SetError(ENOMEM);
