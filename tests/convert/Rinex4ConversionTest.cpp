@@ -5,8 +5,9 @@
 
 #include <cctype>
 #include <cmath>
-#include <cstdlib>
 #include <map>
+#include <optional>
+#include <tuple>
 
 #include "tests/convert/DriverTestSupport.h"
 #include "tools/rawsim/RinexReader.h"
@@ -18,67 +19,70 @@ namespace {
 
 // Columns [first, first + count) of a line (1-based, as the format counts them), blanks trimmed.
 std::string Col(const std::string& line, size_t first, size_t count) {
-    if (line.size() < first) return "";
-    std::string s = line.substr(first - 1, count);
+    const std::string s = line.size() < first ? "" : line.substr(first - 1, count);
     const size_t a = s.find_first_not_of(' '), b = s.find_last_not_of(" \r");
     return a == std::string::npos ? "" : s.substr(a, b - a + 1);
 }
-// A Fortran D or E number; NaN for a blank field.
-double Num(const std::string& field) {
-    std::string s = field;
-    for (char& c : s)
-        if (c == 'D') c = 'E';
-    return s.empty() ? std::nan("") : std::strtod(s.c_str(), nullptr);
+// A Fortran D or E number; none for a blank field.
+std::optional<double> Num(std::string s) {
+    for (char& c : s) c = c == 'D' ? 'E' : c;
+    return s.empty() ? std::nullopt : std::optional<double>(std::strtod(s.c_str(), nullptr));
 }
 
+// A RINEX file: the header's columns 1-60 by label, and the records, each a list of
+// lines. A record starts at '>' (or, in a RINEX 3 navigation file, at 'G').
 struct RinexFile {
-    std::string version;
-    std::vector<std::string> labels, obsTypes;
-    std::map<std::string, std::vector<std::string>> header;  // label -> columns 1-60 of its lines
-    std::vector<std::vector<std::string>> records;  // observation and navigation records, line by line
+    std::vector<std::string> labels;
+    std::map<std::string, std::vector<std::string>> header;
+    std::vector<std::vector<std::string>> records;
 };
-
-// Reads header and records: an observation record is its epoch line ('>') and the
-// lines it counts; a RINEX 3 navigation record starts with 'G', a RINEX 4 one with '>'.
 RinexFile Read(const std::string& path) {
     RinexFile f;
-    std::vector<std::string> lines = Lines(ReadAll(path));
-    size_t i = 0;
-    for (; i < lines.size(); ++i) {
-        const std::string label = Col(lines[i], 61, 20);
-        f.labels.push_back(label);
-        f.header[label].push_back(lines[i].substr(0, 60));
-        if (label == "RINEX VERSION / TYPE") f.version = Col(lines[i], 1, 9);
-        if (label == "SYS / # / OBS TYPES")
-            for (size_t k = 0; k < 13 && !Col(lines[i], 8 + 4 * k, 3).empty(); ++k) f.obsTypes.push_back(Col(lines[i], 8 + 4 * k, 3));
-        if (label == "END OF HEADER") break;
-    }
-    const bool observations = f.header["RINEX VERSION / TYPE"].at(0)[20] == 'O';
-    while (++i < lines.size()) {
-        if (lines[i].empty()) continue;
-        if (lines[i][0] == '>' || (!observations && f.version[0] == '3' && lines[i][0] == 'G'))
-            f.records.emplace_back();
-        if (f.records.empty()) continue;  // nothing before the first record
-        f.records.back().push_back(lines[i].substr(0, lines[i].find_last_not_of(" \r") + 1));
+    bool inHeader = true, gStarts = false;
+    for (const std::string& line : Lines(ReadAll(path))) {
+        if (inHeader) {
+            f.labels.push_back(Col(line, 61, 20));
+            f.header[f.labels.back()].push_back(line.substr(0, 60));
+            gStarts = gStarts || (line.rfind("     3.", 0) == 0 && line[20] == 'N');
+            inHeader = f.labels.back() != "END OF HEADER";
+        } else if (line[0] == '>' || (gStarts && line[0] == 'G') || !f.records.empty()) {
+            if (line[0] == '>' || (gStarts && line[0] == 'G')) f.records.emplace_back();
+            f.records.back().push_back(line.substr(0, line.find_last_not_of(" \r") + 1));
+        }
     }
     return f;
 }
 
-// The values (19 columns each) of a navigation record's lines from line `from` on:
-// after the satellite and date (23 columns) of an epoch line, after 4 blanks on others.
-std::vector<double> Values(const std::vector<std::string>& lines, size_t from) {
-    std::vector<double> v;
-    for (size_t k = from; k < lines.size(); ++k) {
-        const size_t start = lines[k][0] == 'G' || std::isdigit(static_cast<unsigned char>(lines[k][4])) ? 24 : 5;
-        for (size_t c = start; c + 18 <= lines[k].size(); c += 19) v.push_back(Num(Col(lines[k], c, 19)));
-    }
+// Every observation field (F14.3, loss of lock, signal strength) with its epoch line
+// and satellite; the lines of event records as they are.
+using Field = std::tuple<std::string, std::optional<double>, std::string, std::string>;
+std::vector<Field> ObservationFields(const RinexFile& f) {
+    std::vector<Field> fields;
+    for (const std::vector<std::string>& r : f.records)
+        for (size_t s = 1; s < r.size(); ++s) {
+            if (r[s][0] != 'G') fields.emplace_back(r[s], std::nullopt, "", "");
+            for (size_t c = 4; r[s][0] == 'G' && c <= r[s].size(); c += 16)
+                fields.emplace_back(Col(r[0], 1, 56) + r[s].substr(0, 3), Num(Col(r[s], c, 14)), Col(r[s], c + 14, 1),
+                                    Col(r[s], c + 15, 1));
+        }
+    return fields;
+}
+
+// The values (D19.12) of lines from `from` on: after the satellite and date of an
+// epoch line (23 columns), after 4 blanks on the others.
+std::vector<std::optional<double>> Values(const std::vector<std::string>& lines, size_t from) {
+    std::vector<std::optional<double>> v;
+    for (size_t k = from; k < lines.size(); ++k)
+        for (size_t c = lines[k][0] == 'G' || std::isdigit(static_cast<unsigned char>(lines[k][4])) ? 24 : 5;
+             c + 18 <= lines[k].size(); c += 19)
+            v.push_back(Num(Col(lines[k], c, 19)));
     return v;
 }
 
+// The GPS time of "yyyy mm dd hh mm ss" at column first.
 GpsTime Epoch(const std::string& line, size_t first) {
-    return RinexEpochTime(std::atoi(Col(line, first, 4).c_str()), std::atoi(Col(line, first + 5, 2).c_str()),
-                          std::atoi(Col(line, first + 8, 2).c_str()), std::atoi(Col(line, first + 11, 2).c_str()),
-                          std::atoi(Col(line, first + 14, 2).c_str()), std::atof(Col(line, first + 17, 2).c_str()));
+    const auto n = [&](size_t at, size_t count) { return std::stoi(Col(line, first + at, count)); };
+    return RinexEpochTime(n(0, 4), n(5, 2), n(8, 2), n(11, 2), n(14, 2), n(17, 2));
 }
 
 }  // namespace
@@ -86,15 +90,15 @@ GpsTime Epoch(const std::string& line, size_t first) {
 TEST(Rinex4Conversion, FilesCarryTheValuesOfTheRinex3Files) {
     ScratchDir dir;
     SynthRequest make;
-    make.synth.satelliteDated = true;
-    make.synth.receiverDated = false;
-    make.synth.start = NominalStart();
-    make.synth.duration = 1200;
-    make.synth.interval = 10;
-    make.synth.dual = true;
-    make.synth.antiSpoofing = true;
-    make.synth.events = true;
-    make.synth.slipEvery = 7;
+    make.synth = {.receiverDated = false,
+                  .satelliteDated = true,
+                  .start = NominalStart(),
+                  .duration = 1200,
+                  .interval = 10,
+                  .dual = true,
+                  .antiSpoofing = true,
+                  .events = true,
+                  .slipEvery = 7};
     SimulationOutput output;
     output.rawPath = dir.File("SRC.RAW");
     SynthSummary summary;
@@ -102,7 +106,7 @@ TEST(Rinex4Conversion, FilesCarryTheValuesOfTheRinex3Files) {
     ASSERT_TRUE(RunSynth(make, output, summary, error)) << error;
     ConversionRequest request = Request(dir, output.rawPath);
     request.recordingDate = NominalStart().ToDays();
-    RinexFile obs[2], nav[2];
+    RinexFile obs[2], nav[2];  // RINEX 3, RINEX 4
     for (const int version : {3, 4}) {
         request.rinexVersion = static_cast<RinexVersion>(version);
         request.observationPath = dir.File("O" + std::to_string(version));
@@ -113,101 +117,61 @@ TEST(Rinex4Conversion, FilesCarryTheValuesOfTheRinex3Files) {
         obs[version - 3] = Read(request.observationPath);
         nav[version - 3] = Read(request.navigationPath);
     }
-    EXPECT_EQ(obs[0].version, "3.04");
-    EXPECT_EQ(obs[1].version, "4.01");
-    EXPECT_EQ(nav[1].version, "4.01");
-    EXPECT_EQ(nav[1].header["RINEX VERSION / TYPE"][0].substr(20, 40),
-              nav[0].header["RINEX VERSION / TYPE"][0].substr(20, 40));
+    // Observations: the header records of RINEX 3 but SYS / PHASE SHIFT, which
+    // RINEX 4 drops, under version 4.01; every field and event line the same.
+    EXPECT_EQ(Col(obs[1].header["RINEX VERSION / TYPE"][0], 1, 9), "4.01");
+    std::vector<std::string> labels = obs[0].labels;
+    std::erase(labels, "SYS / PHASE SHIFT");
+    EXPECT_EQ(obs[1].labels, labels);
+    EXPECT_EQ(obs[1].header["SYS / # / OBS TYPES"], obs[0].header["SYS / # / OBS TYPES"]);
+    const std::vector<Field> fields = ObservationFields(obs[0]);
+    EXPECT_GT(fields.size(), 5000u);
+    EXPECT_TRUE(ObservationFields(obs[1]) == fields);
 
-    // Observations: the header's records but SYS / PHASE SHIFT, which RINEX 4 drops,
-    // the same types and every epoch, event and field of 16 columns the same.
-    std::vector<std::string> labels3;
-    for (const std::string& l : obs[0].labels)
-        if (l != "SYS / PHASE SHIFT") labels3.push_back(l);
-    EXPECT_EQ(obs[1].labels, labels3);
-    EXPECT_EQ(obs[1].obsTypes, obs[0].obsTypes);
-    ASSERT_EQ(obs[1].records.size(), obs[0].records.size());
-    int fields = 0, events = 0;
-    for (size_t r = 0; r < obs[0].records.size(); ++r) {
-        const std::vector<std::string>& a = obs[0].records[r];
-        const std::vector<std::string>& b = obs[1].records[r];
-        ASSERT_EQ(b.size(), a.size()) << a[0];
-        EXPECT_EQ(Col(b[0], 1, 56), Col(a[0], 1, 56));  // date, flag, count, clock offset
-        events += std::atoi(Col(a[0], 32, 1).c_str()) > 1;
-        for (size_t s = 1; s < a.size(); ++s) {
-            if (a[s][0] != 'G') {
-                EXPECT_EQ(b[s], a[s]);  // a header record of an event
-                continue;
-            }
-            EXPECT_EQ(b[s].substr(0, 3), a[s].substr(0, 3));
-            for (size_t c = 4; c <= std::max(a[s].size(), b[s].size()); c += 16, ++fields) {
-                const double x = Num(Col(a[s], c, 14)), y = Num(Col(b[s], c, 14));
-                EXPECT_TRUE(x == y || (std::isnan(x) && std::isnan(y))) << a[0] << " " << a[s].substr(0, 3);
-                EXPECT_EQ(Col(b[s], c + 14, 1), Col(a[s], c + 14, 1));  // loss of lock
-                EXPECT_EQ(Col(b[s], c + 15, 1), Col(a[s], c + 15, 1));  // signal strength
-            }
-        }
-    }
-    EXPECT_GT(fields, 5000);
-    EXPECT_GT(events, 0);
-
-    // Navigation: every ephemeris an EPH record of the same satellite, toc and values;
-    // the ION and STO records the header values of RINEX 3; the same leap seconds.
-    std::vector<std::vector<std::string>> eph4;
+    // Navigation: each ephemeris of RINEX 3 an EPH record of the same satellite, toc
+    // and values; ION and STO hold the header values of RINEX 3 (there with fewer
+    // digits); the same leap seconds.
+    EXPECT_EQ(nav[1].header["RINEX VERSION / TYPE"][0].substr(0, 46), "     4.01           N: GNSS NAV DATA    G: GPS");
+    std::vector<std::pair<std::string, std::vector<std::optional<double>>>> eph3, eph4;
+    for (const std::vector<std::string>& r : nav[0].records) eph3.emplace_back(Col(r[0], 1, 23), Values(r, 0));
     std::map<std::string, std::vector<std::string>> messages;
-    for (const std::vector<std::string>& rec : nav[1].records) {
-        ASSERT_EQ(Col(rec[0], 1, 2), ">");
-        ASSERT_GE(rec.size(), 3u);
-        EXPECT_EQ(Col(rec[0], 11, 4), "LNAV");
-        if (Col(rec[0], 3, 3) == "EPH") {
-            EXPECT_EQ(Col(rec[0], 7, 3), Col(rec[1], 1, 3));
-            eph4.emplace_back(rec.begin() + 1, rec.end());
+    for (const std::vector<std::string>& r : nav[1].records) {
+        ASSERT_GE(r.size(), 3u);
+        EXPECT_EQ(Col(r[0], 1, 1) + Col(r[0], 11, 4), ">LNAV");
+        if (Col(r[0], 3, 3) == "EPH") {
+            EXPECT_EQ(Col(r[0], 7, 3), Col(r[1], 1, 3));
+            eph4.emplace_back(Col(r[1], 1, 23), Values(r, 1));
         } else {
-            messages[Col(rec[0], 3, 3)] = rec;
+            messages[Col(r[0], 3, 3)] = r;
         }
     }
-    ASSERT_EQ(eph4.size(), nav[0].records.size());
-    ASSERT_GT(eph4.size(), 8u);
-    for (size_t e = 0; e < eph4.size(); ++e) {
-        EXPECT_EQ(Col(eph4[e][0], 1, 23), Col(nav[0].records[e][0], 1, 23));  // satellite and toc
-        const std::vector<double> a = Values(nav[0].records[e], 0), b = Values(eph4[e], 0);
-        EXPECT_EQ(a.size(), 28u);  // clock, six orbit lines, transmission time
-        EXPECT_EQ(b, a);
-    }
-    std::vector<double> klobuchar;  // GPSA, then GPSB
-    const std::vector<std::string>& ionosphere = nav[0].header["IONOSPHERIC CORR"];
-    ASSERT_EQ(ionosphere.size(), 2u);
-    for (const char* name : {"GPSA", "GPSB"})
-        for (const std::string& line : ionosphere)
-            for (size_t k = 0; k < 4 && Col(line, 1, 4) == name; ++k) klobuchar.push_back(Num(Col(line, 6 + 12 * k, 12)));
-    ASSERT_EQ(messages.count("ION"), 1u);
-    ASSERT_EQ(messages.count("STO"), 1u);
-    const std::vector<std::string>& ion = messages["ION"];
-    const std::vector<std::string>& sto = messages["STO"];
-    // RINEX 3 writes the header values with fewer digits: equal to its precision.
-    const auto near = [](double rinex4, double rinex3, int digits) {
-        return std::fabs(rinex4 - rinex3) <= std::fabs(rinex3) * std::pow(10.0, -digits);
+    EXPECT_GT(eph3.size(), 8u);
+    EXPECT_EQ(eph3[0].second.size(), 28u);  // clock, six orbit lines, transmission time
+    EXPECT_TRUE(eph4 == eph3);
+
+    const auto near = [](std::optional<double> rinex4, std::optional<double> rinex3, int digits) {
+        return rinex4 && rinex3 && std::fabs(*rinex4 - *rinex3) <= std::fabs(*rinex3) * std::pow(10.0, -digits);
     };
-    const std::vector<double> ionValues = Values(ion, 1);
-    ASSERT_EQ(ionValues.size(), klobuchar.size());
-    for (size_t k = 0; k < klobuchar.size(); ++k) EXPECT_TRUE(near(ionValues[k], klobuchar[k], 4)) << k;
+    const std::vector<std::string>& ionosphere = nav[0].header["IONOSPHERIC CORR"];  // GPSA, GPSB
+    const std::vector<std::optional<double>> ion = Values(messages["ION"], 1);
+    ASSERT_EQ(ionosphere.size(), 2u);
+    ASSERT_EQ(ion.size(), 8u);
+    for (size_t k = 0; k < 8; ++k) EXPECT_TRUE(near(ion[k], Num(Col(ionosphere[k / 4], 6 + 12 * (k % 4), 12)), 4)) << k;
+    const std::vector<std::string>& sto = messages["STO"];
     const std::string gput = nav[0].header["TIME SYSTEM CORR"].at(0);
-    ASSERT_EQ(Col(gput, 1, 4), "GPUT");
-    EXPECT_EQ(Col(sto[1], 25, 18), "GPUT");
-    EXPECT_EQ(Col(sto[1], 44, 18), "");  // no SBAS identifier
-    EXPECT_EQ(Col(sto[1], 63, 18), "UTC(USNO)");
-    const std::vector<double> stoValues = Values(sto, 2);
-    ASSERT_EQ(stoValues.size(), 4u);
-    EXPECT_TRUE(near(stoValues[1], Num(Col(gput, 6, 17)), 10));  // A0
-    EXPECT_TRUE(near(stoValues[2], Num(Col(gput, 23, 16)), 9));  // A1
-    EXPECT_EQ(stoValues[3], 0.0);
-    const GpsTime reference = Epoch(sto[1], 5);
-    EXPECT_EQ(reference.week, std::atoi(Col(gput, 47, 4).c_str()));
-    EXPECT_EQ(reference.seconds, std::atof(Col(gput, 40, 6).c_str()));
-    const GpsTime sent = Epoch(ion[1], 5);  // within the recording, as is the transmission time
-    EXPECT_GE(sent.Difference(NominalStart()), 0.0);
-    EXPECT_LE(sent.Difference(NominalStart()), 1200.0);
-    EXPECT_NEAR(stoValues[0], sent.seconds, 0.5);
+    ASSERT_EQ(sto.size(), 3u);
+    EXPECT_EQ(Col(sto[1], 25, 18) + "|" + Col(sto[1], 44, 18) + "|" + Col(sto[1], 63, 18), "GPUT||UTC(USNO)");
+    const std::vector<std::optional<double>> utc = Values(sto, 2);  // transmission time, A0, A1, A2
+    ASSERT_EQ(utc.size(), 4u);
+    EXPECT_TRUE(near(utc[1], Num(Col(gput, 6, 17)), 10));
+    EXPECT_TRUE(near(utc[2], Num(Col(gput, 23, 16)), 9));
+    EXPECT_EQ(utc[3], 0.0);
+    EXPECT_EQ(Epoch(sto[1], 5),
+              GpsTime(static_cast<uint16_t>(std::stoi(Col(gput, 47, 4))), std::stod(Col(gput, 40, 6))));
+    // Sent during the recording, at the transmission time of STO.
+    const GpsTime sent = Epoch(messages["ION"][1], 5);
+    EXPECT_TRUE(sent.Difference(NominalStart()) >= 0 && sent.Difference(NominalStart()) <= 1200);
+    EXPECT_NEAR(utc[0].value_or(0), sent.seconds, 0.5);
     EXPECT_EQ(nav[1].header["LEAP SECONDS"], nav[0].header["LEAP SECONDS"]);
-    EXPECT_FALSE(nav[1].header.count("IONOSPHERIC CORR") || nav[1].header.count("TIME SYSTEM CORR"));
+    EXPECT_EQ(nav[1].header.count("IONOSPHERIC CORR") + nav[1].header.count("TIME SYSTEM CORR"), 0u);
 }
