@@ -55,8 +55,7 @@ private:
     bool ReadPass();
     void ReadRecord(int kind, SourceReader& source, ReadRecords& read);
     void ReadEarlyRecords(CDecodeGpsData& decoder, ReadRecords& read);
-    void ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length, uint16_t& week,
-                              ReadTally& tally);
+    void ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length, ReadRecords& read);
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
     bool StartObservationPass();

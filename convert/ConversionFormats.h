@@ -11,4 +11,5 @@ enum RawFormat : int {
 enum RinexVersion : int {
     kRinex2 = 2,
     kRinex3 = 3,
+    kRinex4 = 4,
 };

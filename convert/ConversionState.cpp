@@ -19,6 +19,7 @@ void ConversionState::Reset(const ConversionRequest& request) {
     tracker.rawKind = kRecordNone;
     tracker.store.Clear();
     tracker.ionoUtc.Clear();  // a record of an earlier source must not reach this navigation file
+    ionoUtcTime = GpsTime();
     positionFixed = false;
     positionApproximate = false;
     solver.Reset(request.smoothedPseudoranges);

@@ -21,6 +21,8 @@ struct ConversionState {
     double clockOffset = 0.0;       // receiver clock offset, s
     double clockDrift = 0.0;        // receiver clock drift, s/s
     PhaseOffsetTables phaseOffsets; // whole-cycle phase offsets per satellite
+    GpsTime ionoUtcTime;            // when the kept ionosphere/UTC record came: the time of the
+                                    // epoch record read last (the first one for earlier records)
 
     // Start of a conversion: header texts from the request; antenna height, type
     // mask, first and last time, interval and comment cleared; raw-data kind 0;

@@ -1,3 +1,4 @@
+#include <algorithm>
 #include <string>
 
 #include "convert/Conversion.h"
@@ -13,8 +14,14 @@ bool Conversion::NavigationPass() {
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
     RinexNavHeader header = MakeNavHeader(state_.tracker.ionoUtc, creationTime_);
     header.timeZone = request_.creationZone;
-    navigation.Write(writer_.navHeader(header));
     const EphemerisStore& store = state_.tracker.store;
+    // The raw data do not tell which satellite sent the message: the lowest-numbered
+    // one with an ephemeris in the file is named.
+    header.messageTime = state_.ionoUtcTime;
+    header.messageSatellite = kSatelliteCount;
+    for (const Ephemeris* eph = store.First(); eph; eph = store.Next(*eph))
+        header.messageSatellite = std::min(header.messageSatellite, eph->satellite + 1);
+    navigation.Write(writer_.navHeader(header) + writer_.navMessages(header));
     const int count = store.Count();
     int i = 0;
     for (const Ephemeris* eph = store.First(); eph && !navigation.Failed(); eph = store.Next(*eph)) {

@@ -20,6 +20,7 @@ struct ReadRecords {
     uint16_t recordedWeek = 0;   // the week of the recording date
     uint16_t referenceWeek = 0;  // the observations' full week from the first one on
     bool observed = false;       // an observation was decoded
+    GpsTime lastEpoch;           // the time tag of the observation decoded last
     std::vector<Early> early;
 };
 
@@ -70,6 +71,7 @@ void Conversion::ReadRecord(int kind, SourceReader& source, ReadRecords& read) {
                 source.decoder->DecodeObservation(source.Record(), source.length, epoch, read.referenceWeek);
             Lap(ConversionStage::Decode);
             if (mask == 0) break;
+            read.lastEpoch = epoch.time;
             if (!read.observed) {
                 read.observed = true;
                 ReadEarlyRecords(*source.decoder, read);
@@ -85,8 +87,7 @@ void Conversion::ReadRecord(int kind, SourceReader& source, ReadRecords& read) {
         case kRecordEphemeris:
         case kRecordIonoUtc:
             if (read.observed) {
-                ReadNavigationRecord(*source.decoder, kind, source.Record(), source.length, read.referenceWeek,
-                                     read.tally);
+                ReadNavigationRecord(*source.decoder, kind, source.Record(), source.length, read);
             } else {
                 std::vector<uint8_t> bytes(source.buffer.begin(), source.buffer.begin() + source.length);
                 bytes.push_back(0);
@@ -110,14 +111,17 @@ void Conversion::ReadRecord(int kind, SourceReader& source, ReadRecords& read) {
 // Decodes the navigation records kept until a week was known, with that week.
 void Conversion::ReadEarlyRecords(CDecodeGpsData& decoder, ReadRecords& read) {
     for (ReadRecords::Early& r : read.early)
-        ReadNavigationRecord(decoder, r.kind, r.bytes.data(), r.length, read.referenceWeek, read.tally);
+        ReadNavigationRecord(decoder, r.kind, r.bytes.data(), r.length, read);
     read.early.clear();
 }
 
 // Decodes an ephemeris (into the store) or an iono/UTC record (kept) of the read
-// pass, its truncated week completed from week.
+// pass, its truncated week completed from the reference week; an iono/UTC record
+// is dated by the observation read last.
 void Conversion::ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t* record, int length,
-                                      uint16_t& week, ReadTally& tally) {
+                                      ReadRecords& read) {
+    uint16_t& week = read.referenceWeek;
+    ReadTally& tally = read.tally;
     if (kind == kRecordEphemeris) {
         auto eph = std::make_unique<Ephemeris>();
         const int decoded = decoder.DecodeEphemeris(record, length, *eph, week);
@@ -128,6 +132,7 @@ void Conversion::ReadNavigationRecord(CDecodeGpsData& decoder, int kind, uint8_t
     IonoUtc iono;
     if (decoder.DecodeIonoUtc(record, length, iono, week)) {
         state_.tracker.ionoUtc = iono;
+        state_.ionoUtcTime = read.lastEpoch;
         ++tally.ionoUtcRecords;
     }
     Lap(ConversionStage::Decode);

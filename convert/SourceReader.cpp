@@ -22,6 +22,12 @@ int SourceReader::Next() {
 unsigned SourceReader::Progress() const {
     const int64_t position = file->GetPosition();
     if (fileLength <= 0 || position <= 0) return 0;
+    // Of a compressed source the length of its data is estimated from the ratio so far.
+    const double ratio = file->DataPerStoredByte();
+    if (ratio != 1.0) {
+        const double percent = static_cast<double>(position) * 100.0 / (static_cast<double>(fileLength) * ratio);
+        return percent < 100.0 ? static_cast<unsigned>(percent) : 100u;
+    }
     return static_cast<unsigned>((static_cast<uint64_t>(position) * 100u) / static_cast<uint64_t>(fileLength));
 }
 

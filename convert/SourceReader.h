@@ -24,7 +24,8 @@ struct SourceReader {
     int Next();
     // The bytes of the record fetched last (length of them).
     uint8_t* Record() { return buffer.data(); }
-    // Progress in percent of the logical position in the source.
+    // Progress in percent of the logical position in the source (of a gzip source,
+    // in the data it holds, against the length they are estimated to have).
     unsigned Progress() const;
     // Closes the source and drops file and decoder.
     void Close();

@@ -12,7 +12,10 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "platform/File.h"
+
 std::string ErrorText(int error) {
+    if (error == CFile::kErrorDamagedGzip) return "its gzip data are damaged or cut short";
     char buffer[256];
     // The GNU strerror_r returns the text, which may or may not be the buffer.
     return std::string(strerror_r(error, buffer, sizeof buffer));
@@ -56,20 +59,13 @@ bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, s
     count = 0;
     modified = 0;
     error = 0;
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
-    if (fd < 0) {
-        error = errno;
+    CFile file;
+    if (!file.Open(path, CFile::modeRead)) {
+        error = file.Error();
         return false;
     }
-    while (count < size) {
-        const ssize_t n = read(fd, buffer + count, size - count);
-        if (n < 0 && errno == EINTR) continue;
-        if (n <= 0) break;
-        count += static_cast<size_t>(n);
-    }
-    struct stat st {};
-    if (fstat(fd, &st) == 0) modified = st.st_mtime;
-    close(fd);
+    count = file.Read(buffer, size);
+    FileModificationTime(path, modified);
     return true;
 }
 

@@ -8,7 +8,8 @@
 // files themselves (platform/File.h). Failures are return values with the
 // system's error number.
 
-// The system's text for an error number (for example "No space left on device").
+// The system's text for an error number (for example "No space left on device"),
+// or the text of CFile::kErrorDamagedGzip.
 std::string ErrorText(int error);
 
 // What is at a path, without following a final symbolic link.
@@ -36,7 +37,8 @@ struct FileStamp {
 // cannot be looked at.
 bool StampOfFile(const std::string& path, FileStamp& stamp, int& error);
 
-// Reads up to size leading bytes of the regular file at path into buffer; count
+// Reads up to size leading bytes of the regular file at path into buffer (of the
+// data a gzip file holds, as CFile reads it); count
 // receives the number read and modified its last-modification time (seconds since
 // 1970). False, with error set, when it cannot be opened.
 bool ReadFileHead(const std::string& path, unsigned char* buffer, size_t size, size_t& count,

@@ -57,6 +57,10 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex) {
             best = n;
             scan.interval = static_cast<double>(tenths) / 10.0;
         }
+    // The length of the data read, which a gzip file does not tell beforehand.
+    // NOLINTNEXTLINE(bugprone-parent-virtual-call): every byte read, the buffered ones too
+    if (file->IsCompressed()) scan.fileLength = file->CFile::GetPosition();
+    scan.readError = file->Error();
     file->Close();
     return scan;
 }

@@ -11,7 +11,8 @@ struct RecordScan {
 
     bool opened = false;         // the file could be opened with a known format index
     int formatIndex = -1;        // 0 ASCII, 1 binary
-    int64_t fileLength = 0;      // bytes
+    int64_t fileLength = 0;      // bytes (of a gzip file: of the data it holds)
+    int readError = 0;           // CFile::Error() of a read that failed (the scan ended there), else 0
     long records = 0;            // records of every kind
     long perKind[kKinds] = {};   // records of kind k at index k (index 0 unused)
     long validEpochs = 0;        // "R"/"Q" records the decoder accepted

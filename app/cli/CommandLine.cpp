@@ -136,7 +136,8 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
             return "--interval needs a positive multiple of 0.1 s, not \"" + value + "\"";
         run.interval = std::round(number * 10) / 10;
     } else if (name == "--rinex") {
-        if (value != "2" && value != "3") return "--rinex needs 2 or 3, not \"" + value + "\"";
+        if (value != "2" && value != "3" && value != "4")
+            return "--rinex needs 2, 3 or 4, not \"" + value + "\"";
         run.rinexVersion = value[0] - '0';
     } else if (name == "--antenna-height") {
         if (!ReadSignedNumber(value, number) || std::fabs(number) > kMaxAntennaMetres)
@@ -291,9 +292,9 @@ const char* UsageRunSettings() {
            "  --log, --no-log          write the .log and .pos files or not\n"
            "  --overwrite              automatic names may replace files on disk\n"
            "                           (otherwise such a file takes the next file index)\n"
-           "  --rinex 2|3              RINEX version of the outputs (3: RINEX 3.04, long\n"
-           "                           file names with automatic naming)\n"
-           "  --country XXX            country code of RINEX 3 long file names\n"
+           "  --rinex 2|3|4            RINEX version of the outputs (3: RINEX 3.04, 4: RINEX\n"
+           "                           4.01, both with long file names with automatic naming)\n"
+           "  --country XXX            country code of RINEX 3 and 4 long file names\n"
            "\n";
 }
 

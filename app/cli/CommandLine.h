@@ -38,7 +38,7 @@ struct RunOptions {
     bool json = false;                      // --json
     bool qc = false;                        // --qc: the quality report beside the observation file
     bool qcPlots = false;                   // --qc-plots: its plots as well (implies --qc)
-    int rinexVersion = 0;                   // --rinex 2|3; 0: the profile's
+    int rinexVersion = 0;                   // --rinex 2|3|4; 0: the profile's
     std::string country;                    // --country XXX (RINEX 3 long names)
     std::optional<double> antennaHeight;    // --antenna-height M
     std::optional<std::array<double, 2>> antennaOffset;  // --antenna-offset E,N (m)

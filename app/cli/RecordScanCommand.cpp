@@ -19,6 +19,10 @@ int RunRecordScan(const std::string& path, std::ostream& out, std::ostream& err)
         err << "qern2rinex: cannot read " << path << " as a raw data file\n";
         return 1;
     }
+    if (scan.readError != 0) {
+        err << "qern2rinex: cannot read " << path << ": " << ErrorText(scan.readError) << "\n";
+        return 1;
+    }
     out << FormatRecordScan(scan, path);
     return 0;
 }

@@ -52,7 +52,7 @@ struct MainDialogValues {
     std::string navigationDirectory;
     std::string observationExtension;  // without the dot
     std::string navigationExtension;
-    int rinexVersion = 2;          // of the outputs: 2 or 3
+    int rinexVersion = 2;          // of the outputs: 2, 3 or 4
     bool qualityReport = false;    // write the quality report beside the observation file
     std::string country = "XXX";   // country code of RINEX 3 long file names
     // Antenna reference point above and east, north of the marker (m); empty: not

@@ -178,7 +178,7 @@ void CMainDialog::DeriveRinexNames() { ::DeriveRinexNames(values); }
 
 std::optional<OutputRefusal> CMainDialog::SettleOutputNames(const OutputNameTest& taken) {
     const bool keepOnDisk = values.autoNaming && !environment_.overwrite;
-    const bool indexed = values.autoNaming && values.rinexVersion != 3;
+    const bool indexed = values.autoNaming && values.rinexVersion < 3;
     for (;;) {
         const ConversionRequest request = MakeRequest();
         std::optional<OutputRefusal> refusal = keepOnDisk ? RinexOutputOnDisk(request) : std::nullopt;

@@ -43,7 +43,7 @@ bool ReadPattern(const std::string& path, OutputParts& parts) {
 void CMainDialog::ScanDataSpan() {
     MainDialogValues::DataSpan& d = values.dataSpan;
     d = MainDialogValues::DataSpan();
-    if (values.rinexVersion != 3) return;
+    if (values.rinexVersion < 3) return;
     const RequestOverrides& o = environment_.overrides;
     const int format = values.format == 0 ? 0 : 1;
     RecordScan scan = ScanRawFile(values.sourcePath, format);
@@ -68,9 +68,9 @@ void CMainDialog::ScanDataSpan() {
 void CMainDialog::ApplySourceProbe(const PathProbe& probe) {
     values.recordedOn = std::floor(probe.modified);
     values.format = probe.ascii ? 0 : 1;
-    values.header[kMarkerName] = ToUpperText(ToAsciiText(probe.title).text);
+    values.header[kMarkerName] = ToUpperText(ToAsciiText(probe.rawTitle).text);
     if (probe.exists) ScanDataSpan();
-    ProposeOutputs(probe.title, false, false);
+    ProposeOutputs(probe.rawTitle, false, false);
     settledSource_ = values.sourcePath;
     RememberPicked();
 }
@@ -105,11 +105,11 @@ bool CMainDialog::SourceTyped() {
     values.fileIndex = controls_.Selection(ControlId::kFileIndex);
     values.recordedOn = date != picked_.recordedOn ? date : std::floor(probe.modified);
     values.format = format != picked_.format ? format : (probe.ascii ? 0 : 1);
-    values.header[kMarkerName] = marker != picked_.marker ? marker : ToUpperText(ToAsciiText(probe.title).text);
+    values.header[kMarkerName] = marker != picked_.marker ? marker : ToUpperText(ToAsciiText(probe.rawTitle).text);
     values.observationPath = observation;
     values.navigationPath = navigation;
     ScanDataSpan();
-    ProposeOutputs(probe.title, observation != picked_.observationPath, navigation != picked_.navigationPath);
+    ProposeOutputs(probe.rawTitle, observation != picked_.observationPath, navigation != picked_.navigationPath);
     controls_.SetValue(ControlId::kRecordedOn, values.recordedOn);
     controls_.SetSelection(ControlId::kFormat, values.format);
     WriteHeaderText(kMarkerName);

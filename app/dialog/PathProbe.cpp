@@ -1,5 +1,7 @@
 #include "app/dialog/PathProbe.h"
 
+#include <algorithm>
+
 #include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "rawdata/GpsTime.h"
@@ -85,6 +87,10 @@ bool ProbePath(const std::string& path, PathProbe& probe, const std::string& def
         probe.title = name.substr(0, dot);
         probe.extension = name.substr(dot + 1);
     }
+    probe.rawTitle = probe.title;
+    const std::string& e = probe.extension;
+    if (e.size() == 2 && (e[0] == 'g' || e[0] == 'G') && (e[1] == 'z' || e[1] == 'Z'))
+        probe.rawTitle = probe.title.substr(0, std::min(probe.title.size(), probe.title.find_last_of('.')));
     if (created) RemoveFile(path);
     return true;
 }

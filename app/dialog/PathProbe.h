@@ -7,9 +7,14 @@
 struct PathProbe {
     bool exists = false;        // the path names a file that could be opened for reading
     bool ascii = true;          // no byte of 128 or more among the file's first 1000 bytes
+                                // (of the data a gzip file holds)
     std::string directory;      // the full path's folder, without a trailing "/"
     std::string title;          // the file name up to its last "." (case kept)
     std::string extension = "TXT";  // the file name after its last "." (case kept)
+    // The title of the raw data a source holds, which names its outputs: the title,
+    // and of a gzip name ("x.bin.gz", any case of "gz") the name before ".gz" up to
+    // its last "." ("x").
+    std::string rawTitle;
     double modified = 0.0;      // last modification, local time, in days since the GPS origin
     std::string problem;        // why the probe failed, for a person ("is a folder", the system's text)
 };

@@ -52,7 +52,7 @@ std::string ExtensionForRecording(const std::string& extension, double recordedO
 }
 
 void DeriveRinexNames(MainDialogValues& values) {
-    if (values.rinexVersion == 3) {
+    if (values.rinexVersion >= 3) {  // RINEX 3 and 4: long names
         const MainDialogValues::DataSpan& d = values.dataSpan;
         // Before the source is scanned: its day at 00:00, period and frequency unknown.
         const GpsTime first = d.known ? d.first : GpsTime().AddSeconds(std::floor(values.recordedOn) * 86400.0);

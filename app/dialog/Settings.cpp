@@ -59,7 +59,8 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
     v.antennaHeight = ReadMetres(profile.GetString(kDefaultsSection, "AntHeight", ""));
     v.antennaEast = ReadMetres(profile.GetString(kDefaultsSection, "AntEast", ""));
     v.antennaNorth = ReadMetres(profile.GetString(kDefaultsSection, "AntNorth", ""));
-    v.rinexVersion = profile.GetInt(kAdvancedSection, "RinexVersion", 2) == 3 ? 3 : 2;
+    const int version = profile.GetInt(kAdvancedSection, "RinexVersion", 2);
+    v.rinexVersion = version == 3 || version == 4 ? version : 2;
     v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
     v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
     if (v.autoNaming) {
@@ -139,7 +140,7 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetInt(kAdvancedSection, "SmouthedDopplers", v.dopplerMode);
     profile.SetInt(kAdvancedSection, "SmouthedPseudoranges", v.smoothedPseudoranges ? 1 : 0);
     profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
-    profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 ? 3 : 2);
+    profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 || v.rinexVersion == 4 ? v.rinexVersion : 2);
     profile.SetInt(kAdvancedSection, "QualityReport", v.qualityReport ? 1 : 0);
     return profile.Save();
 }

@@ -73,7 +73,7 @@ void AdvancedDialog::CreateOptionControls() {
     quality_->setObjectName(QStringLiteral("qualityReport"));
     rinexVersion_ = new QComboBox;
     rinexVersion_->setObjectName(QStringLiteral("rinexVersion"));
-    rinexVersion_->addItems({QStringLiteral("2"), QStringLiteral("3")});
+    rinexVersion_->addItems({QStringLiteral("2"), QStringLiteral("3"), QStringLiteral("4")});
 }
 
 QGridLayout* AdvancedDialog::BuildExtrapolationGrid() {
@@ -118,7 +118,7 @@ void AdvancedDialog::ShowValues() {
     smoothedCodes_->setChecked(values_.smoothedPseudoranges);
     logFile_->setChecked(values_.logFile);
     quality_->setChecked(values_.qualityReport);
-    rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 ? 1 : 0);
+    rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 || values_.rinexVersion == 4 ? values_.rinexVersion - 2 : 0);
 }
 
 bool AdvancedDialog::ReadControls() {
@@ -138,7 +138,7 @@ bool AdvancedDialog::ReadControls() {
     values_.smoothedPseudoranges = smoothedCodes_->isChecked();
     values_.logFile = logFile_->isChecked();
     values_.qualityReport = quality_->isChecked();
-    values_.rinexVersion = rinexVersion_->currentIndex() == 1 ? 3 : 2;
+    values_.rinexVersion = rinexVersion_->currentIndex() + 2;  // the items are 2, 3 and 4
     return true;
 }
 

@@ -18,8 +18,8 @@ int Clamp(int v, int low, int high) { return v < low ? low : (v > high ? high : 
 
 }  // namespace
 
-std::string VersionTypeRecord(std::string_view fileTypeText) {
-    return HeaderRecord(fixed(9, 2, kVersion) + text(11, "") + text(20, fileTypeText) + text(20, "G: GPS"),
+std::string VersionTypeRecord(std::string_view fileTypeText, double version) {
+    return HeaderRecord(fixed(9, 2, version) + text(11, "") + text(20, fileTypeText) + text(20, "G: GPS"),
                         "RINEX VERSION / TYPE");
 }
 
@@ -63,8 +63,10 @@ std::vector<std::string> WrittenTypeCodes(const RinexObsHeader& h) {
     return codes;
 }
 
-std::string ObsHeaderText(const RinexObsHeader& h) {
-    std::string out = VersionTypeRecord("OBSERVATION DATA") + rinex3::ProgramRecord(h);
+std::string ObsHeaderText(const RinexObsHeader& h) { return ObsHeaderText(h, kVersion, true); }
+
+std::string ObsHeaderText(const RinexObsHeader& h, double version, bool phaseShift) {
+    std::string out = VersionTypeRecord("OBSERVATION DATA", version) + rinex3::ProgramRecord(h);
     if (!h.comment.empty()) out += rinex::comment(h.comment);
     const std::vector<std::string> codes = WrittenTypeCodes(h);
 
@@ -91,7 +93,7 @@ std::string ObsHeaderText(const RinexObsHeader& h) {
     out += rinex3::ObservationTimeRecord(h.lastTime, "TIME OF LAST OBS");
     // The phases are written as tracked: no quarter-cycle shift was applied to any.
     for (const std::string& code : codes)
-        if (code[0] == 'L') out += HeaderRecord("G " + code + " " + fixed(8, 5, 0.0), "SYS / PHASE SHIFT");
+        if (phaseShift && code[0] == 'L') out += HeaderRecord("G " + code + " " + fixed(8, 5, 0.0), "SYS / PHASE SHIFT");
     out += EndOfHeader();
     return out;
 }

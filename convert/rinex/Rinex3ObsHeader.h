@@ -33,9 +33,10 @@ inline bool TypeWritten(const ObsType& t, uint16_t typeMask, uint8_t cn0Mask) {
     return t.kind >= 0 ? ((typeMask >> t.kind) & 1u) != 0 : ((cn0Mask >> t.cn0) & 1u) != 0;
 }
 
-// "RINEX VERSION / TYPE" of version 3.04: fixed(9, 2, 3.04), 11 blanks, the file
-// type letter and its text (text(20, "OBSERVATION DATA")), then "G: GPS".
-std::string VersionTypeRecord(std::string_view fileTypeText);
+// "RINEX VERSION / TYPE" of a version (3.04 unless given): fixed(9, 2, version),
+// 11 blanks, the file type letter and its text (text(20, "OBSERVATION DATA")),
+// then "G: GPS".
+std::string VersionTypeRecord(std::string_view fileTypeText, double version = 3.04);
 
 // The creation date as "yyyymmdd hhmmss zone", e.g. "20050409 121000 LCL".
 std::string FormatCreationDate(const CalendarTime& date, std::string_view zone);
@@ -64,5 +65,9 @@ std::vector<std::string> WrittenTypeCodes(const RinexObsHeader& h);
 // INTERVAL (when known), TIME OF FIRST OBS, TIME OF LAST OBS, SYS / PHASE SHIFT
 // for each phase type and END OF HEADER.
 std::string ObsHeaderText(const RinexObsHeader& h);
+
+// The observation header of ObsHeaderText with another version number in
+// RINEX VERSION / TYPE, and SYS / PHASE SHIFT only when phaseShift is true.
+std::string ObsHeaderText(const RinexObsHeader& h, double version, bool phaseShift);
 
 }  // namespace rinex3

@@ -30,6 +30,7 @@ RinexNavHeader MakeNavHeader(const IonoUtc& ionoUtc, const CalendarTime& now) {
     h.T = std::isfinite(ionoUtc.tot) && std::fabs(ionoUtc.tot) < 1e9 ? static_cast<int>(ionoUtc.tot) : 0;
     h.W = ResolveUtcWeek(ionoUtc.WNt, ionoUtc.time.week);
     h.leapSeconds = ionoUtc.deltaTLS;
+    h.messageValid = ionoUtc.valid != 0;
     return h;
 }
 

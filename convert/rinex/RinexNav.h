@@ -16,6 +16,12 @@ struct RinexNavHeader : RinexFileHeader {
     int T = 0;                       // UTC reference time, s of week
     int W = 0;                       // UTC reference week, full GPS week
     int leapSeconds = 0;             // s
+    // The ionosphere/UTC message the values come from (RINEX 4 writes it as
+    // records of its own): whether one was received, when, and the satellite
+    // (PRN 1..32) named as its sender.
+    bool messageValid = false;
+    GpsTime messageTime;
+    int messageSatellite = 1;
 
     RinexNavHeader() {
         fileType = 'N';
@@ -31,7 +37,8 @@ int ResolveUtcWeek(unsigned WNt, unsigned referenceWeek);
 
 // A navigation header dated `now` with the values of the kept ionosphere/UTC
 // record: T = tot truncated toward zero, W = WNt resolved against the record's
-// reference week (IonoUtc::time.week), leap seconds = deltaTLS.
+// reference week (IonoUtc::time.week), leap seconds = deltaTLS, messageValid =
+// the record is valid.
 RinexNavHeader MakeNavHeader(const IonoUtc& ionoUtc, const CalendarTime& now);
 
 // The navigation header: version, program, ION ALPHA, ION BETA,

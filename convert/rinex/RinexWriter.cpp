@@ -3,6 +3,7 @@
 #include "convert/rinex/Rinex3Nav.h"
 #include "convert/rinex/Rinex3ObsHeader.h"
 #include "convert/rinex/Rinex3ObsRecord.h"
+#include "convert/rinex/Rinex4.h"
 #include "convert/rinex/RinexObsRecord.h"
 
 namespace {
@@ -17,6 +18,7 @@ constexpr RinexWriter kRinex2 = {
     EventRecord,
     NavHeaderText,
     NavRecordText,
+    [](const RinexNavHeader&) { return std::string(); },
 };
 
 constexpr RinexWriter kRinex3 = {
@@ -29,8 +31,24 @@ constexpr RinexWriter kRinex3 = {
     rinex3::EventRecord,
     rinex3::NavHeaderText,
     rinex3::NavRecordText,
+    [](const RinexNavHeader&) { return std::string(); },
+};
+
+constexpr RinexWriter kRinex4 = {
+    4,
+    rinex4::ObsHeaderText,
+    [](const RinexEpoch& e, const RinexObsHeader& h) { return rinex3::EpochText(e, h.typeMask, h.cn0Mask); },
+    rinex3::AntennaHeightRecord,
+    rinex3::NewSiteRecord,
+    rinex3::KinematicRecord,
+    rinex3::EventRecord,
+    rinex4::NavHeaderText,
+    rinex4::NavRecordText,
+    rinex4::NavMessagesText,
 };
 
 }  // namespace
 
-const RinexWriter& RinexWriterFor(int version) { return version == 3 ? kRinex3 : kRinex2; }
+const RinexWriter& RinexWriterFor(int version) {
+    return version == 4 ? kRinex4 : (version == 3 ? kRinex3 : kRinex2);
+}

@@ -10,7 +10,7 @@
 // (RinexWriterFor) and writes every header and record through it, so that no
 // version test is spread over the passes. Each returns text with CR LF line ends.
 struct RinexWriter {
-    int version;  // 2 or 3
+    int version;  // 2, 3 or 4
     // The observation header of h.
     std::string (*obsHeader)(const RinexObsHeader& h);
     // One observation record with the observation types of h (type mask and, in
@@ -25,7 +25,11 @@ struct RinexWriter {
     // The navigation header and the record of one ephemeris.
     std::string (*navHeader)(const RinexNavHeader& header);
     std::string (*navRecord)(const Ephemeris& eph);
+    // The records written between the navigation header and the ephemerides
+    // (RINEX 4: the ionosphere and UTC message; empty for RINEX 2 and 3).
+    std::string (*navMessages)(const RinexNavHeader& header);
 };
 
-// The RINEX 3.04 writer for version 3, the RINEX 2 writer for any other value.
+// The RINEX 3.04 writer for version 3, the RINEX 4.01 writer for version 4, the
+// RINEX 2 writer for any other value.
 const RinexWriter& RinexWriterFor(int version);

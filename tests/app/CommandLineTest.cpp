@@ -116,7 +116,7 @@ TEST(SplitProgramOptions, BadValuesNameTheirOption) {
         {{"--to", "2024-13-07 00:00:00"}, "--to needs \"YYYY-MM-DD hh:mm:ss\", not \"2024-13-07 00:00:00\""},
         {{"--from", "2024-02-08 00:00:00", "--to", "2024-02-07 00:00:00"}, "--from must not be after --to"},
         {{"a.raw", "--marker"}, "option --marker needs a value"},
-        {{"--rinex", "4"}, "--rinex needs 2 or 3, not \"4\""},
+        {{"--rinex", "5"}, "--rinex needs 2, 3 or 4, not \"5\""},
         {{"--json=yes"}, "unknown option --json=yes"},
     };
     for (const auto& c : cases) EXPECT_EQ(SplitProgramOptions(c.arguments).error, c.error);

@@ -4,6 +4,7 @@
 
 #include <cstdlib>
 #include <cstring>
+#include <tuple>
 
 #include "tests/platform/TempDir.h"
 
@@ -118,3 +119,26 @@ TEST(File, ExistenceAndModificationTime) {
 }
 
 }  // namespace
+
+// gzip files read as the data they hold: members one after the other, within a
+// sequence of plain and compressed files; a cut one fails the read.
+TEST(File, GzipFilesReadAsTheirData) {
+    ScopedTempDir dir;
+    ASSERT_TRUE(dir.Ok());
+    const std::string a = dir.Write("a", "abc"), b = dir.Write("b", "defgh"), cut = dir.File("cut.gz");
+    ASSERT_EQ(std::system(("gzip -n -c " + a + " " + b + " > " + a + ".gz && gzip -n -c " + b + " > " + b +
+                           ".gz && head -c 20 " + b + ".gz > " + cut)
+                              .c_str()),
+              0);
+    const std::tuple<std::vector<std::string>, std::string, int> cases[] = {
+        {{a + ".gz"}, "abcdefgh", 0}, {{a, b + ".gz", a}, "abcdefghabc", 0}, {{cut}, "", CFile::kErrorDamagedGzip}};
+    for (const auto& [paths, expected, error] : cases) {
+        CFile in;
+        ASSERT_TRUE(in.OpenSequence(paths));
+        std::string data(16, '\0');
+        data.resize(in.Read(data.data(), 5) + in.Read(data.data() + 5, 11));  // across a member and a file
+        EXPECT_EQ(error ? "" : data, expected);  // a cut file may give some of its data first
+        EXPECT_EQ(in.Error(), error);
+        EXPECT_EQ(in.GetPosition(), static_cast<int64_t>(data.size()));
+    }
+}
