@@ -115,8 +115,14 @@ std::string WeekNote(const ConversionResult& result) {
            " (the data's week was used)";
 }
 
-std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result) {
+std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result,
+                                             const std::vector<std::string>& plots) {
     std::vector<std::string> lines = ConversionSummaryLines(request, result);
+    // Every file written is named, before the summary line.
+    std::vector<std::string> more;
+    if (result.qualityWritten) more.push_back("Quality report: " + request.observationPath + ".qc");
+    for (const std::string& plot : plots) more.push_back("Plot: " + plot);
+    lines.insert(lines.end() - 1, more.begin(), more.end());
     if (std::string note = WeekNote(result); !note.empty()) {
         note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
         lines.push_back(note);

@@ -20,9 +20,12 @@ std::vector<std::string> ConversionSummaryLines(const ConversionRequest& request
 // date's (the data's week was used); empty otherwise.
 std::string WeekNote(const ConversionResult& result);
 
-// The lines below the success message of the window: ConversionSummaryLines, then
-// the WeekNote (its first letter in upper case) when there is one.
-std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result);
+// The lines below the success message of the window: ConversionSummaryLines with
+// the quality report ("Quality report: ...") when written and each of plots
+// ("Plot: ...") before its summary line, then the WeekNote (its first letter in
+// upper case) when there is one.
+std::vector<std::string> SuccessMessageLines(const ConversionRequest& request, const ConversionResult& result,
+                                             const std::vector<std::string>& plots = {});
 
 // The JSON object of --json about one run (one line, no line break):
 // {"source", "observation", "navigation", "log", "pos" (paths, null for a file not

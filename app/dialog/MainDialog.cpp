@@ -102,6 +102,7 @@ bool CMainDialog::ExchangeValues(bool toControls) {
         controls_.SetSelection(ControlId::kFileIndex, v.fileIndex);
         controls_.SetValue(ControlId::kRecordedOn, v.recordedOn);
         for (int i = 0; i < kHeaderTextCount; ++i) WriteHeaderText(i);
+        WriteAntenna();
         return true;
     }
     v.sourcePath = controls_.Text(ControlId::kSourcePath);
@@ -127,7 +128,7 @@ bool CMainDialog::ExchangeValues(bool toControls) {
         }
         v.header[i] = text;
     }
-    return true;
+    return ReadAntennaType() && ReadAntenna();
 }
 
 void CMainDialog::ApplyAutoNamingState() {
@@ -160,6 +161,12 @@ void CMainDialog::RefreshAutoNames() {
 
 void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     const bool newVersion = values.rinexVersion != chosen.rinexVersion;
+    const bool newRunSettings = values.from != chosen.from || values.to != chosen.to ||
+                                values.interval != chosen.interval || values.country != chosen.country;
+    values.from = chosen.from;
+    values.to = chosen.to;
+    values.interval = chosen.interval;
+    values.country = chosen.country;
     values.tx = chosen.tx;
     values.dopplerMode = chosen.dopplerMode;
     values.smoothedPseudoranges = chosen.smoothedPseudoranges;
@@ -167,7 +174,7 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     values.qualityReport = chosen.qualityReport;
     values.rinexVersion = chosen.rinexVersion;
     controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
-    if (newVersion && values.autoNaming) {
+    if ((newVersion || (newRunSettings && values.rinexVersion == 3)) && values.autoNaming) {
         values.sourcePath = controls_.Text(ControlId::kSourcePath);
         ScanDataSpan();
         RefreshAutoNames();
@@ -318,9 +325,11 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);
     r.smoothedPseudoranges = o.smoothedPseudoranges.value_or(r.smoothedPseudoranges);
     r.logFile = o.logFile.value_or(r.logFile);
-    r.from = o.from;
-    r.to = o.to;
-    r.interval = o.interval;
+    // A time window given for the run replaces the window's whole.
+    const bool runWindow = o.from || o.to;
+    r.from = runWindow ? o.from : v.from;
+    r.to = runWindow ? o.to : v.to;
+    r.interval = o.interval > 0 ? o.interval : v.interval;
     r.quality = o.quality.value_or(v.qualityReport);
     r.qualityPlots = o.qualityPlots;
     return r;
