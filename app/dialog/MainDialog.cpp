@@ -8,6 +8,7 @@
 #include "app/dialog/AsciiText.h"
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/RinexNaming.h"
+#include "app/dialog/RunSettings.h"
 #include "app/dialog/Settings.h"
 #include "convert/StringTable.h"
 #include "convert/OutputSet.h"
@@ -70,8 +71,15 @@ void CMainDialog::InitMainDialog() {
     LoadSettings(values, controls_, profile_, environment_.dataDirectory, environment_.today);
     ExchangeValues(true);
     ApplyAutoNamingState();
-    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+    ShowAdvancedSummary();
     RememberPicked();
+}
+
+void CMainDialog::ShowAdvancedSummary() {
+    // A time window or interval stays in sight: a stored one would otherwise cut files unseen.
+    const std::string run = RunSettingsSummary(values);
+    controls_.SetText(ControlId::kAdvancedSummary,
+                      AdvancedSummary(values.tx, values.dopplerMode) + (run.empty() ? "" : "\n" + run));
 }
 
 void CMainDialog::RememberPicked() {
@@ -173,7 +181,7 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     values.logFile = chosen.logFile;
     values.qualityReport = chosen.qualityReport;
     values.rinexVersion = chosen.rinexVersion;
-    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+    ShowAdvancedSummary();
     if ((newVersion || (newRunSettings && values.rinexVersion == 3)) && values.autoNaming) {
         values.sourcePath = controls_.Text(ControlId::kSourcePath);
         ScanDataSpan();

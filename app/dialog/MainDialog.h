@@ -191,6 +191,8 @@ private:
     void WriteAntenna();
     bool ReadAntenna();
     bool ReadAntennaType();
+    // The advanced summary in 1036, with the run settings' line below it when they leave epochs out.
+    void ShowAdvancedSummary();
     // Remembers the values a choice of the source set, to tell the person's changes later.
     void RememberPicked();
     bool ChooseDirectory(std::string& directory);

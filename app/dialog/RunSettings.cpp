@@ -166,3 +166,12 @@ std::optional<RunSettingRefusal> ReadRunSettings(const RunSettingsText& text, Ma
     v.country = country;
     return std::nullopt;
 }
+
+std::string RunSettingsSummary(const MainDialogValues& v) {
+    std::string window;
+    if (v.from) window += " from " + DateTimeText(*v.from);
+    if (v.to) window += " to " + DateTimeText(*v.to);
+    std::string parts = window.empty() ? std::string() : "epochs" + window;
+    if (v.interval > 0) parts += (parts.empty() ? "" : ", ") + std::string("every ") + IntervalText(v.interval) + " s";
+    return parts.empty() ? std::string() : "( " + parts + " )";
+}

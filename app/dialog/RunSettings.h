@@ -68,3 +68,8 @@ RunSettingsText RunSettingsTextOf(const MainDialogValues& values);
 // command line's --from, --to, --interval and --country; on a refusal values are
 // unchanged.
 std::optional<RunSettingRefusal> ReadRunSettings(const RunSettingsText& text, MainDialogValues& values);
+
+// The run settings of values that leave epochs out, as a line below the advanced
+// summary: "( epochs from A to B, every 30 s )" (the parts given); empty when
+// every epoch is written.
+std::string RunSettingsSummary(const MainDialogValues& values);

@@ -127,6 +127,9 @@ TEST_F(WindowValuesTest, RunSettingsStoredAsDefaultsReachTheConversion) {
     profile = std::make_unique<Profile>(profile->Path());
     CMainDialog& again = Open();
     EXPECT_EQ(again.values.country, "CAN");
+    EXPECT_EQ(controls.Text(ControlId::kAdvancedSummary),
+              "( Tr = Ts + 0 ms, using instantaneous dopplers )\n"
+              "( epochs from 2024-03-12 06:00:00 to 2024-03-12 18:00:00, every 30 s )");  // never out of sight
     PrepareSource();
     ASSERT_TRUE(again.GoPressed());
     GpsTime from, to;

@@ -178,6 +178,11 @@ int main(int argc, char** argv) {
     advanced.show();
     Shoot(&advanced, QStringLiteral("advanced-options"));
     advanced.hide();
+    // Taken with OK: the main window's summary shows the time window and interval.
+    const MainDialogValues before = dialog.values;
+    dialog.TakeAdvanced(runSettings);
+    Shoot(&window, QStringLiteral("main-window-run-settings"));
+    dialog.TakeAdvanced(before);
 
     ApproximatePosition position;
     position.latitude = 45.9558 * std::numbers::pi / 180;
