@@ -41,6 +41,10 @@ constexpr Entry kStrings[] = {
     {kStrWriteFailed, "Unable to write file\n\n%s\n\n%s !"},
     {kStrReadFailed, "Unable to read file\n\n%s\n\n%s !"},
     {kStrNoAsciiForm, "%1 : \"%2\" has no ASCII form for a RINEX header."},
+    {kStrNoMetres, "%1 : \"%2\" is no length in metres from -999.9999 to 999.9999."},
+    {kStrNoAntennaForm,
+     "%1 : \"%2\" does not fit the RINEX form: the antenna type in up to 16 characters, then "
+     "its radome in up to 4 (NONE when left out)."},
 };
 
 }  // namespace

@@ -32,6 +32,8 @@ enum StringId : int {
     kStrWriteFailed = 138,        // %s: output path, %s: the system's reason
     kStrReadFailed = 139,         // %s: source path, %s: the reason
     kStrNoAsciiForm = 140,        // %1: label of a header text, %2: its character without an ASCII form
+    kStrNoMetres = 141,           // %1: label of an antenna height or offset, %2: its text
+    kStrNoAntennaForm = 142,      // %1: label of the antenna type, %2: its text
 };
 
 // The text of string id, or an empty text for an unknown id.

@@ -1,5 +1,6 @@
 #include "app/cli/CommandLine.h"
 
+#include "app/dialog/RunSettings.h"
 #include "app/dialog/TxText.h"
 
 #include <cctype>
@@ -51,31 +52,6 @@ CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters,
     return options;
 }
 
-bool ParseDateTime(const std::string& text, GpsTime& t) {
-    int year, month, day, hour, minute, consumed = 0;
-    double second;
-    if (std::sscanf(text.c_str(), "%4d-%2d-%2d %2d:%2d:%lf%n", &year, &month, &day, &hour, &minute, &second,
-                    &consumed) != 6 ||
-        consumed != static_cast<int>(text.size()))
-        return false;
-    static constexpr int kDaysInMonth[12] = {31, 29, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
-    if (year < 1980 || year > 2099 || month < 1 || month > 12 || day < 1 || day > kDaysInMonth[month - 1] ||
-        hour < 0 || hour > 23 || minute < 0 || minute > 59 || !(second >= 0.0 && second < 60.0))
-        return false;
-    const bool leap = year % 4 == 0;  // 2000 is one, 2100 lies outside
-    if (month == 2 && day == 29 && !leap) return false;
-    CalendarTime c;
-    c.year = year;
-    c.month = month;
-    c.day = day;
-    c.hour = hour;
-    c.minute = minute;
-    c.second = 0;
-    t.FromCalendar(c);
-    t = t.AddSeconds(second);
-    return true;
-}
-
 namespace {
 
 // Conversions a batch runs at a time at most.
@@ -85,29 +61,6 @@ constexpr long kMaxJobs = 256;
 constexpr const char* kHeaderOptions[kHeaderTextCount] = {
     "--marker",          "--marker-number", "--observer",       "--agency",      "--receiver-number",
     "--receiver-type", "--receiver-version", "--antenna-number", "--antenna-type"};
-
-// Largest antenna height or offset taken (m): what ANTENNA: DELTA H/E/N shows with
-// room to spare, far beyond any mast.
-constexpr double kMaxAntennaMetres = 999.9999;
-
-// Reads a plain decimal number (digits with at most one point) that fills text;
-// false otherwise (no sign, exponent, hexadecimal, infinity or blank).
-bool ReadNumber(const std::string& text, double& value) {
-    if (text.find_first_not_of("0123456789.") != std::string::npos || text.find_first_of("0123456789") == std::string::npos ||
-        text.find('.') != text.rfind('.'))
-        return false;
-    char* end = nullptr;
-    value = std::strtod(text.c_str(), &end);
-    return end && *end == '\0' && std::isfinite(value);
-}
-
-// Reads a plain decimal number with an optional sign ("-0.25", "+1.5"); false otherwise.
-bool ReadSignedNumber(const std::string& text, double& value) {
-    const bool sign = !text.empty() && (text[0] == '-' || text[0] == '+');
-    if (!ReadNumber(sign ? text.substr(1) : text, value)) return false;
-    if (text[0] == '-') value = -value;
-    return true;
-}
 
 // Takes the value of option name into run; an error text when it is malformed.
 std::string TakeValue(const std::string& name, const std::string& value, RunOptions& run) {
@@ -131,10 +84,8 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
         if (!ParseDateTime(value, t)) return name + " needs \"YYYY-MM-DD hh:mm:ss\", not \"" + value + "\"";
         (name == "--from" ? run.from : run.to) = t;
     } else if (name == "--interval") {
-        if (!ReadNumber(value, number) || number <= 0 || number > 86400 ||
-            std::fabs(number * 10 - std::round(number * 10)) > 1e-6)
+        if (!ParseInterval(value, run.interval))
             return "--interval needs a positive multiple of 0.1 s, not \"" + value + "\"";
-        run.interval = std::round(number * 10) / 10;
     } else if (name == "--rinex") {
         if (value != "2" && value != "3" && value != "4")
             return "--rinex needs 2, 3 or 4, not \"" + value + "\"";
@@ -152,10 +103,7 @@ std::string TakeValue(const std::string& name, const std::string& value, RunOpti
             return "--antenna-offset needs east,north in metres from -999.9999 to 999.9999, not \"" + value + "\"";
         run.antennaOffset = std::array<double, 2>{east, north};
     } else if (name == "--country") {
-        if (value.size() != 3 || !std::isalpha(static_cast<unsigned char>(value[0])) ||
-            !std::isalpha(static_cast<unsigned char>(value[1])) || !std::isalpha(static_cast<unsigned char>(value[2])))
-            return "--country needs three letters, not \"" + value + "\"";
-        run.country = Upper(value);
+        if (!ParseCountry(value, run.country)) return "--country needs three letters, not \"" + value + "\"";
     }
     return {};
 }

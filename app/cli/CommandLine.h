@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "app/dialog/DialogValues.h"
+#include "app/dialog/RunSettings.h"  // ParseDateTime
 #include "rawdata/GpsTime.h"
 
 // The conversion parameters of the command line: SOURCE [OBS:path] [NAV:path] [S].
@@ -80,10 +81,6 @@ CommandLineParameter SplitParameter(const std::string& argument);
 // Parameters from literalFrom on (those after "--") keep a leading '-'.
 CCommandLineOptions ParseCommandLine(const std::vector<std::string>& parameters,
                                      size_t literalFrom = static_cast<size_t>(-1));
-
-// Reads "YYYY-MM-DD hh:mm:ss" (seconds may have a fraction) as GPS time; false
-// when the text is not such a date and time.
-bool ParseDateTime(const std::string& text, GpsTime& t);
 
 // The usage text of --help, with an example; program is the name to show.
 std::string UsageText(const std::string& program);

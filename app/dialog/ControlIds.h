@@ -27,4 +27,9 @@ constexpr int kAntennaType = 1019;
 constexpr int kBrowseOutputDirectory = 1020;
 constexpr int kAdvanced = 1021;
 constexpr int kAdvancedSummary = 1036;
+// The antenna group: height and east, north offsets of the antenna reference point (m).
+constexpr int kAntennaHeight = 1050;
+constexpr int kAntennaEast = 1051;
+constexpr int kAntennaNorth = 1052;
+constexpr int kHeaderPreview = 1053;  // "Header..."
 }  // namespace ControlId

@@ -151,6 +151,13 @@ std::string WeekNote(const ConversionResult& result) {
 
 std::vector<std::string> SuccessMessageLines(const RunReport& report) {
     std::vector<std::string> lines = ConversionSummaryLines(report);
+    // Every file written is named, before the summary line.
+    std::vector<std::string> more;
+    for (const PlannedOutput& output : report.written) {
+        if (output.kind == OutputKind::Quality) more.push_back("Quality report: " + output.path);
+        if (output.kind == OutputKind::Plot) more.push_back("Plot: " + output.path);
+    }
+    lines.insert(lines.end() - 1, more.begin(), more.end());
     if (std::string note = WeekNote(report.result); !note.empty()) {
         note[0] = static_cast<char>(std::toupper(static_cast<unsigned char>(note[0])));
         lines.push_back(note);

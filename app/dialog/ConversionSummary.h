@@ -52,8 +52,10 @@ std::vector<std::string> ConversionSummaryLines(const RunReport& report);
 // date's (the data's week was used); empty otherwise.
 std::string WeekNote(const ConversionResult& result);
 
-// The lines below the success message of the window: ConversionSummaryLines, then
-// the WeekNote (its first letter in upper case) when there is one.
+// The lines below the success message of the window: ConversionSummaryLines with
+// the quality report ("Quality report: ...") and the plots ("Plot: ...") written
+// before its summary line, then the WeekNote (its first letter in upper case)
+// when there is one.
 std::vector<std::string> SuccessMessageLines(const RunReport& report);
 
 // The JSON object of --json about one run (one line, no line break):

@@ -55,6 +55,11 @@ struct MainDialogValues {
     int rinexVersion = 2;          // of the outputs: 2, 3 or 4
     bool qualityReport = false;    // write the quality report beside the observation file
     std::string country = "XXX";   // country code of RINEX 3 long file names
+    // The time window of the written epochs (GPS time; empty: open) and their
+    // interval (s; 0: every epoch).
+    std::optional<GpsTime> from;
+    std::optional<GpsTime> to;
+    double interval = 0.0;
     // Antenna reference point above and east, north of the marker (m); empty: not
     // given (the recorded height, offsets 0).
     std::optional<double> antennaHeight;

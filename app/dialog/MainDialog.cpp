@@ -8,6 +8,7 @@
 #include "app/dialog/AsciiText.h"
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/RinexNaming.h"
+#include "app/dialog/RunSettings.h"
 #include "app/dialog/Settings.h"
 #include "convert/StringTable.h"
 #include "convert/OutputSet.h"
@@ -70,8 +71,15 @@ void CMainDialog::InitMainDialog() {
     LoadSettings(values, controls_, profile_, environment_.dataDirectory, environment_.today);
     ExchangeValues(true);
     ApplyAutoNamingState();
-    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
+    ShowAdvancedSummary();
     RememberPicked();
+}
+
+void CMainDialog::ShowAdvancedSummary() {
+    // A time window or interval stays in sight: a stored one would otherwise cut files unseen.
+    const std::string run = RunSettingsSummary(values);
+    controls_.SetText(ControlId::kAdvancedSummary,
+                      AdvancedSummary(values.tx, values.dopplerMode) + (run.empty() ? "" : "\n" + run));
 }
 
 void CMainDialog::RememberPicked() {
@@ -102,6 +110,7 @@ bool CMainDialog::ExchangeValues(bool toControls) {
         controls_.SetSelection(ControlId::kFileIndex, v.fileIndex);
         controls_.SetValue(ControlId::kRecordedOn, v.recordedOn);
         for (int i = 0; i < kHeaderTextCount; ++i) WriteHeaderText(i);
+        WriteAntenna();
         return true;
     }
     v.sourcePath = controls_.Text(ControlId::kSourcePath);
@@ -127,7 +136,7 @@ bool CMainDialog::ExchangeValues(bool toControls) {
         }
         v.header[i] = text;
     }
-    return true;
+    return ReadAntennaType() && ReadAntenna();
 }
 
 void CMainDialog::ApplyAutoNamingState() {
@@ -160,14 +169,20 @@ void CMainDialog::RefreshAutoNames() {
 
 void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     const bool newVersion = values.rinexVersion != chosen.rinexVersion;
+    const bool newRunSettings = values.from != chosen.from || values.to != chosen.to ||
+                                values.interval != chosen.interval || values.country != chosen.country;
+    values.from = chosen.from;
+    values.to = chosen.to;
+    values.interval = chosen.interval;
+    values.country = chosen.country;
     values.tx = chosen.tx;
     values.dopplerMode = chosen.dopplerMode;
     values.smoothedPseudoranges = chosen.smoothedPseudoranges;
     values.logFile = chosen.logFile;
     values.qualityReport = chosen.qualityReport;
     values.rinexVersion = chosen.rinexVersion;
-    controls_.SetText(ControlId::kAdvancedSummary, AdvancedSummary(values.tx, values.dopplerMode));
-    if (newVersion && values.autoNaming) {
+    ShowAdvancedSummary();
+    if ((newVersion || (newRunSettings && values.rinexVersion == 3)) && values.autoNaming) {
         values.sourcePath = controls_.Text(ControlId::kSourcePath);
         ScanDataSpan();
         RefreshAutoNames();
@@ -318,9 +333,11 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);
     r.smoothedPseudoranges = o.smoothedPseudoranges.value_or(r.smoothedPseudoranges);
     r.logFile = o.logFile.value_or(r.logFile);
-    r.from = o.from;
-    r.to = o.to;
-    r.interval = o.interval;
+    // A time window given for the run replaces the window's whole.
+    const bool runWindow = o.ownTimeWindow || o.from || o.to;
+    r.from = runWindow ? o.from : v.from;
+    r.to = runWindow ? o.to : v.to;
+    r.interval = o.ownTimeWindow || o.interval > 0 ? o.interval : v.interval;
     r.quality = o.quality.value_or(v.qualityReport);
     r.qualityPlots = o.qualityPlots;
     return r;

@@ -27,6 +27,9 @@ struct RequestOverrides {
     double interval = 0.0;                       // s; 0: every epoch
     std::optional<bool> quality;                 // quality report
     bool qualityPlots = false;                   // its plots, drawn after the conversion
+    // Only this run's time window and interval count, never the stored ones: a
+    // run the command line starts is cut only by its own options.
+    bool ownTimeWindow = false;
     // A splice: the raw files read as one source, in order (the dialog's source
     // path is the first of them); empty: the source path alone.
     std::vector<std::string> sourceParts;
@@ -79,7 +82,9 @@ public:
     // Writes every value into the controls (toControls) or reads them back. When
     // reading stops at a header text over its length limit, the message "Please
     // enter no more than %1 characters." is shown, the focus goes to that combo
-    // box, the header texts after it keep their values, and false is returned.
+    // box, the header texts after it keep their values, and false is returned;
+    // likewise for a text without an ASCII form, an antenna type that does not
+    // fit the RINEX form, and an antenna height or offset that is no length.
     bool ExchangeValues(bool toControls);
 
     // Check box 1006: takes its state, refreshes the names, enables and shows the
@@ -118,10 +123,18 @@ public:
     bool ChooseOutputFolder(bool observation);
 
     // Takes the advanced options chosen with OK in their dialog (Tx, doppler mode,
-    // smoothed pseudoranges, log file, RINEX version) from chosen and shows the
-    // advanced summary. A new RINEX version with automatic naming on names the
+    // smoothed pseudoranges, log file, RINEX version, time window, interval,
+    // country code) from chosen and shows the advanced summary. A new RINEX
+    // version, or for RINEX 3 new run settings, with automatic naming on names the
     // outputs again (from the source in 1001 and the controls the names rest on).
     void TakeAdvanced(const MainDialogValues& chosen);
+
+    // "Header...": the observation header as "Go..." would write it now (the
+    // texts, the antenna, the position of the source's first fix when it has one),
+    // from a conversion of the source into a temporary folder that asks nothing.
+    // Empty when the controls could not be read, the source is no file, or that
+    // conversion failed; the message has been shown (and the focus moved) then.
+    std::optional<std::string> PreviewHeader();
 
     // Sets both output paths by the RINEX naming rule.
     void DeriveRinexNames();
@@ -174,6 +187,15 @@ private:
     void ProposeOutputs(const std::string& title, bool keepObservation, bool keepNavigation);
     // Writes header text i into its combo box, selecting the equal list entry.
     void WriteHeaderText(int i);
+    // The antenna group: its three edits written from the values, or read back
+    // into them (false, with the message and the focus, for a text that is no
+    // length in metres). ReadAntennaType puts the antenna type into its RINEX
+    // form, or refuses it the same way.
+    void WriteAntenna();
+    bool ReadAntenna();
+    bool ReadAntennaType();
+    // The advanced summary in 1036, with the run settings' line below it when they leave epochs out.
+    void ShowAdvancedSummary();
     // Remembers the values a choice of the source set, to tell the person's changes later.
     void RememberPicked();
     bool ChooseDirectory(std::string& directory);

@@ -56,13 +56,14 @@ void CMainDialog::ScanDataSpan() {
         scan.validEpochs += part.validEpochs;
     }
     if (scan.validEpochs == 0) return;
+    const ConversionRequest r = MakeRequest();  // the time window and interval of this run
     GpsTime first = scan.firstEpoch, last = scan.lastEpoch;
-    if (o.from && first < *o.from) first = *o.from;
-    if (o.to && *o.to < last) last = *o.to;
+    if (r.from && first < *r.from) first = *r.from;
+    if (r.to && *r.to < last) last = *r.to;
     d.known = true;
     d.first = first;
     d.span = std::max(0.0, last.Difference(first));
-    d.interval = o.interval > 0 ? WrittenInterval(o.interval, scan.interval) : scan.interval;
+    d.interval = r.interval > 0 ? WrittenInterval(r.interval, scan.interval) : scan.interval;
 }
 
 void CMainDialog::ApplySourceProbe(const PathProbe& probe) {

@@ -6,6 +6,7 @@
 #include <cstdlib>
 
 #include "app/dialog/RinexNaming.h"
+#include "app/dialog/RunSettings.h"
 #include "convert/StringTable.h"
 
 namespace {
@@ -22,12 +23,7 @@ std::string OutputPattern(const std::string& directory, const std::string& exten
 }
 
 // A length kept in the profile: empty when not given, else metres with 4 decimals.
-std::string MetresText(const std::optional<double>& metres) {
-    if (!metres) return {};
-    char buf[32];
-    std::snprintf(buf, sizeof buf, "%.4f", *metres);
-    return buf;
-}
+std::string MetresText(const std::optional<double>& metres) { return AntennaMetresText(metres); }
 
 // The length of a profile text; empty when it holds none.
 std::optional<double> ReadMetres(const std::string& text) {
@@ -35,6 +31,17 @@ std::optional<double> ReadMetres(const std::string& text) {
     const double value = std::strtod(text.c_str(), &end);
     if (text.empty() || *end != '\0' || !std::isfinite(value)) return std::nullopt;
     return value;
+}
+
+// The run settings of Advanced Options; a key the profile holds in no valid form
+// leaves its value at construction.
+void LoadRunSettings(MainDialogValues& v, const Profile& profile) {
+    GpsTime t;
+    if (ParseDateTime(profile.GetString(kAdvancedSection, "From", ""), t)) v.from = t;
+    if (ParseDateTime(profile.GetString(kAdvancedSection, "To", ""), t)) v.to = t;
+    if (v.from && v.to && *v.to < *v.from) v.from = v.to = std::nullopt;
+    ParseInterval(profile.GetString(kAdvancedSection, "Interval", ""), v.interval);
+    ParseCountry(profile.GetString(kAdvancedSection, "Country", ""), v.country);
 }
 
 }  // namespace
@@ -61,7 +68,7 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
     v.antennaNorth = ReadMetres(profile.GetString(kDefaultsSection, "AntNorth", ""));
     const int version = profile.GetInt(kAdvancedSection, "RinexVersion", 2);
     v.rinexVersion = version == 3 || version == 4 ? version : 2;
-    v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
+    LoadRunSettings(v, profile);
     v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
     if (v.autoNaming) {
         DeriveRinexNames(v);
@@ -142,5 +149,10 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
     profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 || v.rinexVersion == 4 ? v.rinexVersion : 2);
     profile.SetInt(kAdvancedSection, "QualityReport", v.qualityReport ? 1 : 0);
+    const RunSettingsText run = RunSettingsTextOf(v);
+    profile.SetString(kAdvancedSection, "From", run.from);
+    profile.SetString(kAdvancedSection, "To", run.to);
+    profile.SetString(kAdvancedSection, "Interval", run.interval);
+    profile.SetString(kAdvancedSection, "Country", run.country);
     return profile.Save();
 }

@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -11,6 +12,7 @@
 #include <QRadioButton>
 #include <QVBoxLayout>
 
+#include "app/dialog/RunSettings.h"
 #include "app/dialog/Settings.h"
 #include "app/dialog/TxText.h"
 #include "app/gui/AppIcon.h"
@@ -39,6 +41,7 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     layout->addWidget(logFile_);
     layout->addWidget(quality_);
     layout->addLayout(BuildVersionRow());
+    layout->addWidget(BuildRunSettingsGroup());
     layout->addSpacing(8);
     const DialogButtons buttons = AddOkCancel(this, layout, save);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -104,7 +107,11 @@ void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons
     setTabOrder(smoothedCodes_, logFile_);
     setTabOrder(logFile_, quality_);
     setTabOrder(quality_, rinexVersion_);
-    setTabOrder(rinexVersion_, save);
+    setTabOrder(rinexVersion_, from_);
+    setTabOrder(from_, to_);
+    setTabOrder(to_, interval_);
+    setTabOrder(interval_, country_);
+    setTabOrder(country_, save);
     setTabOrder(save, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
 }
@@ -119,6 +126,11 @@ void AdvancedDialog::ShowValues() {
     logFile_->setChecked(values_.logFile);
     quality_->setChecked(values_.qualityReport);
     rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 || values_.rinexVersion == 4 ? values_.rinexVersion - 2 : 0);
+    const RunSettingsText run = RunSettingsTextOf(values_);
+    from_->setText(QString::fromStdString(run.from));
+    to_->setText(QString::fromStdString(run.to));
+    interval_->setText(QString::fromStdString(run.interval));
+    country_->setText(QString::fromStdString(run.country));
 }
 
 bool AdvancedDialog::ReadControls() {
@@ -139,7 +151,52 @@ bool AdvancedDialog::ReadControls() {
     values_.logFile = logFile_->isChecked();
     values_.qualityReport = quality_->isChecked();
     values_.rinexVersion = rinexVersion_->currentIndex() + 2;  // the items are 2, 3 and 4
-    return true;
+    return ReadRunSettingsControls();
+}
+
+QGroupBox* AdvancedDialog::BuildRunSettingsGroup() {
+    const auto edit = [](const char* name, int characters, const QString& placeholder) {
+        auto* e = new QLineEdit;
+        e->setObjectName(QString::fromLatin1(name));
+        e->setPlaceholderText(placeholder);
+        e->setMinimumWidth(e->fontMetrics().horizontalAdvance(QString(characters, u'0')) + 16);
+        e->setAcceptDrops(false);
+        return e;
+    };
+    from_ = edit("from", 21, tr("first epoch"));
+    to_ = edit("to", 21, tr("last epoch"));
+    interval_ = edit("interval", 8, tr("every epoch"));
+    country_ = edit("country", 4, QString());
+    country_->setMaxLength(3);
+    auto* group = new QGroupBox(tr("Run settings (GPS time \"YYYY-MM-DD hh:mm:ss\")"));
+    group->setObjectName(QStringLiteral("runSettings"));
+    auto* grid = new QGridLayout(group);
+    grid->addWidget(BuddyLabel(tr("&From :"), from_), 0, 0);
+    grid->addWidget(from_, 0, 1);
+    grid->addWidget(BuddyLabel(tr("T&o :"), to_), 0, 2);
+    grid->addWidget(to_, 0, 3);
+    grid->addWidget(BuddyLabel(tr("I&nterval :"), interval_), 1, 0);
+    auto* intervalRow = new QHBoxLayout;
+    intervalRow->addWidget(interval_);
+    intervalRow->addWidget(new QLabel(tr("s")));
+    grid->addLayout(intervalRow, 1, 1);
+    grid->addWidget(BuddyLabel(tr("Co&untry code :"), country_), 1, 2);
+    grid->addWidget(country_, 1, 3, Qt::AlignLeft);
+    return group;
+}
+
+bool AdvancedDialog::ReadRunSettingsControls() {
+    const RunSettingsText text{from_->text().toStdString(), to_->text().toStdString(),
+                               interval_->text().toStdString(), country_->text().toStdString()};
+    const std::optional<RunSettingRefusal> refusal = ReadRunSettings(text, values_);
+    if (!refusal) return true;
+    QLineEdit* const edits[] = {from_, to_, interval_, country_};
+    QLineEdit* edit = edits[static_cast<int>(refusal->field)];
+    QMessageBox box(QMessageBox::Warning, Caption(), QString::fromStdString(refusal->message), QMessageBox::Ok, this);
+    box.exec();
+    edit->setFocus(Qt::OtherFocusReason);
+    edit->selectAll();
+    return false;
 }
 
 void AdvancedDialog::accept() {

@@ -7,6 +7,8 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
+class QLineEdit;
 class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
@@ -14,8 +16,9 @@ struct DialogButtons;
 
 // Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
 // whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
-// (1033), the log files (1028), the quality report, the RINEX version of the outputs, "Save As
-// Defaults" (1035), OK and Cancel. It edits a copy of the main dialog's values;
+// (1033), the log files (1028), the quality report, the RINEX version of the outputs, the
+// run settings (time window "from", "to", "interval", "country"), "Save As Defaults"
+// (1035), OK and Cancel. It edits a copy of the main dialog's values;
 // the caller takes them back after OK.
 class AdvancedDialog : public QDialog {
     Q_OBJECT
@@ -38,6 +41,11 @@ private:
     QGridLayout* BuildExtrapolationGrid();
     // The RINEX version label and combo box.
     QHBoxLayout* BuildVersionRow();
+    // The run settings of the command line: time window, interval, country code.
+    QGroupBox* BuildRunSettingsGroup();
+    // Reads the run settings into the values; a refused one shows its message,
+    // puts the focus on its edit and gives false.
+    bool ReadRunSettingsControls();
     // The tab order of all controls, top to bottom.
     void SetTabOrder(QPushButton* save, const DialogButtons& buttons);
     // Puts the values into the controls.
@@ -57,4 +65,8 @@ private:
     QCheckBox* logFile_;
     QCheckBox* quality_;
     QComboBox* rinexVersion_;
+    QLineEdit* from_;
+    QLineEdit* to_;
+    QLineEdit* interval_;
+    QLineEdit* country_;
 };

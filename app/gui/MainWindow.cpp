@@ -29,6 +29,8 @@
 #include "app/gui/AppIcon.h"
 #include "app/gui/DialogButtons.h"
 #include "app/gui/FieldWidget.h"
+#include "app/gui/HeaderDialog.h"
+#include "app/gui/QualityCharts.h"
 #include "convert/StringTable.h"
 #include "platform/Version.h"
 
@@ -120,6 +122,7 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
 
     QGroupBox* input = BuildInputGroup();
     QGridLayout* headerGrid = BuildHeaderGrid();
+    QGroupBox* antenna = BuildAntennaGroup();
     QGroupBox* output = BuildOutputGroup();
     // The path edits of both groups start at one edge.
     auto* inputGrid = static_cast<QGridLayout*>(input->layout());
@@ -135,6 +138,7 @@ MainWindow::MainWindow(QWidget* parent) : QDialog(parent), ui_(this), chooser_(t
     layout->setMenuBar(menuBar);
     layout->addWidget(input);
     layout->addLayout(headerGrid);
+    layout->addWidget(antenna);
     layout->addWidget(output);
     layout->addLayout(buttons);
 
@@ -154,7 +158,7 @@ QGroupBox* MainWindow::BuildInputGroup() {
     inputGrid->addWidget(sourceLabel, 0, 0);
     inputGrid->addWidget(source_, 0, 1, 1, 3);
     inputGrid->addWidget(browseSource_, 0, 4);
-    inputGrid->addWidget(BuddyLabel(tr("Recor&ded On :"), recordedOn_), 1, 0);
+    inputGrid->addWidget(BuddyLabel(tr("Recorded &On :"), recordedOn_), 1, 0);
     inputGrid->addWidget(recordedOn_, 1, 1, Qt::AlignLeft);
     auto* formatLabel = BuddyLabel(tr("File &Format :"), format_);
     inputGrid->addWidget(formatLabel, 1, 2, Qt::AlignRight);
@@ -180,6 +184,42 @@ QGridLayout* MainWindow::BuildHeaderGrid() {
     headerGrid->setColumnMinimumWidth(2, 0);
     headerGrid->setContentsMargins(10, 4, 10, 4);
     return headerGrid;
+}
+
+QGroupBox* MainWindow::BuildAntennaGroup() {
+    // Every letter of the window is a mnemonic already: the three take digits, in H/E/N order.
+    struct Edit {
+        int id;
+        const char* label;
+        const char* placeholder;
+        const char* tip;
+    };
+    static constexpr Edit kEdits[3] = {
+        {ControlId::kAntennaHeight, "Height to ARP (&1) :", "recorded",
+         "Vertical height of the antenna reference point above the marker, in metres "
+         "(empty: the height the receiver recorded)"},
+        {ControlId::kAntennaEast, "East (&2) :", "0", "Offset of the antenna reference point east of the marker, in metres"},
+        {ControlId::kAntennaNorth, "North (&3) :", "0", "Offset of the antenna reference point north of the marker, in metres"},
+    };
+    auto* group = new QGroupBox(tr("ANTENNA REFERENCE POINT (ANTENNA: DELTA H/E/N)"));
+    auto* row = new QHBoxLayout(group);
+    for (int k = 0; k < 3; ++k) {
+        auto* e = new QLineEdit;
+        e->setObjectName(Id(kEdits[k].id));
+        e->setPlaceholderText(tr(kEdits[k].placeholder));
+        e->setToolTip(tr(kEdits[k].tip));
+        e->setAccessibleName(tr(kEdits[k].tip));
+        e->setAlignment(Qt::AlignRight);
+        e->setMaximumWidth(e->fontMetrics().horizontalAdvance(QStringLiteral("-999.99990")) + 16);
+        e->setAcceptDrops(false);
+        antenna_[k] = e;
+        if (k > 0) row->addSpacing(16);
+        row->addWidget(BuddyLabel(tr(kEdits[k].label), e));
+        row->addWidget(e);
+        row->addWidget(new QLabel(tr("m")));
+    }
+    row->addStretch();
+    return group;
 }
 
 QGroupBox* MainWindow::BuildOutputGroup() {
@@ -222,6 +262,10 @@ QHBoxLayout* MainWindow::BuildButtonRow() {
     advanced_ = new QPushButton(tr("Advanc&ed..."));
     advanced_->setObjectName(Id(ControlId::kAdvanced));
     advanced_->setAutoDefault(false);
+    headerPreview_ = new QPushButton(tr("Hea&der..."));
+    headerPreview_->setObjectName(Id(ControlId::kHeaderPreview));
+    headerPreview_->setToolTip(tr("Show the observation header as it will be written"));
+    headerPreview_->setAutoDefault(false);
     go_ = new QPushButton(tr("&Go..."));
     go_->setObjectName(Id(ControlId::kGo));
     go_->setDefault(true);
@@ -230,6 +274,7 @@ QHBoxLayout* MainWindow::BuildButtonRow() {
     close_->setAutoDefault(false);
     auto* buttons = new QHBoxLayout;
     buttons->addWidget(summary_, 1);
+    buttons->addWidget(headerPreview_);
     buttons->addWidget(advanced_);
     buttons->addSpacing(12);
     buttons->addWidget(go_);
@@ -249,8 +294,8 @@ QMenuBar* MainWindow::BuildMenuBar() {
 void MainWindow::SetTabOrder() {
     QWidget* order[] = {source_,   browseSource_, recordedOn_, format_,    header_[0],        header_[1],
                         header_[2], header_[3],    header_[4],  header_[5], header_[6],        header_[7],
-                        header_[8], observation_,  browseObservation_, navigation_, browseNavigation_,
-                        browseFolder_, autoNaming_, fileIndex_, advanced_, go_, close_};
+                        header_[8], antenna_[0], antenna_[1], antenna_[2], observation_,  browseObservation_, navigation_, browseNavigation_,
+                        browseFolder_, autoNaming_, fileIndex_, headerPreview_, advanced_, go_, close_};
     for (size_t i = 1; i < std::size(order); ++i) setTabOrder(order[i - 1], order[i]);
 }
 
@@ -262,7 +307,17 @@ ConversionRunner MainWindow::Runner() {
         const ConversionResult result = RunConversion(request, state, ui);
         ui_.EndConversion();
         if (result.success && !request.silent) {
-            ui_.ShowSuccess(request.sourcePath, SuccessMessageLines(MakeRunReport(request, result, true)));
+            // The plots asked for are drawn before the message, so that it names every file written.
+            RunReport report = MakeRunReport(request, result, true);
+            if (request.qualityPlots && result.quality && result.qualitySeries) {
+                ChartQualityPlotter plotter;
+                std::string error;
+                for (const std::string& plot :
+                     PublishPlots(plotter, *result.quality, *result.qualitySeries, request.observationPath, error))
+                    report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
+            }
+            const QString folder = QFileInfo(QFile::decodeName(request.observationPath.c_str())).absolutePath();
+            ui_.ShowSuccess(request.sourcePath, SuccessMessageLines(report), folder);
             if (result.quality && result.qualitySeries) {
                 // The report of this conversion: its table and its charts.
                 QFile report(QFile::decodeName((request.observationPath + ".qc").c_str()));
@@ -293,6 +348,7 @@ void MainWindow::Attach(CMainDialog& dialog, Profile& profile) {
     connect(marker->lineEdit(), &QLineEdit::textEdited, this, [this] { dialog_->RefreshAutoNames(); });
     connect(fileIndex_, &QComboBox::activated, this, [this] { dialog_->RefreshAutoNames(); });
     connect(advanced_, &QPushButton::clicked, this, &MainWindow::OpenAdvanced);
+    connect(headerPreview_, &QPushButton::clicked, this, &MainWindow::ShowHeader);
     connect(go_, &QPushButton::clicked, this, &MainWindow::Go);
     connect(close_, &QPushButton::clicked, this, &QDialog::reject);
     // A refused path: the message says which and why.
@@ -340,6 +396,18 @@ void MainWindow::OpenAdvanced() {
     if (!dialog_) return;
     AdvancedDialog advanced(dialog_->values, *profile_, this);
     if (advanced.exec() == QDialog::Accepted) dialog_->TakeAdvanced(advanced.Values());
+}
+
+void MainWindow::ShowHeader() {
+    if (busy_ || !dialog_) return;
+    busy_ = true;
+    ui_.BeginConversion();
+    const std::optional<std::string> header = dialog_->PreviewHeader();
+    ui_.EndConversion();
+    busy_ = false;
+    if (!header) return;
+    HeaderDialog preview(QString::fromLatin1(header->data(), static_cast<qsizetype>(header->size())), this);
+    preview.exec();
 }
 
 void MainWindow::OpenAbout() {

@@ -21,8 +21,8 @@ class QMimeData;
 class QPushButton;
 
 // The main conversion window (102), "QERN to RINEX 3.30": the raw data file
-// group, the nine header texts with their histories, the output files group and
-// the buttons, each control with its number as object name. Its controls, the
+// group, the nine header texts with their histories, the antenna group, the
+// output files group and the buttons, each control with its number as object name. Its controls, the
 // conversion side and the pickers are what the dialog logic (CMainDialog) works
 // on; Attach binds the buttons, fields and menu to that logic.
 //
@@ -66,6 +66,8 @@ private:
     QGroupBox* BuildInputGroup();
     // The nine header texts, two a row.
     QGridLayout* BuildHeaderGrid();
+    // The antenna group: height and east, north offsets of the antenna reference point.
+    QGroupBox* BuildAntennaGroup();
     // The output files group: both paths, the folder button and automatic naming.
     QGroupBox* BuildOutputGroup();
     // The advanced summary and the Advanced, Go and Close buttons.
@@ -77,6 +79,8 @@ private:
 
     void Go();
     void OpenAdvanced();
+    // "Header...": the header as it will be written, in its own window.
+    void ShowHeader();
     void OpenAbout();
     void TakeDroppedFile(const QString& path);
     void StoreGeometry();
@@ -85,6 +89,7 @@ private:
     FieldWidget* recordedOn_;
     QComboBox* format_;
     QComboBox* header_[9];
+    QLineEdit* antenna_[3];  // height, east, north
     QLineEdit* observation_;
     QLineEdit* navigation_;
     QCheckBox* autoNaming_;
@@ -95,6 +100,7 @@ private:
     QPushButton* browseNavigation_;
     QPushButton* browseFolder_;
     QPushButton* advanced_;
+    QPushButton* headerPreview_;
     QPushButton* go_;
     QPushButton* close_;
 

@@ -1,6 +1,8 @@
 #include "app/gui/WindowUi.h"
 
 #include <QCoreApplication>
+#include <QDesktopServices>
+#include <QUrl>
 #include <algorithm>
 #include <QGridLayout>
 #include <QPushButton>
@@ -103,7 +105,8 @@ QWidget* WindowUi::MessageOwner() const {
     return owner_;
 }
 
-bool WindowUi::ShowBox(QMessageBox::Icon icon, const QString& text, const QString& detailText, bool question) {
+bool WindowUi::ShowBox(QMessageBox::Icon icon, const QString& text, const QString& detailText, bool question,
+                       const QString& action, bool* chosen) {
     QMessageBox box(icon, Caption(), text, question ? QMessageBox::Yes | QMessageBox::No : QMessageBox::Ok,
                     MessageOwner());
     box.setObjectName(QStringLiteral("message"));
@@ -121,7 +124,11 @@ bool WindowUi::ShowBox(QMessageBox::Icon icon, const QString& text, const QStrin
         }
     }
     if (question) box.setDefaultButton(QMessageBox::Yes);
-    return box.exec() != QMessageBox::No;
+    QPushButton* actionButton = action.isEmpty() ? nullptr : box.addButton(action, QMessageBox::ActionRole);
+    if (actionButton) actionButton->setObjectName(QStringLiteral("action"));
+    const int answer = box.exec();
+    if (chosen) *chosen = actionButton && box.clickedButton() == actionButton;
+    return answer != QMessageBox::No;
 }
 
 bool WindowUi::ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args) {
@@ -132,9 +139,16 @@ bool WindowUi::ShowMessage(int id, MessageIcon icon, std::initializer_list<std::
                    icon == MessageIcon::Question);
 }
 
-void WindowUi::ShowSuccess(const std::string& sourcePath, const std::vector<std::string>& lines) {
+void WindowUi::ShowSuccess(const std::string& sourcePath, const std::vector<std::string>& lines,
+                           const QString& folder) {
+    bool open = false;
     ShowBox(QMessageBox::Information, QString::fromStdString(FormatString(kStrConverted, {sourcePath})),
-            WrapLines(lines, kSummaryWidth), false);
+            WrapLines(lines, kSummaryWidth), false, folder.isEmpty() ? QString() : QObject::tr("Open Folder"), &open);
+    if (!open) return;
+    if (openFolder)
+        openFolder(folder);
+    else
+        QDesktopServices::openUrl(QUrl::fromLocalFile(folder));
 }
 
 Answer WindowUi::AskRawKind(RecordKind& kind) {

@@ -42,11 +42,15 @@ public:
     void EndConversion();
     ProgressDialog* Progress() const { return progress_; }
 
-    // The success message (string 121 with the source path), with lines below it.
-    void ShowSuccess(const std::string& sourcePath, const std::vector<std::string>& lines);
+    // The success message (string 121 with the source path), with lines below it
+    // and, when folder is not empty, the button "Open Folder", which opens it.
+    void ShowSuccess(const std::string& sourcePath, const std::vector<std::string>& lines,
+                     const QString& folder = {});
 
     // Lines shown below a message of string id (empty: none), asked when it is shown.
     std::function<std::string(int id)> details;
+    // Opens a folder in the desktop's file manager (empty: QDesktopServices::openUrl).
+    std::function<void(const QString& folder)> openFolder;
 
     // How many times pending events were handled during conversions.
     long Dispatches() const { return dispatches_; }
@@ -56,7 +60,10 @@ private:
     // (or at once with force), after moving the bar.
     void Dispatch(bool force);
     QWidget* MessageOwner() const;
-    bool ShowBox(QMessageBox::Icon icon, const QString& text, const QString& details, bool question);
+    // A message box; action, when not empty, names one more button, and *chosen
+    // tells whether it closed the box.
+    bool ShowBox(QMessageBox::Icon icon, const QString& text, const QString& details, bool question,
+                 const QString& action = {}, bool* chosen = nullptr);
 
     QPointer<QWidget> owner_;
     ProgressDialog* progress_ = nullptr;

@@ -132,7 +132,9 @@ int CConverterApp::RunConversionMode(std::ostream& out, std::ostream& err) {
     ConsoleUi console(silent, startup_.input, startup_.interactive && !silent);
     ConsoleChooser consoleChooser(startup_.input, startup_.interactive && !silent);
     RecordingUi ui(window ? window->Ui() : console);
-    CMainDialog dialog(Environment(silent), window ? window->Controls() : memoryControls, ui,
+    DialogEnvironment environment = Environment(silent);
+    environment.overrides.ownTimeWindow = true;
+    CMainDialog dialog(environment, window ? window->Controls() : memoryControls, ui,
                        window ? window->Chooser() : consoleChooser, profile,
                        window ? window->Runner() : ConversionRunner());
     dialog.InitMainDialog();

@@ -260,6 +260,7 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     dialogEnvironment.dataDirectory = environment.dataDirectory;
     dialogEnvironment.today = environment.today;
     dialogEnvironment.overrides = OverridesOf(program.run);
+    dialogEnvironment.overrides.ownTimeWindow = true;
     dialogEnvironment.storeSettings = false;
     dialogEnvironment.overwrite = program.run.overwrite;
 

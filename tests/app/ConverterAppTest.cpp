@@ -201,7 +201,7 @@ TEST_F(BatchStepsTest, WhereEachItemOfTheRequestComesFrom) {
     EXPECT_EQ(r.receiverType, "RT");
     EXPECT_EQ(r.receiverVersion, "RV");
     EXPECT_EQ(r.antennaNumber, "A1");
-    EXPECT_EQ(r.antennaType, "AT");
+    EXPECT_EQ(r.antennaType, "AT              NONE");  // in the RINEX form
     EXPECT_EQ(r.observationPath, folder.File("out/p.o"));
     EXPECT_EQ(r.navigationPath, folder.File("RAW") + "/Pent.EPH");
     EXPECT_DOUBLE_EQ(r.tx, 0.1);

@@ -58,9 +58,10 @@ protected:
     }
 
     // Creates the dialog (silent or not) and initialises it.
-    CMainDialog& Open(bool silent = false) {
+    CMainDialog& Open(bool silent = false, const RequestOverrides& overrides = {}) {
         DialogEnvironment env;
         env.silent = silent;
+        env.overrides = overrides;
         env.dataDirectory = folder.File("RAW");
         env.today = k3Feb2001;
         dialog = std::make_unique<CMainDialog>(

@@ -150,14 +150,14 @@ TEST_F(ScriptedRun, HeaderOptionsFillTheHeaderAndTheHistories) {
     EXPECT_EQ(HeaderLine(obs, "REC # / TYPE / VERS"),
               "R-17                QERN Z12            V2.1                REC # / TYPE / VERS ");
     EXPECT_EQ(HeaderLine(obs, "ANT # / TYPE"),
-              "A-9                 QERN CHOKE                              ANT # / TYPE        ");
+              "A-9                 QERN CHOKE      NONE                    ANT # / TYPE        ");  // RINEX form
 
     const struct {
         const char* section;
         const char* value;
     } histories[] = {{"MarkerNames", "ALGO"},         {"MarkerNumbers", "40104M001"},  {"Observers", "JANE DOE"},
                      {"Agencies", "NAT. SURVEY"},     {"ReceiverNumbers", "R-17"},      {"ReceiverTypes", "QERN Z12"},
-                     {"ReceiverVersions", "V2.1"},    {"AntennaNumbers", "A-9"},        {"AntennaTypes", "QERN CHOKE"}};
+                     {"ReceiverVersions", "V2.1"},    {"AntennaNumbers", "A-9"},        {"AntennaTypes", "QERN CHOKE      NONE"}};
     {
         const Profile profile(ProfilePath(folder));
         for (const auto& h : histories) EXPECT_EQ(profile.GetString(h.section, "History00", "?"), h.value) << h.section;

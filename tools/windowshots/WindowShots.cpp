@@ -1,6 +1,6 @@
 // window_shots OUTDIR: one PNG per window of the program, filled as a surveyor
-// would see it: the main window, the main window under the progress window,
-// Advanced Options, the position and raw-data kind questions, the folder chooser,
+// would see it: the main window (with its antenna group), the main window under
+// the progress window, Advanced Options (with run settings), the header preview, the position and raw-data kind questions, the folder chooser,
 // the file chooser, About, and the success and validation messages.
 #include <QAbstractButton>
 #include <QApplication>
@@ -22,8 +22,10 @@
 
 #include "app/dialog/ControlIds.h"
 #include "app/dialog/MainDialog.h"
+#include "app/dialog/RunSettings.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/AdvancedDialog.h"
+#include "app/gui/HeaderDialog.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/ProgressDialog.h"
 #include "app/gui/QuestionDialogs.h"
@@ -121,7 +123,9 @@ int main(int argc, char** argv) {
     profile.SetString("Defaults", "RecType", "QERN QX4");
     profile.SetString("Defaults", "RecVer", "3.12");
     profile.SetString("Defaults", "AntNum", "A-2231");
-    profile.SetString("Defaults", "AntType", "QERN GEODETIC L1/L2");
+    profile.SetString("Defaults", "AntType", "QRN702GG        NONE");
+    profile.SetString("Defaults", "AntHeight", "1.5430");
+    profile.SetString("Defaults", "AntNorth", "-0.0050");
     profile.SetString("MarkerNames", "History00", "ALGO");
     profile.SetString("MarkerNames", "History01", "BRUX");
     profile.SetInt("Advanced", "Tx", 75);
@@ -164,10 +168,21 @@ int main(int argc, char** argv) {
     Shoot(ui.Progress(), QStringLiteral("progress-dialog"));
     ui.EndConversion();
 
-    AdvancedDialog advanced(dialog.values, profile, &window);
+    // Advanced Options with a time window, an interval and a country code.
+    MainDialogValues runSettings = dialog.values;
+    ParseDateTime("2024-03-12 06:00:00", runSettings.from.emplace());
+    ParseDateTime("2024-03-12 18:00:00", runSettings.to.emplace());
+    runSettings.interval = 30;
+    runSettings.country = "CAN";
+    AdvancedDialog advanced(runSettings, profile, &window);
     advanced.show();
     Shoot(&advanced, QStringLiteral("advanced-options"));
     advanced.hide();
+    // Taken with OK: the main window's summary shows the time window and interval.
+    const MainDialogValues before = dialog.values;
+    dialog.TakeAdvanced(runSettings);
+    Shoot(&window, QStringLiteral("main-window-run-settings"));
+    dialog.TakeAdvanced(before);
 
     ApproximatePosition position;
     position.latitude = 45.9558 * std::numbers::pi / 180;
@@ -198,9 +213,30 @@ int main(int argc, char** argv) {
         ui.ShowSuccess("/home/surveyor/campaign-2024/raw/algo0720.bin",
                        {"Observation file: /home/surveyor/campaign-2024/rinex/ALGO0720.24O",
                         "Navigation file: /home/surveyor/campaign-2024/rinex/ALGO0720.24N",
+                        "Log files: /home/surveyor/campaign-2024/rinex/ALGO0720.24O.log, "
+                        "/home/surveyor/campaign-2024/rinex/ALGO0720.24O.pos",
+                        "Quality report: /home/surveyor/campaign-2024/rinex/ALGO0720.24O.qc",
+                        "Plot: /home/surveyor/campaign-2024/rinex/ALGO0720.24O.qc.sky.png",
+                        "Plot: /home/surveyor/campaign-2024/rinex/ALGO0720.24O.qc.cn0.png",
                         "2880 epochs, 11 satellites, 2024-03-12 00:00:00.0000000 to 2024-03-12 23:59:30.0000000 GPS, "
-                        "position latitude 45.95580000, longitude -78.07140000, height 201.900 m"});
+                        "position latitude 45.95580000, longitude -78.07140000, height 201.900 m"},
+                       QStringLiteral("/home/surveyor/campaign-2024/rinex"));
     });
+    // "Header...": the header of the test sample as it would be written.
+    {
+        Put(c, ControlId::kSourcePath, QERN_SAMPLE);
+        c.SetSelection(ControlId::kFormat, 1);
+        const std::optional<std::string> header = dialog.PreviewHeader();
+        if (header) {
+            HeaderDialog preview(QString::fromStdString(*header), &window);
+            preview.show();
+            Shoot(&preview, QStringLiteral("header-preview"));
+            preview.hide();
+        } else {
+            std::fprintf(stderr, "window_shots: no header preview of the sample\n");
+            ++failures;
+        }
+    }
     ShootModal(QStringLiteral("validation-message"), [&] {
         Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/missing.bin");
         dialog.GoPressed();
