@@ -27,4 +27,6 @@ constexpr int kAntennaType = 1019;
 constexpr int kBrowseOutputDirectory = 1020;
 constexpr int kAdvanced = 1021;
 constexpr int kAdvancedSummary = 1036;
+constexpr int kSourceInfo = 1050;  // what the scan of the source found
+constexpr int kFiles = 1051;       // "Files...": many raw files at once
 }  // namespace ControlId

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -38,18 +39,36 @@ struct BatchItem {
     std::string message;      // the failure's text
 };
 
+// The person-facing side of one conversion of a batch: a HeadlessUi whose
+// conversion stops once cancel turns true.
+class BatchUi : public HeadlessUi {
+public:
+    explicit BatchUi(const std::atomic<bool>* cancel) : HeadlessUi(nullptr), cancel_(cancel) {}
+    bool CheckCancel() override { return cancel_ && cancel_->load(); }
+
+private:
+    const std::atomic<bool>* cancel_;
+};
+
 // The main dialog of one conversion with everything it works on; each conversion
 // has its own, and none of it is shared with another thread.
 struct BatchDialog {
-    BatchDialog(const Profile& base, const DialogEnvironment& environment)
-        : profile(base), dialog(environment, controls, ui, chooser, profile) {
+    BatchDialog(const Profile& base, const DialogEnvironment& environment, const std::atomic<bool>* cancel = nullptr)
+        : profile(base), ui(cancel), dialog(environment, controls, ui, chooser, profile) {
         dialog.InitMainDialog();
     }
     Profile profile;  // a copy: the dialog may change it, the file is never written
     MemoryControls controls;
-    HeadlessUi ui{nullptr};
+    BatchUi ui;
     ConsoleChooser chooser{nullptr, false};
     CMainDialog dialog;
+};
+
+// Who follows a batch on the thread that started it: a progress line on err (a
+// terminal), and a ConversionUi shown the progress and polled for Cancel.
+struct BatchFollower {
+    std::ostream* err = nullptr;
+    ConversionUi* ui = nullptr;
 };
 
 // What a path is already taken by: a file of the batch as its source or its output.
@@ -110,21 +129,10 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
     return items;
 }
 
-// The text of a failed conversion: its last failure message, and the refused
-// path with the reason.
-std::string FailureText(const std::vector<HeadlessUi::Message>& messages, const PathCheckFailure& failure) {
-    std::string text;
-    for (const HeadlessUi::Message& m : messages)
-        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) text = OneLine(m.text);
-    if (text.empty() && !messages.empty()) text = OneLine(messages.back().text);
-    if (!failure.which.empty())
-        text += (text.empty() ? "" : " ") + ("(" + failure.which + " path " + failure.path + ": " + failure.reason + ")");
-    return text.empty() ? std::string("not converted") : text;
-}
-
 // Converts one planned file with a dialog of its own.
-void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& environment) {
-    BatchDialog d(profile, environment);
+void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& environment,
+             const std::atomic<bool>& cancel) {
+    BatchDialog d(profile, environment, &cancel);
     d.dialog.values = item.values;
     d.dialog.ExchangeValues(true);
     d.dialog.ApplyAutoNamingState();
@@ -145,25 +153,30 @@ std::string ProgressText(size_t done, size_t total, const std::vector<size_t>& r
 }
 
 // Converts every file that was not refused, jobs at a time on threads of their
-// own; with progress, the main thread redraws the progress line on err whenever a
-// conversion starts or ends.
+// own; the follower sees the progress on the calling thread whenever a
+// conversion starts or ends (its ui also every 50 ms). A Cancel of the
+// follower's ui stops the running conversions and leaves the others unconverted.
 void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
-                const DialogEnvironment& environment, bool progress, std::ostream& err) {
+                const DialogEnvironment& environment, const BatchFollower& follower) {
     std::atomic<size_t> next{0};
+    std::atomic<bool> cancel{false};
     std::mutex mutex;
     std::condition_variable changed;
     size_t done = 0;              // guarded by mutex
     std::vector<size_t> running;  // guarded by mutex
     const auto worker = [&] {
         for (size_t i; (i = next.fetch_add(1)) < items.size();) {
-            const bool refused = !items[i].refusal.empty();
-            if (!refused) {
+            const bool skipped = !items[i].refusal.empty() || cancel.load();
+            if (!skipped) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex);
                     running.push_back(i);
                 }
                 changed.notify_one();
-                Convert(items[i], profile, environment);
+                Convert(items[i], profile, environment, cancel);
+            } else if (items[i].refusal.empty()) {
+                items[i].result.outcome = ConversionOutcome::Cancelled;
+                items[i].message = "cancelled before it started";
             }
             {
                 const std::lock_guard<std::mutex> lock(mutex);
@@ -176,19 +189,50 @@ void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
     std::vector<std::thread> threads;
     const size_t count = std::min(items.size(), static_cast<size_t>(std::max(jobs, 1)));
     for (size_t k = 0; k < count; ++k) threads.emplace_back(worker);
-    if (progress) {
+    if (follower.err || follower.ui) {
         size_t shown = 0;
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             const std::string text = ProgressText(done, items.size(), running, items);
-            err << "\r" << text << std::string(shown > text.size() ? shown - text.size() : 0, ' ') << std::flush;
-            shown = text.size();
-            if (done == items.size()) break;
-            changed.wait(lock);
+            const bool finished = done == items.size();
+            if (follower.err) {
+                *follower.err << "\r" << text << std::string(shown > text.size() ? shown - text.size() : 0, ' ')
+                              << std::flush;
+                shown = text.size();
+            }
+            if (follower.ui) {
+                const unsigned percent = static_cast<unsigned>(done * 100 / std::max<size_t>(items.size(), 1));
+                lock.unlock();  // the window handles its events meanwhile
+                follower.ui->SetStatus(text);
+                follower.ui->SetPosition(percent);
+                if (follower.ui->CheckCancel()) cancel = true;
+                lock.lock();
+            }
+            if (finished) break;
+            if (follower.ui)
+                changed.wait_for(lock, std::chrono::milliseconds(50));
+            else
+                changed.wait(lock);
         }
-        err << "\n";
+        if (follower.err) *follower.err << "\n";
     }
     for (std::thread& t : threads) t.join();
+}
+
+// The status of a file of the batch: "ok", "refused", "cancelled" or "failed".
+const char* StatusOf(const BatchItem& item) {
+    if (item.converted) return "ok";
+    if (!item.refusal.empty()) return "refused";
+    return item.result.outcome == ConversionOutcome::Cancelled ? "cancelled" : "failed";
+}
+
+// The files an item's conversion wrote, blank-separated; "-" when none.
+std::string OutputsOf(const BatchItem& item) {
+    if (!item.converted) return "-";
+    std::string outputs = item.request.observationPath + " " + item.request.navigationPath;
+    if (item.result.logWritten)
+        outputs += " " + item.request.observationPath + ".log " + item.request.observationPath + ".pos";
+    return outputs;
 }
 
 // text padded with blanks to width (left-aligned) or before it (right-aligned).
@@ -204,16 +248,9 @@ void WriteTable(const std::vector<BatchItem>& items, std::ostream& out) {
     out << Pad("file", width) << "  " << Pad("status", 7) << "  " << Pad("epochs", 7, true) << "  outputs\n";
     size_t converted = 0;
     for (const BatchItem& item : items) {
-        const char* status = item.converted ? "ok" : (item.refusal.empty() ? "failed" : "refused");
-        std::string outputs = "-";
-        if (item.converted) {
-            outputs = item.request.observationPath + " " + item.request.navigationPath;
-            if (item.result.logWritten)
-                outputs += " " + item.request.observationPath + ".log " + item.request.observationPath + ".pos";
-            ++converted;
-        }
-        out << Pad(item.source, width) << "  " << Pad(status, 7) << "  "
-            << Pad(std::to_string(item.result.epochsWritten), 7, true) << "  " << outputs << "\n";
+        if (item.converted) ++converted;
+        out << Pad(item.source, width) << "  " << Pad(StatusOf(item), 7) << "  "
+            << Pad(std::to_string(item.result.epochsWritten), 7, true) << "  " << OutputsOf(item) << "\n";
     }
     out << converted << " of " << items.size() << " files converted\n";
 }
@@ -258,13 +295,10 @@ void PublishBatchPlots(std::vector<BatchItem>& items, IQualityPlotter* plotter) 
     }
 }
 
-}  // namespace
-
-int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
-             std::ostream& err) {
-    std::vector<std::string> files;
-    if (const int status = CollectBatchFiles(program, files, err); status != kExitSuccess) return status;
-    const Profile profile(environment.profilePath);
+// Plans and converts files as a silent run with program's options and profile's settings.
+std::vector<BatchItem> ConvertBatch(const std::vector<std::string>& files, const ProgramOptions& program,
+                                    const Profile& profile, const BatchEnvironment& environment,
+                                    const BatchFollower& follower) {
     DialogEnvironment dialogEnvironment;
     dialogEnvironment.silent = true;
     dialogEnvironment.dataDirectory = environment.dataDirectory;
@@ -272,10 +306,42 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     dialogEnvironment.overrides = OverridesOf(program.run);
     dialogEnvironment.storeSettings = false;
     dialogEnvironment.overwrite = program.run.overwrite;
-
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
-    ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
+    ConvertAll(items, jobs, profile, dialogEnvironment, follower);
+    return items;
+}
+
+}  // namespace
+
+std::string FailureText(const std::vector<HeadlessUi::Message>& messages, const PathCheckFailure& failure) {
+    std::string text;
+    for (const HeadlessUi::Message& m : messages)
+        if (m.icon == MessageIcon::Stop || m.icon == MessageIcon::Exclamation) text = OneLine(m.text);
+    if (text.empty() && !messages.empty()) text = OneLine(messages.back().text);
+    if (!failure.which.empty())
+        text += (text.empty() ? "" : " ") + ("(" + failure.which + " path " + failure.path + ": " + failure.reason + ")");
+    return text.empty() ? std::string("not converted") : text;
+}
+
+std::vector<FileRunRow> BatchRows(const std::vector<std::string>& files, const Profile& profile,
+                                  const BatchEnvironment& environment, ConversionUi& ui) {
+    ProgramOptions program;
+    program.batch = true;
+    std::vector<FileRunRow> rows;
+    for (const BatchItem& item : ConvertBatch(files, program, profile, environment, {nullptr, &ui}))
+        rows.push_back({item.source, StatusOf(item), item.result.epochsWritten, item.converted ? OutputsOf(item) : "",
+                        item.refusal.empty() ? item.message : item.refusal});
+    return rows;
+}
+
+int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    std::vector<std::string> files;
+    if (const int status = CollectBatchFiles(program, files, err); status != kExitSuccess) return status;
+    const Profile profile(environment.profilePath);
+    std::vector<BatchItem> items =
+        ConvertBatch(files, program, profile, environment, {environment.progress ? &err : nullptr, nullptr});
     if (program.run.qcPlots) PublishBatchPlots(items, environment.plotter);
 
     bool all = true;
