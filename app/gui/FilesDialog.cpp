@@ -26,6 +26,13 @@ QPushButton* Button(const QString& text, const char* name) {
     return b;
 }
 
+// The names of the paths in text (separated by separator), without their folders.
+QString Names(const QString& text, const QString& separator) {
+    QStringList names;
+    for (const QString& path : text.split(separator, Qt::SkipEmptyParts)) names << QFileInfo(path).fileName();
+    return names.join(separator);
+}
+
 }  // namespace
 
 QStringList RawFilesOf(const QString& folder) {
@@ -87,7 +94,7 @@ FilesDialog::FilesDialog(Run run, const QString& startFolder, QWidget* parent)
     layout->addLayout(top, 1);
     layout->addWidget(results_, 2);
     layout->addLayout(buttons);
-    resize(760, 420);
+    resize(860, 440);
 
     connect(addFiles, &QPushButton::clicked, this, &FilesDialog::PickFiles);
     connect(addFolder, &QPushButton::clicked, this, &FilesDialog::PickFolder);
@@ -154,13 +161,15 @@ void FilesDialog::ShowResults(const std::vector<FileRunRow>& rows) {
     for (int r = 0; r < static_cast<int>(rows.size()); ++r) {
         const FileRunRow& row = rows[static_cast<size_t>(r)];
         converted += row.status == "ok";
-        const QString texts[5] = {QFile::decodeName(QByteArray::fromStdString(row.source)),
-                                  QString::fromStdString(row.status), QString::number(row.epochs),
-                                  QFile::decodeName(QByteArray::fromStdString(row.outputs)),
+        const QString source = QFile::decodeName(QByteArray::fromStdString(row.source));
+        const QString outputs = QFile::decodeName(QByteArray::fromStdString(row.outputs));
+        const QString texts[5] = {Names(source, QStringLiteral(", ")), QString::fromStdString(row.status),
+                                  QString::number(row.epochs), Names(outputs, QStringLiteral(" ")),
                                   QString::fromStdString(row.reason)};
+        const QString tips[5] = {source, texts[1], texts[2], outputs, texts[4]};
         for (int c = 0; c < 5; ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
-            item->setToolTip(texts[c]);
+            item->setToolTip(tips[c]);
             if (c == 2) item->setTextAlignment(Qt::AlignRight | Qt::AlignVCenter);
             results_->setItem(r, c, item);
         }

@@ -17,7 +17,8 @@ class QTableWidget;
 // ("addFiles") or the raw files of a folder ("addFolder") to the list
 // ("fileList"), checks "one recording" ("oneRecording") to join them into one
 // RINEX pair, and presses Convert ("convert"); the table of results ("results":
-// file, status, epochs, outputs, reason) then shows how each file went.
+// file, status, epochs, outputs, reason; names without their folders, the full
+// paths in the tips) then shows how each file went.
 class FilesDialog : public QDialog {
     Q_OBJECT
 

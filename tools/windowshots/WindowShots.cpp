@@ -138,6 +138,7 @@ int main(int argc, char** argv) {
     CMainDialog dialog(environment, window.Controls(), window.Ui(), window.Chooser(), profile, window.Runner());
     dialog.InitMainDialog();
     window.Attach(dialog, profile);
+    window.TakeFilesRunner(FilesRunnerOf(data + "/RAW", environment.today));
     IDialogControls& c = window.Controls();
     Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/algo0720.bin");
     Put(c, ControlId::kMarkerName, "ALGO");
