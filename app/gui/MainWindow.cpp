@@ -162,7 +162,8 @@ QGroupBox* MainWindow::BuildInputGroup() {
     auto* formatLabel = BuddyLabel(tr("File &Format :"), format_);
     inputGrid->addWidget(formatLabel, 1, 2, Qt::AlignRight);
     inputGrid->addWidget(format_, 1, 3);
-    files_ = new QPushButton(tr("F&iles..."));
+    // Every letter of its name is another control's mnemonic: Alt+. it is.
+    files_ = new QPushButton(tr("Files&..."));
     files_->setObjectName(Id(ControlId::kFiles));
     files_->setToolTip(tr("Convert many raw data files at once"));
     files_->setAutoDefault(false);

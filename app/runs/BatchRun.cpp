@@ -330,7 +330,10 @@ std::vector<FileRunRow> BatchRows(const std::vector<std::string>& files, const P
     program.batch = true;
     std::vector<FileRunRow> rows;
     for (const BatchItem& item : ConvertBatch(files, program, profile, environment, {nullptr, &ui}))
-        rows.push_back({item.source, StatusOf(item), item.result.epochsWritten, item.converted ? OutputsOf(item) : "",
+        // A cancelled conversion keeps none of the epochs it had written.
+        rows.push_back({item.source, StatusOf(item),
+                        item.result.outcome == ConversionOutcome::Cancelled ? 0 : item.result.epochsWritten,
+                        item.converted ? OutputsOf(item) : "",
                         item.refusal.empty() ? item.message : item.refusal});
     return rows;
 }

@@ -93,7 +93,7 @@ FileRunRow SpliceRow(const std::vector<std::string>& files, const Profile& profi
     const bool converted = dialog.GoPressed();
     const ConversionResult& result = dialog.LastResult();
     const ConversionRequest request = dialog.MakeRequest();
-    row.epochs = result.epochsWritten;
+    row.epochs = result.outcome == ConversionOutcome::Cancelled ? 0 : result.epochsWritten;  // none kept
     if (converted) {
         row.status = "ok";
         row.outputs = request.observationPath + " " + request.navigationPath;
