@@ -8,7 +8,13 @@
 #include "rawdata/DataFile.h"
 #include "rawdata/Decoder.h"
 
-RecordScan ScanRawFile(const std::string& path, int formatIndex) {
+int SatelliteCount(const RecordScan& scan) {
+    int n = 0;
+    for (uint32_t m = scan.satellites; m != 0; m &= m - 1) ++n;
+    return n;
+}
+
+RecordScan ScanRawFile(const std::string& path, int formatIndex, const std::atomic<bool>* stop) {
     RecordScan scan;
     scan.formatIndex = formatIndex;
     std::unique_ptr<CDataFile> file = CreateDataFile(formatIndex);
@@ -29,6 +35,10 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex) {
     std::map<long long, long> spacings[2];
     int length = 0;
     for (;;) {
+        if (stop && stop->load(std::memory_order_relaxed)) {
+            scan.stopped = true;
+            break;
+        }
         const int kind = file->ReadRecord(record.data(), length);
         if (kind == kRecordEnd) break;
         ++scan.records;
@@ -39,6 +49,8 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex) {
             continue;
         }
         ++scan.validEpochs;
+        for (int s = 0; s < kSatelliteCount; ++s)
+            if (epoch.sat[s].Present()) scan.satellites |= 1u << s;
         if (!haveEpoch || epoch.time < scan.firstEpoch) scan.firstEpoch = epoch.time;
         if (!haveEpoch || epoch.time > scan.lastEpoch) scan.lastEpoch = epoch.time;
         haveEpoch = true;

@@ -1,4 +1,5 @@
 #pragma once
+#include <atomic>
 #include <cstdint>
 #include <string>
 
@@ -21,11 +22,17 @@ struct RecordScan {
     GpsTime lastEpoch;           // latest time tag of a valid epoch record
     double interval = 0;         // s: the most frequent spacing of the receiver-dated epochs
                                  // (of the satellite-dated ones without any), to 0.1 s; 0 unknown
+    uint32_t satellites = 0;     // bit p - 1: PRN p has a measurement in a valid epoch
+    bool stopped = false;        // the scan was stopped before the end of the file
 };
+
+// Number of satellites of a scan's mask.
+int SatelliteCount(const RecordScan& scan);
 
 // Reads a raw data file of format index formatIndex (0 ASCII, 1 binary) from start to
 // end, counts its records by kind and decodes its epoch records for their time span.
-RecordScan ScanRawFile(const std::string& path, int formatIndex);
+// A scan stops early (stopped set, counts so far) once *stop turns true.
+RecordScan ScanRawFile(const std::string& path, int formatIndex, const std::atomic<bool>* stop = nullptr);
 
 // A short report of a scan for a person: format, length, records per kind, epochs and
 // their first and last time (calendar and GPS week/seconds). Lines end with "\n".

@@ -1,9 +1,9 @@
 #include "app/cli/CommandLineRun.h"
 
-#include <cmath>
 
 #include "app/dialog/AsciiText.h"
 #include "app/dialog/PathProbe.h"
+#include "app/dialog/SourceSummary.h"
 #include "platform/FileSystem.h"
 #include "rawdata/RecordScan.h"
 
@@ -63,9 +63,9 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
             rename = rename || k == kMarkerName;
         }
     if (run.dateFromData && probe.exists) {
-        const RecordScan scan = ScanRawFile(options.sourcePath, v.format == 0 ? 0 : 1);
-        if (scan.validEpochs > 0) {
-            v.recordedOn = std::floor(scan.firstEpoch.ToDays());
+        const RecordingDay day = RecordingDayOf(ScanRawFile(options.sourcePath, v.format == 0 ? 0 : 1), v.recordedOn);
+        if (day.fromData) {
+            v.recordedOn = day.day;
             rename = true;
         }
     }

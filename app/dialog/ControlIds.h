@@ -32,4 +32,6 @@ constexpr int kAntennaHeight = 1050;
 constexpr int kAntennaEast = 1051;
 constexpr int kAntennaNorth = 1052;
 constexpr int kHeaderPreview = 1053;  // "Header..."
+constexpr int kSourceInfo = 1054;  // what the scan of the source found
+constexpr int kFiles = 1055;       // "Files...": many raw files at once
 }  // namespace ControlId

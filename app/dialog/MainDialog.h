@@ -162,6 +162,12 @@ public:
     // conversion ran and succeeded.
     bool GoPressed();
 
+    // "Files...": reads the controls and stores the histories and defaults as
+    // "Go..." does (unless the environment says not to), so that the files are
+    // converted with the settings the window shows. False when the controls hold
+    // a refused header text (its message shown).
+    bool TakeSettingsForFiles();
+
     // The request a conversion is run with, from the current values.
     ConversionRequest MakeRequest() const;
 

@@ -1,6 +1,7 @@
 #pragma once
 #include <memory>
 
+#include "app/dialog/FilesRun.h"
 #include "app/dialog/MainDialog.h"
 
 // The main dialog's window on a desktop: it holds the controls the dialog logic
@@ -21,6 +22,8 @@ public:
     // Binds the window's buttons, fields, menu and dropped files to the dialog's
     // actions; profile keeps the advanced options' defaults and the window's place.
     virtual void Attach(CMainDialog& dialog, Profile& profile) = 0;
+    // What "Files..." runs (the window offers it only once given one).
+    virtual void TakeFilesRunner(FilesRunner runner) { (void)runner; }
     // Shows the window and returns (command-line mode: the batch steps follow).
     virtual void Show() = 0;
     // Shows the window and handles the person's actions until it is closed

@@ -3,6 +3,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QDragEnterEvent>
+#include <QDir>
 #include <QDropEvent>
 #include <QFile>
 #include <QFileInfo>
@@ -29,8 +30,10 @@
 #include "app/gui/AppIcon.h"
 #include "app/gui/DialogButtons.h"
 #include "app/gui/FieldWidget.h"
+#include "app/gui/FilesDialog.h"
 #include "app/gui/HeaderDialog.h"
 #include "app/gui/QualityCharts.h"
+#include "app/gui/SourceInfoLine.h"
 #include "convert/StringTable.h"
 #include "platform/Version.h"
 
@@ -163,6 +166,15 @@ QGroupBox* MainWindow::BuildInputGroup() {
     auto* formatLabel = BuddyLabel(tr("File &Format :"), format_);
     inputGrid->addWidget(formatLabel, 1, 2, Qt::AlignRight);
     inputGrid->addWidget(format_, 1, 3);
+    // Every letter of its name is another control's mnemonic: Alt+. it is.
+    files_ = new QPushButton(tr("Files&..."));
+    files_->setObjectName(Id(ControlId::kFiles));
+    files_->setToolTip(tr("Convert many raw data files at once"));
+    files_->setAutoDefault(false);
+    files_->setEnabled(false);  // until the program gives what it runs
+    inputGrid->addWidget(files_, 0, 5);
+    sourceInfo_ = new SourceInfoLine;
+    inputGrid->addWidget(sourceInfo_, 2, 1, 1, 5);
     inputGrid->setColumnStretch(1, 1);
     return input;
 }
@@ -292,7 +304,7 @@ QMenuBar* MainWindow::BuildMenuBar() {
 }
 
 void MainWindow::SetTabOrder() {
-    QWidget* order[] = {source_,   browseSource_, recordedOn_, format_,    header_[0],        header_[1],
+    QWidget* order[] = {source_,   browseSource_, files_, recordedOn_, format_,    header_[0],        header_[1],
                         header_[2], header_[3],    header_[4],  header_[5], header_[6],        header_[7],
                         header_[8], antenna_[0], antenna_[1], antenna_[2], observation_,  browseObservation_, navigation_, browseNavigation_,
                         browseFolder_, autoNaming_, fileIndex_, headerPreview_, advanced_, go_, close_};
@@ -360,6 +372,7 @@ void MainWindow::Attach(CMainDialog& dialog, Profile& profile) {
         which[0] = static_cast<char>(which[0] - 'a' + 'A');
         return which + " path " + f.path + ": " + f.reason;
     };
+    AttachSourceInfo();
     const std::string geometry = profile.GetString(kWindowSection, kGeometryKey, "");
     if (!geometry.empty()) restoreGeometry(QByteArray::fromBase64(QByteArray::fromStdString(geometry)));
 }
@@ -436,5 +449,53 @@ void MainWindow::dropEvent(QDropEvent* event) {
 void MainWindow::TakeDroppedFile(const QString& path) {
     chooser_.Preset(QFile::encodeName(path).toStdString());
     dialog_->BrowseSource();
+    RefreshSourceInfo();
     activateWindow();
+}
+
+void MainWindow::showEvent(QShowEvent* event) {
+    QDialog::showEvent(event);
+    RefreshSourceInfo();
+}
+
+void MainWindow::AttachSourceInfo() {
+    // After the dialog's own handlers, connected before: they settle the source first.
+    connect(browseSource_, &QPushButton::clicked, this, &MainWindow::RefreshSourceInfo);
+    connect(source_, &QLineEdit::editingFinished, this, &MainWindow::RefreshSourceInfo);
+    connect(format_, &QComboBox::activated, this, &MainWindow::RefreshSourceInfo);
+    connect(recordedOn_, &FieldWidget::edited, this, &MainWindow::RefreshSourceInfo);
+    connect(go_, &QPushButton::clicked, this, &MainWindow::RefreshSourceInfo);
+    connect(files_, &QPushButton::clicked, this, &MainWindow::OpenFiles);
+}
+
+void MainWindow::RefreshSourceInfo() {
+    if (!dialog_ || busy_) return;
+    sourceInfo_->Follow(QFile::encodeName(source_->text().trimmed()).toStdString(), format_->currentIndex(),
+                        controls_->Value(ControlId::kRecordedOn));
+}
+
+void MainWindow::TakeFilesRunner(FilesRunner runner) {
+    filesRunner_ = std::move(runner);
+    files_->setEnabled(static_cast<bool>(filesRunner_));
+}
+
+void MainWindow::OpenFiles() {
+    if (busy_ || !dialog_ || !filesRunner_) return;
+    FilesDialog* shown = nullptr;
+    const auto run = [this, &shown](const std::vector<std::string>& files, bool oneRecording) {
+        std::vector<FileRunRow> rows;
+        if (!dialog_->TakeSettingsForFiles()) return rows;
+        // The progress, Cancel and a splice's questions and messages over the list.
+        WindowUi ui(shown);
+        busy_ = true;
+        ui.BeginConversion();
+        rows = filesRunner_(files, oneRecording, *profile_, ui);
+        ui.EndConversion();
+        busy_ = false;
+        return rows;
+    };
+    const QFileInfo source(source_->text().trimmed());
+    FilesDialog dialog(run, source.dir().exists() ? source.dir().path() : QString(), this);
+    shown = &dialog;
+    dialog.exec();
 }

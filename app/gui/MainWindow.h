@@ -9,6 +9,7 @@
 #include "app/gui/WindowUi.h"
 
 class FieldWidget;
+class SourceInfoLine;
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
@@ -41,6 +42,7 @@ public:
     IFileChooser& Chooser() override { return chooser_; }
     ConversionRunner Runner() override;
     void Attach(CMainDialog& dialog, Profile& profile) override;
+    void TakeFilesRunner(FilesRunner runner) override;
     void Show() override;
     void RunUntilClosed() override;
 
@@ -60,6 +62,7 @@ public:
 protected:
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dropEvent(QDropEvent* event) override;
+    void showEvent(QShowEvent* event) override;
 
 private:
     // The raw data file group: source path, recording date and file format.
@@ -83,6 +86,11 @@ private:
     void ShowHeader();
     void OpenAbout();
     void TakeDroppedFile(const QString& path);
+    // The line under the source follows the source, its format and Recorded On.
+    void AttachSourceInfo();
+    void RefreshSourceInfo();
+    // "Files...": many raw files converted with the window's settings.
+    void OpenFiles();
     void StoreGeometry();
 
     QLineEdit* source_;
@@ -96,6 +104,8 @@ private:
     QComboBox* fileIndex_;
     QLabel* summary_;
     QPushButton* browseSource_;
+    QPushButton* files_;
+    SourceInfoLine* sourceInfo_;
     QPushButton* browseObservation_;
     QPushButton* browseNavigation_;
     QPushButton* browseFolder_;
@@ -108,6 +118,7 @@ private:
     WindowUi ui_;
     WindowChooser chooser_;
     CMainDialog* dialog_ = nullptr;
+    FilesRunner filesRunner_;
     Profile* profile_ = nullptr;
     bool busy_ = false;
 };

@@ -40,6 +40,14 @@ int StoppedStatus(int status) {
 
 }  // namespace
 
+FilesRunner FilesRunnerOf(const std::string& dataDirectory, double today) {
+    return [dataDirectory, today](const std::vector<std::string>& files, bool oneRecording, const Profile& profile,
+                                  ConversionUi& ui) {
+        if (oneRecording) return std::vector<FileRunRow>{SpliceRow(files, profile, dataDirectory, today, ui)};
+        return BatchRows(files, profile, {profile.Path(), dataDirectory, today, false, nullptr}, ui);
+    };
+}
+
 CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) {
     installRoot_ = InstallRootOf(startup_.executablePath);
     dataDirectory_ = DefaultDataDirectory(installRoot_, startup_.currentDirectory, startup_.homeDirectory);
@@ -118,6 +126,7 @@ int CConverterApp::RunInteractiveMode(std::ostream& err) {
                        window->Runner());
     dialog.InitMainDialog();
     window->Attach(dialog, profile);
+    window->TakeFilesRunner(FilesRunnerOf(dataDirectory_, startup_.today));
     window->RunUntilClosed();
     return kExitSuccess;
 }

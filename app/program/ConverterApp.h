@@ -15,6 +15,10 @@ class CMainDialog;
 class RecordingUi;
 
 
+// What the window's "Files..." runs: --batch's conversions of many files, or
+// --splice's of one recording, with the window's settings and progress.
+FilesRunner FilesRunnerOf(const std::string& dataDirectory, double today);
+
 // What the program learns about its surroundings at start.
 struct AppStartup {
     std::string executablePath;    // full path of the running program

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <condition_variable>
 #include <map>
 #include <mutex>
@@ -35,18 +36,36 @@ struct BatchItem {
     RunReport report;
 };
 
+// The person-facing side of one conversion of a batch: a HeadlessUi whose
+// conversion stops once cancel turns true.
+class BatchUi : public HeadlessUi {
+public:
+    explicit BatchUi(const std::atomic<bool>* cancel) : HeadlessUi(nullptr), cancel_(cancel) {}
+    bool CheckCancel() override { return cancel_ && cancel_->load(); }
+
+private:
+    const std::atomic<bool>* cancel_;
+};
+
 // The main dialog of one conversion with everything it works on; each conversion
 // has its own, and none of it is shared with another thread.
 struct BatchDialog {
-    BatchDialog(const Profile& base, const DialogEnvironment& environment)
-        : profile(base), dialog(environment, controls, ui, chooser, profile) {
+    BatchDialog(const Profile& base, const DialogEnvironment& environment, const std::atomic<bool>* cancel = nullptr)
+        : profile(base), ui(cancel), dialog(environment, controls, ui, chooser, profile) {
         dialog.InitMainDialog();
     }
     Profile profile;  // a copy: the dialog may change it, the file is never written
     MemoryControls controls;
-    HeadlessUi ui{nullptr};
+    BatchUi ui;
     ConsoleChooser chooser{nullptr, false};
     CMainDialog dialog;
+};
+
+// Who follows a batch on the thread that started it: a progress line on err (a
+// terminal), and a ConversionUi shown the progress and polled for Cancel.
+struct BatchFollower {
+    std::ostream* err = nullptr;
+    ConversionUi* ui = nullptr;
 };
 
 // What a path is already taken by: a file of the batch as its source or its output.
@@ -110,8 +129,9 @@ std::vector<BatchItem> PlanBatch(const std::vector<std::string>& files, const Pr
 }
 
 // Converts one planned file with a dialog of its own.
-void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& environment) {
-    BatchDialog d(profile, environment);
+void Convert(BatchItem& item, const Profile& profile, const DialogEnvironment& environment,
+             const std::atomic<bool>& cancel) {
+    BatchDialog d(profile, environment, &cancel);
     d.dialog.values = item.values;
     d.dialog.ExchangeValues(true);
     d.dialog.ApplyAutoNamingState();
@@ -131,24 +151,30 @@ std::string ProgressText(size_t done, size_t total, const std::vector<size_t>& r
 }
 
 // Converts every file that was not refused, jobs at a time on threads of their
-// own; with progress, the main thread redraws the progress line on err whenever a
-// conversion starts or ends.
+// own; the follower sees the progress on the calling thread whenever a
+// conversion starts or ends (its ui also every 50 ms). A Cancel of the
+// follower's ui stops the running conversions and leaves the others unconverted.
 void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
-                const DialogEnvironment& environment, bool progress, std::ostream& err) {
+                const DialogEnvironment& environment, const BatchFollower& follower) {
     std::atomic<size_t> next{0};
+    std::atomic<bool> cancel{false};
     std::mutex mutex;
     std::condition_variable changed;
     size_t done = 0;              // guarded by mutex
     std::vector<size_t> running;  // guarded by mutex
     const auto worker = [&] {
         for (size_t i; (i = next.fetch_add(1)) < items.size();) {
-            if (!items[i].refused) {
+            const bool skipped = items[i].refused || cancel.load();
+            if (!skipped) {
                 {
                     const std::lock_guard<std::mutex> lock(mutex);
                     running.push_back(i);
                 }
                 changed.notify_one();
-                Convert(items[i], profile, environment);
+                Convert(items[i], profile, environment, cancel);
+            } else if (!items[i].refused) {
+                items[i].report.result.outcome = ConversionOutcome::Cancelled;
+                items[i].report.message = "cancelled before it started";
             }
             {
                 const std::lock_guard<std::mutex> lock(mutex);
@@ -161,19 +187,53 @@ void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
     std::vector<std::thread> threads;
     const size_t count = std::min(items.size(), static_cast<size_t>(std::max(jobs, 1)));
     for (size_t k = 0; k < count; ++k) threads.emplace_back(worker);
-    if (progress) {
+    if (follower.err || follower.ui) {
         size_t shown = 0;
         std::unique_lock<std::mutex> lock(mutex);
         for (;;) {
             const std::string text = ProgressText(done, items.size(), running, items);
-            err << "\r" << text << std::string(shown > text.size() ? shown - text.size() : 0, ' ') << std::flush;
-            shown = text.size();
-            if (done == items.size()) break;
-            changed.wait(lock);
+            const bool finished = done == items.size();
+            if (follower.err) {
+                *follower.err << "\r" << text << std::string(shown > text.size() ? shown - text.size() : 0, ' ')
+                              << std::flush;
+                shown = text.size();
+            }
+            if (follower.ui) {
+                const unsigned percent = static_cast<unsigned>(done * 100 / std::max<size_t>(items.size(), 1));
+                lock.unlock();  // the window handles its events meanwhile
+                follower.ui->SetStatus(text);
+                follower.ui->SetPosition(percent);
+                if (follower.ui->CheckCancel()) cancel = true;
+                lock.lock();
+            }
+            if (finished) break;
+            if (follower.ui)
+                changed.wait_for(lock, std::chrono::milliseconds(50));
+            else
+                changed.wait(lock);
         }
-        err << "\n";
+        if (follower.err) *follower.err << "\n";
     }
     for (std::thread& t : threads) t.join();
+}
+
+// The status of a file of the batch: "ok", "refused", "cancelled" or "failed".
+const char* StatusOf(const RunReport& report) {
+    switch (report.status) {
+        case RunStatus::Converted: return "ok";
+        case RunStatus::Refused: return "refused";
+        case RunStatus::Failed: break;
+    }
+    return report.result.outcome == ConversionOutcome::Cancelled ? "cancelled" : "failed";
+}
+
+// The RINEX and log files a conversion wrote, blank-separated; "-" when none.
+std::string OutputsOf(const RunReport& report) {
+    std::string outputs;
+    for (const PlannedOutput& output : report.written)
+        if (output.kind != OutputKind::Quality && output.kind != OutputKind::Plot)
+            outputs += (outputs.empty() ? "" : " ") + output.path;
+    return outputs.empty() ? "-" : outputs;
 }
 
 // text padded with blanks to width (left-aligned) or before it (right-aligned).
@@ -190,16 +250,9 @@ void WriteTable(const std::vector<BatchItem>& items, std::ostream& out) {
     size_t converted = 0;
     for (const BatchItem& item : items) {
         const RunReport& r = item.report;
-        const char* status = r.status == RunStatus::Converted ? "ok"
-                             : r.status == RunStatus::Refused ? "refused"
-                                                              : "failed";
-        std::string outputs;
-        for (const PlannedOutput& output : r.written)
-            if (output.kind != OutputKind::Quality && output.kind != OutputKind::Plot) outputs += (outputs.empty() ? "" : " ") + output.path;
         if (r.status == RunStatus::Converted) ++converted;
-        out << Pad(item.source, width) << "  " << Pad(status, 7) << "  "
-            << Pad(std::to_string(r.result.epochsWritten), 7, true) << "  " << (outputs.empty() ? "-" : outputs)
-            << "\n";
+        out << Pad(item.source, width) << "  " << Pad(StatusOf(r), 7) << "  "
+            << Pad(std::to_string(r.result.epochsWritten), 7, true) << "  " << OutputsOf(r) << "\n";
     }
     out << converted << " of " << items.size() << " files converted\n";
 }
@@ -248,13 +301,10 @@ void PublishBatchPlots(std::vector<BatchItem>& items, IQualityPlotter* plotter) 
     }
 }
 
-}  // namespace
-
-int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
-             std::ostream& err) {
-    std::vector<std::string> files;
-    if (const int status = CollectBatchFiles(program, files, err); status != kExitSuccess) return status;
-    const Profile profile(environment.profilePath);
+// Plans and converts files as a silent run with program's options and profile's settings.
+std::vector<BatchItem> ConvertBatch(const std::vector<std::string>& files, const ProgramOptions& program,
+                                    const Profile& profile, const BatchEnvironment& environment,
+                                    const BatchFollower& follower) {
     DialogEnvironment dialogEnvironment;
     dialogEnvironment.silent = true;
     dialogEnvironment.dataDirectory = environment.dataDirectory;
@@ -263,10 +313,34 @@ int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment,
     dialogEnvironment.overrides.ownTimeWindow = true;
     dialogEnvironment.storeSettings = false;
     dialogEnvironment.overwrite = program.run.overwrite;
-
     std::vector<BatchItem> items = PlanBatch(files, program, profile, dialogEnvironment, environment.dataDirectory);
     const int jobs = program.jobs > 0 ? program.jobs : static_cast<int>(std::thread::hardware_concurrency());
-    ConvertAll(items, jobs, profile, dialogEnvironment, environment.progress, err);
+    ConvertAll(items, jobs, profile, dialogEnvironment, follower);
+    return items;
+}
+
+}  // namespace
+
+std::vector<FileRunRow> BatchRows(const std::vector<std::string>& files, const Profile& profile,
+                                  const BatchEnvironment& environment, ConversionUi& ui) {
+    ProgramOptions program;
+    program.batch = true;
+    std::vector<FileRunRow> rows;
+    for (const BatchItem& item : ConvertBatch(files, program, profile, environment, {nullptr, &ui}))
+        // A cancelled conversion keeps none of the epochs it had written.
+        rows.push_back({item.source, StatusOf(item.report),
+                        item.report.result.outcome == ConversionOutcome::Cancelled ? 0 : item.report.result.epochsWritten,
+                        item.report.status == RunStatus::Converted ? OutputsOf(item.report) : "", item.report.message});
+    return rows;
+}
+
+int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
+             std::ostream& err) {
+    std::vector<std::string> files;
+    if (const int status = CollectBatchFiles(program, files, err); status != kExitSuccess) return status;
+    const Profile profile(environment.profilePath);
+    std::vector<BatchItem> items =
+        ConvertBatch(files, program, profile, environment, {environment.progress ? &err : nullptr, nullptr});
     if (program.run.qcPlots) PublishBatchPlots(items, environment.plotter);
 
     bool all = true;

@@ -3,7 +3,12 @@
 #include <string>
 
 #include "app/cli/CommandLine.h"
+#include "app/dialog/FilesRun.h"
+#include "app/dialog/MainDialog.h"
 #include "app/dialog/QualityPlotter.h"
+#include "convert/ConversionUi.h"
+#include "convert/HeadlessUi.h"
+#include "platform/Profile.h"
 
 // What a batch run takes from the program's start.
 struct BatchEnvironment {
@@ -27,3 +32,10 @@ struct BatchEnvironment {
 // 1 when any was not, 2 for a misuse of the command line.
 int RunBatch(const ProgramOptions& program, const BatchEnvironment& environment, std::ostream& out,
              std::ostream& err);
+
+// Converts files as RunBatch does without run options, with the settings of
+// profile (never written), one per core; ui sees the progress on the calling
+// thread, and its Cancel stops the running conversions and the ones not yet
+// started ("cancelled"). One row a file, in the order given.
+std::vector<FileRunRow> BatchRows(const std::vector<std::string>& files, const Profile& profile,
+                                  const BatchEnvironment& environment, ConversionUi& ui);

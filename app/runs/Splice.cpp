@@ -2,7 +2,12 @@
 
 #include <algorithm>
 
+#include "app/cli/CommandLineRun.h"
+#include "app/cli/ConsoleUi.h"
+#include "app/cli/RecordingUi.h"
+#include "app/runs/BatchRun.h"
 #include "app/dialog/DialogValues.h"
+#include "app/dialog/MemoryControls.h"
 #include "app/dialog/PathProbe.h"
 #include "rawdata/RecordScan.h"
 
@@ -60,4 +65,42 @@ SplicePlan PlanSplice(const std::vector<std::string>& parameters, const std::str
     plan.options.sourcePath = parts.front().path;
     for (const SplicePart& part : parts) plan.parts.push_back(part.path);
     return plan;
+}
+
+FileRunRow SpliceRow(const std::vector<std::string>& files, const Profile& profile, const std::string& dataDirectory,
+                     double today, ConversionUi& ui) {
+    FileRunRow row;
+    const SplicePlan plan = PlanSplice(files, dataDirectory);
+    for (const std::string& part : plan.error.empty() ? plan.parts : files)
+        row.source += (row.source.empty() ? "" : ", ") + part;
+    if (!plan.error.empty()) {
+        row.status = "refused";
+        row.reason = plan.error;
+        return row;
+    }
+    DialogEnvironment environment;
+    environment.dataDirectory = dataDirectory;
+    environment.today = today;
+    environment.overrides.sourceParts = plan.parts;
+    environment.storeSettings = false;
+    Profile settings(profile);  // the dialog may change its copy; the file is never written
+    MemoryControls controls;
+    ConsoleChooser chooser(nullptr, false);
+    RecordingUi recording(ui);
+    CMainDialog dialog(environment, controls, recording, chooser, settings);
+    dialog.InitMainDialog();
+    RunBatchSteps(dialog, plan.options, dataDirectory);
+    const bool converted = dialog.GoPressed();
+    const ConversionResult& result = dialog.LastResult();
+    const ConversionRequest request = dialog.MakeRequest();
+    row.epochs = result.outcome == ConversionOutcome::Cancelled ? 0 : result.epochsWritten;  // none kept
+    if (converted) {
+        row.status = "ok";
+        row.outputs = request.observationPath + " " + request.navigationPath;
+        if (result.logWritten) row.outputs += " " + request.observationPath + ".log " + request.observationPath + ".pos";
+        return row;
+    }
+    row.status = result.outcome == ConversionOutcome::Cancelled ? "cancelled" : "failed";
+    row.reason = FailureText(recording.Messages(), dialog.PathFailure());
+    return row;
 }

@@ -3,6 +3,9 @@
 #include <vector>
 
 #include "app/cli/CommandLine.h"
+#include "app/dialog/FilesRun.h"
+#include "convert/ConversionUi.h"
+#include "platform/Profile.h"
 
 // A splice as it will run: the conversion parameters and the files in the order
 // they are read.
@@ -19,3 +22,9 @@ struct SplicePlan {
 // earliest epoch a scan of each finds, files without a valid epoch after the
 // others, ties in the order given. dataDirectory: the default folder of the probe.
 SplicePlan PlanSplice(const std::vector<std::string>& parameters, const std::string& dataDirectory);
+
+// Converts files as one recording as --splice does in the window: planned by
+// PlanSplice, the settings of profile (never written), the questions, messages,
+// progress and Cancel on ui. Its row names the files in reading order.
+FileRunRow SpliceRow(const std::vector<std::string>& files, const Profile& profile, const std::string& dataDirectory,
+                     double today, ConversionUi& ui);

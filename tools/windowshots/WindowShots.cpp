@@ -1,7 +1,9 @@
 // window_shots OUTDIR: one PNG per window of the program, filled as a surveyor
 // would see it: the main window (with its antenna group), the main window under
-// the progress window, Advanced Options (with run settings), the header preview, the position and raw-data kind questions, the folder chooser,
-// the file chooser, About, and the success and validation messages.
+// the progress window, Advanced Options (with run settings), the header preview,
+// the position and raw-data kind questions, the folder chooser, the file chooser,
+// About, the success and validation messages, the line of what a raw file holds,
+// and "Files..." before and after converting.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -25,13 +27,16 @@
 #include "app/dialog/RunSettings.h"
 #include "app/gui/AboutDialog.h"
 #include "app/gui/AdvancedDialog.h"
+#include "app/gui/FilesDialog.h"
 #include "app/gui/HeaderDialog.h"
+#include "app/gui/SourceInfoLine.h"
 #include "app/gui/MainWindow.h"
 #include "app/gui/ProgressDialog.h"
 #include "app/gui/QuestionDialogs.h"
 #include "app/gui/QtWindowFactory.h"
 #include "app/gui/QualityCharts.h"
 #include "app/gui/QualityWindow.h"
+#include "app/program/ConverterApp.h"
 #include "convert/ConversionDriver.h"
 #include "convert/HeadlessUi.h"
 #include "tools/rawsim/Simulation.h"
@@ -138,6 +143,7 @@ int main(int argc, char** argv) {
     CMainDialog dialog(environment, window.Controls(), window.Ui(), window.Chooser(), profile, window.Runner());
     dialog.InitMainDialog();
     window.Attach(dialog, profile);
+    window.TakeFilesRunner(FilesRunnerOf(data + "/RAW", environment.today));
     IDialogControls& c = window.Controls();
     Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/algo0720.bin");
     Put(c, ControlId::kMarkerName, "ALGO");
@@ -158,6 +164,43 @@ int main(int argc, char** argv) {
     dialog.ToggleAutoNaming();
     Put(c, ControlId::kObservationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24O");
     Put(c, ControlId::kNavigationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24N");
+
+    // A raw file typed in: the line under it says what the file holds.
+    {
+        const std::string sample = data + "/RAW/ALGO0380.bin";
+        QFile::copy(QStringLiteral(QERN_SAMPLE), QString::fromStdString(sample));
+        auto* source = window.findChild<QLineEdit*>(QString::number(ControlId::kSourcePath));
+        source->setText(QString::fromStdString(sample));
+        emit source->editingFinished();
+        auto* line = window.findChild<SourceInfoLine*>();
+        QElapsedTimer t;
+        t.start();
+        while (line->Scanning() && t.elapsed() < 5000) Pause(20);
+        Shoot(&window, QStringLiteral("main-window-file-information"));
+        Put(c, ControlId::kSourcePath, "/home/surveyor/campaign-2024/raw/algo0720.bin");
+        Put(c, ControlId::kObservationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24O");
+        Put(c, ControlId::kNavigationPath, "/home/surveyor/campaign-2024/rinex/ALGO0720.24N");
+    }
+
+    // "Files...": three raw files (one unreadable), then the table of results.
+    {
+        for (const char* name : {"/RAW/BRUX0380.bin", "/RAW/WTZR0380.bin"})
+            QFile::copy(QStringLiteral(QERN_SAMPLE), QString::fromStdString(data + name));
+        QFile junk(QString::fromStdString(data + "/RAW/junk.bin"));
+        if (junk.open(QIODevice::WriteOnly)) junk.write("\x01\x02\x03");
+        junk.close();
+        const FilesRunner runner = FilesRunnerOf(data + "/RAW", environment.today);
+        HeadlessUi quiet(nullptr);
+        FilesDialog files([&](const std::vector<std::string>& paths, bool oneRecording) {
+            return runner(paths, oneRecording, profile, quiet);
+        }, QString::fromStdString(data + "/RAW"), &window);
+        files.AddPaths({QString::fromStdString(data + "/RAW")});
+        files.show();
+        Shoot(&files, QStringLiteral("files"));
+        files.Convert();
+        Shoot(&files, QStringLiteral("files-results"));
+        files.hide();
+    }
 
     // The progress window over the main window.
     WindowUi& ui = window.WindowSide();
