@@ -330,6 +330,8 @@ bool FitEqualScales(QChart& chart, const QRectF& extent) {
         axis->setTickType(QValueAxis::TicksDynamic);
         axis->setTickAnchor(0);
         axis->setTickInterval(step);
+        // As many decimals as the step has (no "1.7e-18" for a tick at zero).
+        axis->setLabelFormat(QString("%.%1f").arg(std::max(0, int(-std::floor(std::log10(step) + 1e-9)))));
     }
     x->setRange(centre.x() - halfX, centre.x() + halfX);
     y->setRange(centre.y() - halfY, centre.y() + halfY);
@@ -347,7 +349,8 @@ QualityChartView::QualityChartView(QualityChart chart, QWidget* parent)
     : QChartView(chart.chart.release(), parent), extent_(chart.extent), shown_(chart.extent) {
     setObjectName("chart-" + chart.name);
     setRenderHint(QPainter::Antialiasing);
-    setRubberBand(QChartView::RectangleRubberBand);
+    // The sky is shown whole (a polar chart has no rectangle to zoom to).
+    if (this->chart()->chartType() != QChart::ChartTypePolar) setRubberBand(QChartView::RectangleRubberBand);
     // A plot area that changes for another reason than a resize (the first layout,
     // a font) is met the same way; a change made while settling is not.
     // Later, from the event loop: the charts' own range updates must not be
@@ -376,6 +379,10 @@ void QualityChartView::mouseReleaseEvent(QMouseEvent* event) {
     if (band && band->isVisible() && !dragged) band->hide();
     if (extent_.isEmpty() || event->button() != Qt::LeftButton || !dragged) {
         QChartView::mouseReleaseEvent(event);  // zooms to the rubber band, or out
+        // Round numbers on the ticks of the part shown.
+        if (dragged && extent_.isEmpty())
+            for (QAbstractAxis* axis : chart()->axes())
+                if (auto* value = qobject_cast<QValueAxis*>(axis)) value->applyNiceNumbers();
         return;
     }
     // Equal scales: the rectangle asked for is kept whole and one side widens.

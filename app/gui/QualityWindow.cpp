@@ -51,12 +51,12 @@ private:
 }  // namespace
 
 QTableWidget* NewSatelliteTable(const QualitySummary& summary, QWidget* parent) {
-    const QString degrees = QString(" (") + QChar(0x00B0) + ")";
-    const QStringList headers = {QualityWindow::tr("Sat"),           QualityWindow::tr("Epochs (C1)"),
-                                 QualityWindow::tr("Epochs (L1)"),   QualityWindow::tr("Elev min") + degrees,
-                                 QualityWindow::tr("Elev max") + degrees, QualityWindow::tr("C/N0 mean (dB-Hz)"),
-                                 QualityWindow::tr("Slips flagged"), QualityWindow::tr("Slips found"),
-                                 QualityWindow::tr("MP1 RMS (m)"),   QualityWindow::tr("MP2 RMS (m)")};
+    const QString degrees = QString("(") + QChar(0x00B0) + ")";
+    const QStringList headers = {QualityWindow::tr("Sat"),           QualityWindow::tr("Epochs\n(C1)"),
+                                 QualityWindow::tr("Epochs\n(L1)"), QualityWindow::tr("Elev min\n") + degrees,
+                                 QualityWindow::tr("Elev max\n") + degrees, QualityWindow::tr("C/N0 mean\n(dB-Hz)"),
+                                 QualityWindow::tr("Slips\nflagged"), QualityWindow::tr("Slips\nfound"),
+                                 QualityWindow::tr("MP1 RMS\n(m)"), QualityWindow::tr("MP2 RMS\n(m)")};
     auto* table = new QTableWidget(0, int(headers.size()), parent);
     table->setObjectName("satelliteTable");
     table->setHorizontalHeaderLabels(headers);
@@ -103,7 +103,9 @@ QualityWindow::QualityWindow(const QualitySummary& summary, const QualitySeries&
         auto* page = new QWidget(tabs);
         page->setObjectName("page-" + name);
         auto* view = new QualityChartView(std::move(c), page);
-        auto* hint = new QLabel(tr("Drag a rectangle to zoom in, right click to zoom out, double click to show all"), page);
+        auto* hint = new QLabel(name == "sky" ? QString()
+                                              : tr("Drag a rectangle to zoom in, right click to zoom out, double click to show all"),
+                                page);
         auto* save = new QPushButton(tr("Save Image..."), page);
         save->setObjectName("save-" + name);
         connect(save, &QPushButton::clicked, this, [this, name] { SaveImage(name); });
