@@ -335,6 +335,7 @@ ConversionRunner MainWindow::Runner() {
                 QFile report(QFile::decodeName((request.observationPath + ".qc").c_str()));
                 const QString text = report.open(QIODevice::ReadOnly) ? QString::fromLatin1(report.readAll()) : QString();
                 QualityWindow quality(*result.quality, *result.qualitySeries, text, this);
+                quality.SetImagePrefix(QFile::decodeName((request.observationPath + ".qc").c_str()));
                 quality.exec();
             }
         }

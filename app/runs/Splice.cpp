@@ -6,6 +6,7 @@
 #include "app/cli/ConsoleUi.h"
 #include "app/cli/RecordingUi.h"
 #include "app/runs/BatchRun.h"
+#include "app/dialog/ConversionSummary.h"
 #include "app/dialog/DialogValues.h"
 #include "app/dialog/MemoryControls.h"
 #include "app/dialog/PathProbe.h"

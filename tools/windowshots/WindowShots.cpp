@@ -3,7 +3,8 @@
 // the progress window, Advanced Options (with run settings), the header preview,
 // the position and raw-data kind questions, the folder chooser, the file chooser,
 // About, the success and validation messages, the line of what a raw file holds,
-// and "Files..." before and after converting.
+// "Files..." before and after converting, and the Quality window: its report,
+// its table, every chart at 1024 x 768 and two zoomed.
 #include <QAbstractButton>
 #include <QApplication>
 #include <QDialog>
@@ -13,6 +14,8 @@
 #include <QDir>
 #include <QElapsedTimer>
 #include <QMenuBar>
+#include <QMouseEvent>
+#include <QTableWidget>
 #include <QPainter>
 #include <QTemporaryDir>
 #include <QTimer>
@@ -107,6 +110,18 @@ void ShootModal(const QString& name, const std::function<void()>& open) {
         if (auto* dialog = qobject_cast<QDialog*>(modal)) dialog->reject();
     });
     open();
+}
+
+// A left-button drag over w from one point to another, as the mouse makes it.
+void Drag(QWidget* w, QPoint from, QPoint to) {
+    const auto send = [w](QEvent::Type type, QPoint at, Qt::MouseButton button, Qt::MouseButtons held) {
+        QMouseEvent event(type, at, w->mapToGlobal(at), button, held, Qt::NoModifier);
+        QApplication::sendEvent(w, &event);
+    };
+    send(QEvent::MouseButtonPress, from, Qt::LeftButton, Qt::LeftButton);
+    for (int step = 1; step <= 4; ++step) send(QEvent::MouseMove, from + (to - from) * step / 4, Qt::NoButton, Qt::LeftButton);
+    send(QEvent::MouseButtonRelease, to, Qt::LeftButton, Qt::NoButton);
+    Pause(100);
 }
 
 void Put(IDialogControls& c, int id, const char* text) { c.SetText(id, text); }
@@ -315,13 +330,37 @@ int main(int argc, char** argv) {
             QualityWindow quality(*result.quality, *result.qualitySeries, QString::fromLatin1(report.readAll()), &window);
             quality.show();
             Shoot(&quality, QStringLiteral("quality-report"));
-            // Every chart page, in the window as opened (it fits a 1024 x 768 screen).
+            // The table of the satellites, sorted by MP1 RMS, highest first.
             auto* pages = quality.findChild<QTabWidget*>(QStringLiteral("qualityPages"));
-            for (int page = 1; page < pages->count(); ++page) {
-                pages->setCurrentIndex(page);
-                const QString name = pages->currentWidget()->objectName().mid(6);  // "chart-sky": "sky"
-                Shoot(&quality, QStringLiteral("quality-") + name);
+            if (auto* table = quality.findChild<QTableWidget*>(QStringLiteral("satelliteTable"))) {
+                pages->setCurrentWidget(table);
+                table->sortByColumn(8, Qt::DescendingOrder);
+                Shoot(&quality, QStringLiteral("quality-table"));
+                table->sortByColumn(0, Qt::AscendingOrder);
             }
+            // Every chart page with the window as large as a 1024 x 768 screen.
+            quality.resize(1024, 768);
+            for (int page = 0; page < pages->count(); ++page) {
+                const QString name = pages->widget(page)->objectName();
+                if (!name.startsWith(QStringLiteral("page-"))) continue;
+                pages->setCurrentIndex(page);
+                Shoot(&quality, QStringLiteral("quality-") + name.mid(5));
+            }
+            // Zoomed with a rubber band: the scatter (keeping equal scales) and the
+            // multipath, then the scatter at the size the window opens with.
+            for (const char* name : {"position-scatter", "multipath"}) {
+                auto* view = quality.findChild<QualityChartView*>(QStringLiteral("chart-") + name);
+                if (!view) continue;
+                pages->setCurrentWidget(view->parentWidget());
+                Pause(100);
+                const QRect area = view->chart()->plotArea().toRect();
+                Drag(view->viewport(), area.center() - QPoint(area.width() / 10, area.height() / 10),
+                     area.center() + QPoint(area.width() / 6, area.height() / 12));
+                Shoot(&quality, QStringLiteral("quality-%1-zoomed").arg(name));
+                view->ResetZoom();
+            }
+            quality.resize(QualityWindow::kWidth, QualityWindow::kHeight);
+            Shoot(&quality, QStringLiteral("quality-position-scatter-as-opened"));
             quality.hide();
             // The --qc-plots files of the same report.
             ChartQualityPlotter plotter;
