@@ -8,6 +8,8 @@ set -euo pipefail
 packages=(
   # build
   cmake ninja-build g++ make
+  # gzip of the RINEX outputs
+  zlib1g-dev
   # windows and charts (Qt Charts needs Qt OpenGL's development files, which
   # qt6-base-dev only recommends); platform plugins (offscreen, xcb) and a font
   qt6-base-dev qt6-charts-dev libqt6opengl6-dev qt6-qpa-plugins fonts-dejavu-core

@@ -160,6 +160,9 @@ void CMainDialog::RefreshAutoNames() {
 
 void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     const bool newVersion = values.rinexVersion != chosen.rinexVersion;
+    const bool newEncoding = values.hatanaka != chosen.hatanaka || values.gzip != chosen.gzip;
+    values.hatanaka = chosen.hatanaka;
+    values.gzip = chosen.gzip;
     values.tx = chosen.tx;
     values.dopplerMode = chosen.dopplerMode;
     values.smoothedPseudoranges = chosen.smoothedPseudoranges;
@@ -170,6 +173,8 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     if (newVersion && values.autoNaming) {
         values.sourcePath = controls_.Text(ControlId::kSourcePath);
         ScanDataSpan();
+        RefreshAutoNames();
+    } else if (newEncoding && values.autoNaming) {
         RefreshAutoNames();
     }
 }
@@ -313,6 +318,8 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.creationTime = CalendarOf(CreationTime());
     r.creationZone = CreationTimeZone();
     r.rinexVersion = static_cast<RinexVersion>(v.rinexVersion);
+    r.hatanaka = v.hatanaka;
+    r.gzip = v.gzip;
     const RequestOverrides& o = environment_.overrides;
     r.tx = o.tx.value_or(r.tx);
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);

@@ -62,6 +62,8 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
     v.rinexVersion = profile.GetInt(kAdvancedSection, "RinexVersion", 2) == 3 ? 3 : 2;
     v.country = profile.GetString(kAdvancedSection, "Country", "XXX");
     v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
+    v.hatanaka = profile.GetInt(kAdvancedSection, "Hatanaka", 0) != 0;
+    v.gzip = profile.GetInt(kAdvancedSection, "Gzip", 0) != 0;
     if (v.autoNaming) {
         DeriveRinexNames(v);
     } else {
@@ -141,5 +143,7 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetInt(kAdvancedSection, "LogFile", v.logFile ? 1 : 0);
     profile.SetInt(kAdvancedSection, "RinexVersion", v.rinexVersion == 3 ? 3 : 2);
     profile.SetInt(kAdvancedSection, "QualityReport", v.qualityReport ? 1 : 0);
+    profile.SetInt(kAdvancedSection, "Hatanaka", v.hatanaka ? 1 : 0);
+    profile.SetInt(kAdvancedSection, "Gzip", v.gzip ? 1 : 0);
     return profile.Save();
 }

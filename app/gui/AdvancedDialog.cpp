@@ -4,6 +4,7 @@
 #include <QCheckBox>
 #include <QComboBox>
 #include <QGridLayout>
+#include <QGroupBox>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMessageBox>
@@ -39,6 +40,7 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     layout->addWidget(logFile_);
     layout->addWidget(quality_);
     layout->addLayout(BuildVersionRow());
+    layout->addWidget(BuildCompressionGroup());
     layout->addSpacing(8);
     const DialogButtons buttons = AddOkCancel(this, layout, save);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -97,6 +99,18 @@ QHBoxLayout* AdvancedDialog::BuildVersionRow() {
     return version;
 }
 
+QGroupBox* AdvancedDialog::BuildCompressionGroup() {
+    hatanaka_ = new QCheckBox(tr("Compact RINEX observation file (&Hatanaka)"));
+    hatanaka_->setObjectName(QStringLiteral("hatanaka"));
+    gzip_ = new QCheckBox(tr("Gzip every RINEX file (.g&z)"));
+    gzip_->setObjectName(QStringLiteral("gzip"));
+    auto* group = new QGroupBox(tr("Compression"));
+    auto* column = new QVBoxLayout(group);
+    column->addWidget(hatanaka_);
+    column->addWidget(gzip_);
+    return group;
+}
+
 void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons) {
     setTabOrder(instantaneous_, smoothed_);
     setTabOrder(smoothed_, tx_);
@@ -104,7 +118,9 @@ void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons
     setTabOrder(smoothedCodes_, logFile_);
     setTabOrder(logFile_, quality_);
     setTabOrder(quality_, rinexVersion_);
-    setTabOrder(rinexVersion_, save);
+    setTabOrder(rinexVersion_, hatanaka_);
+    setTabOrder(hatanaka_, gzip_);
+    setTabOrder(gzip_, save);
     setTabOrder(save, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
 }
@@ -119,6 +135,8 @@ void AdvancedDialog::ShowValues() {
     logFile_->setChecked(values_.logFile);
     quality_->setChecked(values_.qualityReport);
     rinexVersion_->setCurrentIndex(values_.rinexVersion == 3 ? 1 : 0);
+    hatanaka_->setChecked(values_.hatanaka);
+    gzip_->setChecked(values_.gzip);
 }
 
 bool AdvancedDialog::ReadControls() {
@@ -139,6 +157,8 @@ bool AdvancedDialog::ReadControls() {
     values_.logFile = logFile_->isChecked();
     values_.qualityReport = quality_->isChecked();
     values_.rinexVersion = rinexVersion_->currentIndex() == 1 ? 3 : 2;
+    values_.hatanaka = hatanaka_->isChecked();
+    values_.gzip = gzip_->isChecked();
     return true;
 }
 

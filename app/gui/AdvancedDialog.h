@@ -7,6 +7,7 @@
 class QCheckBox;
 class QComboBox;
 class QGridLayout;
+class QGroupBox;
 class QHBoxLayout;
 class QPushButton;
 class QRadioButton;
@@ -14,7 +15,8 @@ struct DialogButtons;
 
 // Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
 // whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
-// (1033), the log files (1028), the quality report, the RINEX version of the outputs, "Save As
+// (1033), the log files (1028), the quality report, the RINEX version of the outputs,
+// the compression of the outputs (Compact RINEX, gzip), "Save As
 // Defaults" (1035), OK and Cancel. It edits a copy of the main dialog's values;
 // the caller takes them back after OK.
 class AdvancedDialog : public QDialog {
@@ -38,6 +40,7 @@ private:
     QGridLayout* BuildExtrapolationGrid();
     // The RINEX version label and combo box.
     QHBoxLayout* BuildVersionRow();
+    QGroupBox* BuildCompressionGroup();
     // The tab order of all controls, top to bottom.
     void SetTabOrder(QPushButton* save, const DialogButtons& buttons);
     // Puts the values into the controls.
@@ -57,4 +60,6 @@ private:
     QCheckBox* logFile_;
     QCheckBox* quality_;
     QComboBox* rinexVersion_;
+    QCheckBox* hatanaka_;
+    QCheckBox* gzip_;
 };
