@@ -70,10 +70,10 @@ TEST(RinexNaming, CompressedOutputsNameTheirContent) {
     for (const Case& c : {Case{2, true, false, "/obs/ALGO0340.01D", "/nav/ALGO0340.01N"},
                           Case{2, false, true, "/obs/ALGO0340.01O.gz", "/nav/ALGO0340.01N.gz"},
                           Case{2, true, true, "/obs/ALGO0340.01D.gz", "/nav/ALGO0340.01N.gz"},
-                          Case{3, true, false, "/obs/ALGO00XXX_R_20010340000_01D_00U_GO.crx",
-                               "/nav/ALGO00XXX_R_20010340000_01D_GN.rnx"},
-                          Case{3, true, true, "/obs/ALGO00XXX_R_20010340000_01D_00U_GO.crx.gz",
-                               "/nav/ALGO00XXX_R_20010340000_01D_GN.rnx.gz"}}) {
+                          Case{3, true, false, "/obs/ALGO00XXX_R_20010340000_15M_00U_GO.crx",
+                               "/nav/ALGO00XXX_R_20010340000_15M_GN.rnx"},
+                          Case{3, true, true, "/obs/ALGO00XXX_R_20010340000_15M_00U_GO.crx.gz",
+                               "/nav/ALGO00XXX_R_20010340000_15M_GN.rnx.gz"}}) {
         MainDialogValues v;
         v.observationDirectory = "/obs";
         v.navigationDirectory = "/nav";
