@@ -257,7 +257,8 @@ private:
         return out;
     }
     static int Number(const std::string& s, size_t from, size_t count) {
-        const std::string_view t = Trim(Padded(s, from, count));
+        const std::string field = Padded(s, from, count);
+        const std::string_view t = Trim(field);
         return t.empty() ? 0 : static_cast<int>(Integer(t));
     }
     // old changed by a text difference: blank keeps, '&' blanks, others replace.
