@@ -48,7 +48,10 @@ public:
 
 private:
     bool CheckPaths();
-    bool OpenOutput(OutputFile& file, const std::string& path, bool last = false);
+    bool OpenOutput(OutputFile& file, const std::string& path, bool last = false, const OutputEncoding& encoding = {});
+    // How the RINEX outputs are written: gzipped when asked, the observation file
+    // (observation true) as Compact RINEX when asked.
+    OutputEncoding RinexEncoding(bool observation) const;
     bool Publish();
     bool OpenSource(SourceReader& source);
     bool SourceIntact(SourceReader& source);
@@ -143,6 +146,6 @@ private:
     bool defaultHeaderPosition_ = false;  // the header holds the default position nobody answered
     bool headerPositionKnown_ = false;    // a real fix was taken for the header
     double headerX_ = 0, headerY_ = 0, headerZ_ = 0;
-    int64_t approxRecordOffset_ = -1;     // file offset of APPROX POSITION XYZ
+    int64_t approxRecordOffset_ = -1;     // offset of APPROX POSITION XYZ in the header
     HeaderRecordPlace approxRecord_;      // its place in the header text
 };

@@ -1,5 +1,6 @@
 #include "convert/ConversionDriver.h"
 
+#include <cstdio>
 #include <optional>
 #include <string>
 #include <vector>
@@ -43,14 +44,30 @@ bool Conversion::CheckPaths() {
 
 // Opens file to write the output path under a temporary name beside it; false
 // with the result's failed path and reason set when it cannot be created.
-bool Conversion::OpenOutput(OutputFile& file, const std::string& path, bool last) {
+bool Conversion::OpenOutput(OutputFile& file, const std::string& path, bool last, const OutputEncoding& encoding) {
     int error = 0;
     const std::string temp = staged_.Stage(path, error, last);
-    if (!temp.empty() && file.Open(path, hooks_.newOutputFile ? hooks_.newOutputFile(path) : nullptr, temp))
+    if (!temp.empty() && file.Open(path, hooks_.newOutputFile ? hooks_.newOutputFile(path) : nullptr, temp, encoding))
         return true;
     result_.failedPath = path;
     result_.failureReason = ErrorText(temp.empty() ? error : file.Error());
     return false;
+}
+
+OutputEncoding Conversion::RinexEncoding(bool observation) const {
+    static const char* const kMonths[] = {"Jan", "Feb", "Mar", "Apr", "May", "Jun",
+                                          "Jul", "Aug", "Sep", "Oct", "Nov", "Dec"};
+    OutputEncoding e;
+    e.compact = observation && request_.hatanaka;
+    e.gzip = request_.gzip;
+    e.program = state_.header.program;
+    const CalendarTime& t = creationTime_;
+    char date[32];
+    std::snprintf(date, sizeof date, "%02d-%s-%02d %02d:%02d", t.day % 100, kMonths[(t.month + 11) % 12],
+                  t.year % 100, t.hour % 100, t.minute % 100);
+    e.date = date;
+    e.time = static_cast<uint32_t>(CreationSeconds());
+    return e;
 }
 
 // Puts every output in place of the files of before, the observation file last.

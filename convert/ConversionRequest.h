@@ -48,6 +48,8 @@ struct ConversionRequest {
     std::optional<GpsTime> to;
     double interval = 0.0;
     RinexVersion rinexVersion = kRinex2;  // RINEX version of the outputs
+    bool hatanaka = false;              // the observation file in Compact RINEX
+    bool gzip = false;                  // every RINEX output gzipped
     bool quality = false;               // keep quality statistics; write them to observation path + ".qc"
     // The caller draws the quality plots after the conversion (observation path +
     // ".qc.<name>.png"): they are outputs of the run too.

@@ -10,7 +10,7 @@ bool Conversion::NavigationPass() {
     ui_.SetStatus(std::string(LoadString(kStrWritingNavigation)));
     ui_.SetPosition(0);
     OutputFile navigation;
-    if (!OpenOutput(navigation, request_.navigationPath))
+    if (!OpenOutput(navigation, request_.navigationPath, false, RinexEncoding(false)))
         return Fail(ConversionOutcome::NavigationNotCreated, kStrCannotCreateNavigation, MessageIcon::Stop);
     RinexNavHeader header = MakeNavHeader(state_.tracker.ionoUtc, creationTime_);
     header.timeZone = request_.creationZone;

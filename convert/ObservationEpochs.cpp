@@ -166,9 +166,11 @@ void Conversion::WriteFirstHeader(const RinexEpoch& output) {
     const std::string text = writer_.obsHeader(h);
     if (const std::optional<HeaderRecordPlace> place = ApproxPositionPlace(text)) {
         approxRecord_ = *place;
-        approxRecordOffset_ = observation_.Position() + static_cast<int64_t>(place->offset);
+        approxRecordOffset_ = static_cast<int64_t>(place->offset);
     }
-    WriteObservation(text);
+    Lap(ConversionStage::Formatting);
+    observation_.WriteHeader(text);
+    Lap(ConversionStage::Writing);
 }
 
 // Writes or keeps the record of a decoded site or time event met after the first

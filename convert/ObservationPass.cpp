@@ -91,7 +91,7 @@ bool Conversion::StartObservationPass() {
     satelliteDated_ = state_.tracker.rawKind == kRecordSatelliteDated;
     longLog_ = (h.typeMask >> kL2) & 1u;
     if (!OpenSource(source_)) return false;
-    if (!OpenOutput(observation_, request_.observationPath, true)) {
+    if (!OpenOutput(observation_, request_.observationPath, true, RinexEncoding(true))) {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
     }
@@ -162,10 +162,8 @@ bool Conversion::EndObservationPass() {
     if (defaultHeaderPosition_ && headerPositionKnown_ && approxRecordOffset_ >= 0) {
         // The header went out with the default position: put the first fix in its place.
         const std::optional<std::string> record = ApproxPositionPatch(approxRecord_, headerX_, headerY_, headerZ_);
-        if (record && observation_.Seek(approxRecordOffset_)) {
-            WriteObservation(*record);
+        if (record && observation_.Patch(static_cast<size_t>(approxRecordOffset_), *record))
             h.SetApproxPosition(headerX_, headerY_, headerZ_);
-        }
     }
     CloseObservationFiles();
     const bool closed = observation_.Close();

@@ -18,6 +18,7 @@
 
 #include "convert/ConversionDriver.h"
 #include "convert/HeadlessUi.h"
+#include "tests/support/CompactRinexReader.h"
 
 namespace conversionharness {
 
@@ -191,6 +192,7 @@ inline ConversionRequest RequestFor(const ScratchDir& dir, const std::string& so
     r.smoothedPseudoranges = o.smoothedPseudoranges;
     r.logFile = o.logFile;
     r.silent = true;
+    r.creationTime = CalendarTime{2024, 1, 2, 3, 4, 5};  // the same header in every run
     return r;
 }
 
@@ -203,11 +205,37 @@ struct RunReport {
     std::string navigation;   // text of the navigation file, empty when none
 };
 
+// Converts request again as gzipped Compact RINEX and a gzipped navigation file, in
+// state (which has seen the same conversions as the plain run's), and compares what
+// they restore to with the plain files of report; empty when they agree.
+inline std::string CompressedRoundTrip(ConversionRequest request, ConversionState& state, const RunReport& report) {
+    request.hatanaka = request.gzip = true;
+    request.observationPath += ".crx.gz";
+    request.navigationPath += ".gz";
+    request.logFile = request.quality = false;
+    QuietUi ui;
+    const bool success = RunConversion(request, state, ui).success;
+    if (success != report.result.success) return "the Compact RINEX + gzip run ended otherwise than the plain one";
+    if (!success) return {};
+    std::string crx, nav, restored, error;
+    if (!crxread::Gunzip(ReadAll(request.observationPath), crx)) return "the .crx.gz file does not gunzip";
+    if (!crxread::Gunzip(ReadAll(request.navigationPath), nav)) return "the navigation .gz file does not gunzip";
+    if (nav != report.navigation) return "the gzipped navigation file differs from the plain one";
+    crxread::Reader reader;
+    if (!reader.Restore(crx, restored, error)) return "Compact RINEX unreadable: " + error;
+    if (restored != crxread::WithoutTrailingBlanks(report.observation))
+        return "Compact RINEX does not restore the plain observation file";
+    return {};
+}
+
 // Converts the file source once, silently, with a quiet HeadlessUi and the given
 // state (which carries over between conversions as in one session), and checks the
-// result and both RINEX files.
+// result and both RINEX files; then converts it to gzipped Compact RINEX in shadow
+// (a state that went through the same conversions; none: a fresh one, for a fresh
+// state) and checks that it restores to the same files.
 inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& source, int format,
-                                 const RunOptions& options, ConversionState& state, int rinexVersion = 2) {
+                                 const RunOptions& options, ConversionState& state, int rinexVersion = 2,
+                                 ConversionState* shadow = nullptr) {
     ConversionRequest request = RequestFor(dir, source, format, options);
     request.rinexVersion = static_cast<RinexVersion>(rinexVersion);
     request.quality = rinexVersion == 3;  // the quality statistics ride along with the RINEX 3 run
@@ -218,6 +246,8 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
     RunReport report;
     report.result = RunConversion(request, state, ui);
     report.messages = ui.Messages();
+    ConversionState fresh;
+    ConversionState& compressedState = shadow ? *shadow : fresh;
     const ConversionResult& r = report.result;
     if (r.success && !ui.Messages().empty()) report.fault = "a silent success showed a message";
     if (!r.success && r.outcome != ConversionOutcome::QuestionCancelled && ui.Messages().empty())
@@ -230,9 +260,17 @@ inline RunReport ConvertAndCheck(const ScratchDir& dir, const std::string& sourc
     if (r.outcome == ConversionOutcome::InsufficientData &&
         (std::filesystem::exists(request.observationPath, ec) || std::filesystem::exists(request.navigationPath, ec)))
         report.fault = "insufficient data, yet an output file was created";
-    if (!report.fault.empty()) return report;
+    if (!report.fault.empty()) {
+        CompressedRoundTrip(request, compressedState, report);  // keeps the shadow in step
+        return report;
+    }
     report.observation = ReadAll(request.observationPath);
     report.navigation = ReadAll(request.navigationPath);
+    const std::string compressed = CompressedRoundTrip(request, compressedState, report);
+    if (!compressed.empty()) {
+        report.fault = compressed;
+        return report;
+    }
     if (!options.checkLines) return report;
     std::string f = CheckRinexText(report.observation, rinexVersion == 3);
     if (!f.empty()) {
@@ -261,11 +299,11 @@ inline void ConvertBytes(const ScratchDir& dir, const uint8_t* data, size_t size
     options.checkLines = std::getenv("QERN_CONVERSION_FUZZ_NO_LINE_CHECK") == nullptr;
     const std::string source = dir.File("SOURCE.RAW");
     if (!WriteAll(source, data + 1, size - 1)) Fail(-1, "cannot write the source file");
-    ConversionState state;
+    ConversionState state, shadow;
     const bool verbose = std::getenv("QERN_CONVERSION_FUZZ_VERBOSE") != nullptr;
     for (int k = 0; k < 2; ++k) {
         const int format = k == 0 ? options.firstFormat : 1 - options.firstFormat;
-        const RunReport report = ConvertAndCheck(dir, source, format, options, state, k == 0 ? 2 : 3);
+        const RunReport report = ConvertAndCheck(dir, source, format, options, state, k == 0 ? 2 : 3, &shadow);
         if (verbose)
             std::fprintf(stderr, "format %d: message %d, %d epochs written, %d positioned, %d ephemerides\n",
                          format, report.result.messageId, report.result.epochsWritten,

@@ -53,6 +53,11 @@ CivilTime CreationTime() {
     return LocalCivilTime(CurrentTime());
 }
 
+std::time_t CreationSeconds() {
+    long long seconds = 0;
+    return SourceDateEpoch(seconds) ? static_cast<std::time_t>(seconds) : CurrentTime();
+}
+
 const char* CreationTimeZone() {
     long long seconds = 0;
     return SourceDateEpoch(seconds) ? "UTC" : "LCL";

@@ -24,3 +24,5 @@ CivilTime CreationTime();
 // The time zone of CreationTime() as RINEX 3 headers name it: "UTC" for the
 // SOURCE_DATE_EPOCH time, "LCL" for the local time.
 const char* CreationTimeZone();
+// The same moment in seconds since 1970 (SOURCE_DATE_EPOCH's, or now).
+std::time_t CreationSeconds();

@@ -9,6 +9,11 @@
 #   bash scripts/bench.sh --quick    1-hour files only (one to two minutes)
 #   bash scripts/bench.sh --many     batch and splice figures only (a few minutes)
 #   bash scripts/bench.sh --window   the window's cost alone, on the 24-hour binary file
+#   bash scripts/bench.sh --compress the compressed outputs alone, on the 24-hour binary file
+#
+# Compressed outputs: the 24-hour receiver-dated binary file (1-hour with --quick)
+# converted plain, with --gzip, --hatanaka and --hatanaka --gzip: the observation
+# file's size and the wall and CPU time of each (medians of 3 interleaved runs).
 #
 # The window's cost: the 24-hour binary file (1-hour with --quick) converted through
 # the main window under Xvfb (progress window, events every 50 ms) against the same
@@ -28,12 +33,14 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 quick=0
 many=0
 window_only=0
+compress_only=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
     --many) many=1 ;;
     --window) window_only=1 ;;
-    -h|--help) sed -n '2,25p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --compress) compress_only=1 ;;
+    -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -136,6 +143,44 @@ window_line() {
   fi
   echo "Window: q${hours}h-bin through the main window against no window (wall s, medians of 3): $line"
 }
+# The sizes and times of the compressed outputs of one binary, receiver-dated file.
+compress_table() {
+  local hours=$1 raw=$work/raw/q${1}h-bin.bin
+  [ -s "$raw" ] || "$rawsim" synth --out "$raw" --format bin --kind Q --hours "$hours" --dual \
+    --max-sats 12 --tx 0.$tx_ms --no-truth >/dev/null
+  local log=$work/compress.log variant extra obs
+  : >"$log"
+  for ((i = 0; i < 3; i++)); do
+    for variant in plain gz crx crx.gz; do
+      case $variant in plain) extra=() ;; gz) extra=(--gzip) ;; crx) extra=(--hatanaka) ;; crx.gz) extra=(--hatanaka --gzip) ;; esac
+      obs=$work/out/compress.$variant
+      "$TIME" -f "$variant %e %U %S %M" "$convert" "${extra[@]}" "$raw" "OBS:$obs" "NAV:$work/out/compress.nav.$variant" S \
+        >/dev/null 2>>"$log"
+    done
+  done
+  local plain_size plain_wall
+  plain_size=$(stat -c %s "$work/out/compress.plain")
+  plain_wall=$(awk '$1 == "plain" {print $2}' "$log" | median)
+  echo ""
+  echo "Compressed outputs, q${hours}h-bin (observation file; medians of 3 interleaved runs; load average $(cut -d' ' -f1-3 /proc/loadavg)):"
+  echo ""
+  echo "| output | options | MB | size / plain | wall s | CPU s | wall / plain | peak RSS MB |"
+  echo "|---|---|---:|---:|---:|---:|---:|---:|"
+  for variant in plain gz crx crx.gz; do
+    case $variant in plain) extra="" ;; gz) extra="--gzip" ;; crx) extra="--hatanaka" ;; crx.gz) extra="--hatanaka --gzip" ;; esac
+    local size wall cpu rss
+    size=$(stat -c %s "$work/out/compress.$variant")
+    wall=$(awk -v v="$variant" '$1 == v {print $2}' "$log" | median)
+    cpu=$(awk -v v="$variant" '$1 == v {print $3 + $4}' "$log" | median)
+    rss=$(awk -v v="$variant" '$1 == v {print $5}' "$log" | median)
+    awk -v o="$variant" -v x="$extra" -v s="$size" -v p="$plain_size" -v w="$wall" -v c="$cpu" -v pw="$plain_wall" -v m="$rss" \
+      'BEGIN {printf "| %s | %s | %.2f | %.3f | %.2f | %.2f | %.2f | %.2f |\n", o, x, s / 1e6, s / p, w, c, w / pw, m / 1024}'
+  done
+}
+if [ "$compress_only" -eq 1 ]; then
+  compress_table 24 | tee "$work/compress.md"
+  exit 0
+fi
 if [ "$window_only" -eq 1 ]; then
   window_line 24 | tee "$work/window.md"
   exit 0
@@ -277,4 +322,5 @@ longest=${hours_list[-1]}
   done
 } | tee -a "$work/results.md"
 window_hours=24; [ "$quick" -eq 1 ] && window_hours=1
+compress_table "$window_hours" | tee -a "$work/results.md"
 window_line "$window_hours" | tee -a "$work/results.md"

@@ -6,7 +6,7 @@
 # Safe to run again: installed packages are left as they are.
 set -euo pipefail
 packages=(
-  # build; zlib for gzip-compressed raw data files
+  # build; zlib for gzip-compressed raw data files and gzipped outputs
   cmake ninja-build g++ make zlib1g-dev
   # windows and charts (Qt Charts needs Qt OpenGL's development files, which
   # qt6-base-dev only recommends); platform plugins (offscreen, xcb) and a font

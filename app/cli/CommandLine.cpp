@@ -129,6 +129,8 @@ bool TakeSwitch(const std::string& name, ProgramOptions& result) {
     else if (name == "--date-from-data") run.dateFromData = true;
     else if (name == "--json") run.json = true;
     else if (name == "--qc") run.qc = true;
+    else if (name == "--hatanaka") run.hatanaka = true;
+    else if (name == "--gzip") run.gzip = true;
     else if (name == "--qc-plots") run.qc = run.qcPlots = true;
     else if (name == "--overwrite") run.overwrite = true;
     else if (name == "--batch") result.batch = true;
@@ -254,6 +256,10 @@ const char* UsageWhatIsWritten() {
            "  --interval SECONDS       only epochs at multiples of SECONDS (0.1 s steps)\n"
            "  --date-from-data         Recorded On (and automatic names) from the first epoch\n"
            "  --json                   one JSON object about the run on standard output\n"
+           "  --hatanaka               the observation file in Compact RINEX (names: .yyD,\n"
+           "                           _GO.crx with automatic naming)\n"
+           "  --gzip                   every RINEX output gzipped (names end in .gz with\n"
+           "                           automatic naming)\n"
            "  --qc                     a quality report beside the observation file (.qc)\n"
            "  --qc-plots               the report and its plots (PNG, needs the desktop build)\n"
            "\n";

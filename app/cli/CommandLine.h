@@ -40,6 +40,8 @@ struct RunOptions {
     bool qc = false;                        // --qc: the quality report beside the observation file
     bool qcPlots = false;                   // --qc-plots: its plots as well (implies --qc)
     int rinexVersion = 0;                   // --rinex 2|3|4; 0: the profile's
+    bool hatanaka = false;                  // --hatanaka: the observation file in Compact RINEX
+    bool gzip = false;                      // --gzip: every RINEX output gzipped
     std::string country;                    // --country XXX (RINEX 3 long names)
     std::optional<double> antennaHeight;    // --antenna-height M
     std::optional<std::array<double, 2>> antennaOffset;  // --antenna-offset E,N (m)

@@ -48,6 +48,8 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
     MainDialogValues& v = dialog.values;
     v.sourcePath = options.sourcePath;
     if (run.rinexVersion != 0) v.rinexVersion = run.rinexVersion;
+    if (run.hatanaka) v.hatanaka = true;
+    if (run.gzip) v.gzip = true;
     if (!run.country.empty()) v.country = run.country;
     if (run.antennaHeight) v.antennaHeight = run.antennaHeight;
     if (run.antennaOffset) {
@@ -56,7 +58,7 @@ void RunBatchSteps(CMainDialog& dialog, const CCommandLineOptions& options, cons
     }
     PathProbe probe;
     if (ProbePath(options.sourcePath, probe, dataDirectory)) dialog.ApplySourceProbe(probe);
-    bool rename = false;
+    bool rename = run.hatanaka || run.gzip;
     for (int k = 0; k < kHeaderTextCount; ++k)
         if (run.header[k]) {
             v.header[k] = ToUpperText(ToAsciiText(*run.header[k]).text);  // refused characters stay, for "Go..."

@@ -54,6 +54,8 @@ struct MainDialogValues {
     std::string navigationExtension;
     int rinexVersion = 2;          // of the outputs: 2, 3 or 4
     bool qualityReport = false;    // write the quality report beside the observation file
+    bool hatanaka = false;         // the observation file in Compact RINEX
+    bool gzip = false;             // every RINEX output gzipped
     std::string country = "XXX";   // country code of RINEX 3 long file names
     // The time window of the written epochs (GPS time; empty: open) and their
     // interval (s; 0: every epoch).

@@ -175,6 +175,9 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     values.to = chosen.to;
     values.interval = chosen.interval;
     values.country = chosen.country;
+    const bool newEncoding = values.hatanaka != chosen.hatanaka || values.gzip != chosen.gzip;
+    values.hatanaka = chosen.hatanaka;
+    values.gzip = chosen.gzip;
     values.tx = chosen.tx;
     values.dopplerMode = chosen.dopplerMode;
     values.smoothedPseudoranges = chosen.smoothedPseudoranges;
@@ -182,9 +185,11 @@ void CMainDialog::TakeAdvanced(const MainDialogValues& chosen) {
     values.qualityReport = chosen.qualityReport;
     values.rinexVersion = chosen.rinexVersion;
     ShowAdvancedSummary();
-    if ((newVersion || (newRunSettings && values.rinexVersion == 3)) && values.autoNaming) {
+    if ((newVersion || (newRunSettings && values.rinexVersion >= 3)) && values.autoNaming) {
         values.sourcePath = controls_.Text(ControlId::kSourcePath);
         ScanDataSpan();
+        RefreshAutoNames();
+    } else if (newEncoding && values.autoNaming) {
         RefreshAutoNames();
     }
 }
@@ -328,6 +333,8 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.creationTime = CalendarOf(CreationTime());
     r.creationZone = CreationTimeZone();
     r.rinexVersion = static_cast<RinexVersion>(v.rinexVersion);
+    r.hatanaka = v.hatanaka;
+    r.gzip = v.gzip;
     const RequestOverrides& o = environment_.overrides;
     r.tx = o.tx.value_or(r.tx);
     r.smoothedDopplers = o.smoothedDopplers.value_or(r.smoothedDopplers);

@@ -52,22 +52,27 @@ std::string ExtensionForRecording(const std::string& extension, double recordedO
 }
 
 void DeriveRinexNames(MainDialogValues& values) {
+    const std::string gz = values.gzip ? ".gz" : "";
     if (values.rinexVersion >= 3) {  // RINEX 3 and 4: long names
         const MainDialogValues::DataSpan& d = values.dataSpan;
         // Before the source is scanned: its day at 00:00, period and frequency unknown.
         const GpsTime first = d.known ? d.first : GpsTime().AddSeconds(std::floor(values.recordedOn) * 86400.0);
         const double span = d.known ? d.span : -1.0;
         const std::string& marker = values.header[kMarkerName];
-        values.observationPath =
-            values.observationDirectory + "/" +
+        std::string observation =
             RinexLongName(marker, values.country, first, span, d.interval, RinexFileKind::Observation);
+        if (values.hatanaka) observation.replace(observation.size() - 4, 4, ".crx");
+        values.observationPath = values.observationDirectory + "/" + observation + gz;
         values.navigationPath = values.navigationDirectory + "/" +
-                                RinexLongName(marker, values.country, first, span, d.interval, RinexFileKind::Navigation);
+                                RinexLongName(marker, values.country, first, span, d.interval, RinexFileKind::Navigation) +
+                                gz;
         return;
     }
     const RinexPaths paths =
         RinexOutputPaths(values.observationDirectory, values.navigationDirectory,
                          values.header[kMarkerName], values.recordedOn, values.fileIndex);
     values.observationPath = paths.observation;
-    values.navigationPath = paths.navigation;
+    if (values.hatanaka) values.observationPath.back() = 'D';
+    values.observationPath += gz;
+    values.navigationPath = paths.navigation + gz;
 }

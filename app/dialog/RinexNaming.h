@@ -23,6 +23,8 @@ struct MainDialogValues;
 // Sets the dialog's observation and navigation paths by the RINEX naming rule
 // from its Recorded On, marker name, file index and output folders; for RINEX 3
 // outputs the long names from the marker name, the country and the data span.
+// Compact RINEX observation files end in "D" (RINEX 2) or ".crx" (RINEX 3),
+// gzipped outputs in ".gz".
 void DeriveRinexNames(MainDialogValues& values);
 
 // A remembered extension for the recording of recordedOn (days since the GPS

@@ -70,6 +70,8 @@ void LoadSettings(MainDialogValues& v, IDialogControls& controls, const Profile&
     v.rinexVersion = version == 3 || version == 4 ? version : 2;
     LoadRunSettings(v, profile);
     v.qualityReport = profile.GetInt(kAdvancedSection, "QualityReport", 0) != 0;
+    v.hatanaka = profile.GetInt(kAdvancedSection, "Hatanaka", 0) != 0;
+    v.gzip = profile.GetInt(kAdvancedSection, "Gzip", 0) != 0;
     if (v.autoNaming) {
         DeriveRinexNames(v);
     } else {
@@ -154,5 +156,7 @@ bool StoreAdvanced(const MainDialogValues& v, Profile& profile) {
     profile.SetString(kAdvancedSection, "To", run.to);
     profile.SetString(kAdvancedSection, "Interval", run.interval);
     profile.SetString(kAdvancedSection, "Country", run.country);
+    profile.SetInt(kAdvancedSection, "Hatanaka", v.hatanaka ? 1 : 0);
+    profile.SetInt(kAdvancedSection, "Gzip", v.gzip ? 1 : 0);
     return profile.Save();
 }

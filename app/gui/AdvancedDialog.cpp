@@ -42,6 +42,7 @@ AdvancedDialog::AdvancedDialog(const MainDialogValues& values, Profile& profile,
     layout->addWidget(quality_);
     layout->addLayout(BuildVersionRow());
     layout->addWidget(BuildRunSettingsGroup());
+    layout->addWidget(BuildCompressionGroup());
     layout->addSpacing(8);
     const DialogButtons buttons = AddOkCancel(this, layout, save);
     layout->setSizeConstraint(QLayout::SetFixedSize);
@@ -100,6 +101,18 @@ QHBoxLayout* AdvancedDialog::BuildVersionRow() {
     return version;
 }
 
+QGroupBox* AdvancedDialog::BuildCompressionGroup() {
+    hatanaka_ = new QCheckBox(tr("Compact RINEX observation file (&Hatanaka)"));
+    hatanaka_->setObjectName(QStringLiteral("hatanaka"));
+    gzip_ = new QCheckBox(tr("Gzip every RINEX file (.g&z)"));
+    gzip_->setObjectName(QStringLiteral("gzip"));
+    auto* group = new QGroupBox(tr("Compression"));
+    auto* column = new QVBoxLayout(group);
+    column->addWidget(hatanaka_);
+    column->addWidget(gzip_);
+    return group;
+}
+
 void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons) {
     setTabOrder(instantaneous_, smoothed_);
     setTabOrder(smoothed_, tx_);
@@ -111,7 +124,9 @@ void AdvancedDialog::SetTabOrder(QPushButton* save, const DialogButtons& buttons
     setTabOrder(from_, to_);
     setTabOrder(to_, interval_);
     setTabOrder(interval_, country_);
-    setTabOrder(country_, save);
+    setTabOrder(country_, hatanaka_);
+    setTabOrder(hatanaka_, gzip_);
+    setTabOrder(gzip_, save);
     setTabOrder(save, buttons.ok);
     setTabOrder(buttons.ok, buttons.cancel);
 }
@@ -131,6 +146,8 @@ void AdvancedDialog::ShowValues() {
     to_->setText(QString::fromStdString(run.to));
     interval_->setText(QString::fromStdString(run.interval));
     country_->setText(QString::fromStdString(run.country));
+    hatanaka_->setChecked(values_.hatanaka);
+    gzip_->setChecked(values_.gzip);
 }
 
 bool AdvancedDialog::ReadControls() {
@@ -151,6 +168,8 @@ bool AdvancedDialog::ReadControls() {
     values_.logFile = logFile_->isChecked();
     values_.qualityReport = quality_->isChecked();
     values_.rinexVersion = rinexVersion_->currentIndex() + 2;  // the items are 2, 3 and 4
+    values_.hatanaka = hatanaka_->isChecked();
+    values_.gzip = gzip_->isChecked();
     return ReadRunSettingsControls();
 }
 

@@ -17,8 +17,9 @@ struct DialogButtons;
 // Advanced Options (130): the doppler mode (radio buttons 1030, 1032), Tx in
 // whole milliseconds (editable combo box 1031), smoothed C/A code pseudoranges
 // (1033), the log files (1028), the quality report, the RINEX version of the outputs, the
-// run settings (time window "from", "to", "interval", "country"), "Save As Defaults"
-// (1035), OK and Cancel. It edits a copy of the main dialog's values;
+// compression of the outputs (Compact RINEX, gzip), the run settings (time window
+// "from", "to", "interval", "country"), "Save As Defaults" (1035), OK and Cancel.
+// It edits a copy of the main dialog's values;
 // the caller takes them back after OK.
 class AdvancedDialog : public QDialog {
     Q_OBJECT
@@ -46,6 +47,7 @@ private:
     // Reads the run settings into the values; a refused one shows its message,
     // puts the focus on its edit and gives false.
     bool ReadRunSettingsControls();
+    QGroupBox* BuildCompressionGroup();
     // The tab order of all controls, top to bottom.
     void SetTabOrder(QPushButton* save, const DialogButtons& buttons);
     // Puts the values into the controls.
@@ -69,4 +71,6 @@ private:
     QLineEdit* to_;
     QLineEdit* interval_;
     QLineEdit* country_;
+    QCheckBox* hatanaka_;
+    QCheckBox* gzip_;
 };

@@ -28,7 +28,7 @@ bool HasRunOptions(const RunOptions& run) {
         if (text) return true;
     return run.tx || run.smoothedDopplers || run.smoothedCodes || run.logFiles || run.from || run.to ||
            run.interval > 0 || run.dateFromData || run.json || run.rinexVersion != 0 || !run.country.empty() ||
-           run.antennaHeight || run.antennaOffset;
+           run.antennaHeight || run.antennaOffset || run.hatanaka || run.gzip;
 }
 
 // The exit status of a run that ended with status: 128 + the signal's number when

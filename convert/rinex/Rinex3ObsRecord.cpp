@@ -1,5 +1,7 @@
 #include "convert/rinex/Rinex3ObsRecord.h"
 
+#include <cmath>
+
 #include "convert/rinex/Rinex3ObsHeader.h"
 #include "convert/rinex/RinexFormat.h"
 #include "convert/rinex/RinexObsHeader.h"
@@ -53,7 +55,7 @@ void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMas
     AppendFlagAndCount(out, epoch.epochFlag, n);
     if (FitsClockField(epoch.clockOffset)) {
         AppendBlanks(out, 6);
-        AppendFixed(out, 15, 12, epoch.clockOffset);
+        AppendFixed(out, 15, 12, std::fabs(epoch.clockOffset) < 5e-13 ? 0.0 : epoch.clockOffset);  // no "-0.000..."
     }
     out.append(kLineEnd);
 

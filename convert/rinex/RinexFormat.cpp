@@ -139,7 +139,9 @@ void AppendObservation(std::string& out, bool present, double v, int lli, int st
         AppendBlanks(out, 16);
         return;
     }
-    AppendFixed(out, 14, 3, v);
+    // A value that rounds to zero is written "0.000", never "-0.000": Compact RINEX
+    // keeps the digits as an integer, which has no negative zero.
+    AppendFixed(out, 14, 3, std::fabs(v) < 0.0005 ? 0.0 : v);
     AppendDigit(out, lli);
     AppendDigit(out, strength);
 }

@@ -45,7 +45,8 @@ void AppendTwoDigits(std::string& out, int n);
 // One observation field of 16 columns: fixed(14, 3, v), the loss-of-lock digit and
 // the signal-strength digit (each written blank when 0, and 9 when above 9). An
 // absent value, or one that does not print within F14.3 (only damaged raw data give
-// one), is written as 16 blanks so that the line keeps its columns.
+// one), is written as 16 blanks so that the line keeps its columns. A value that
+// rounds to zero is written without a minus sign.
 void AppendObservation(std::string& out, bool present, double v, int lli, int strength);
 
 // A header record: columns (blank-padded to 60) + text(20, label) + CR LF.

@@ -1,5 +1,7 @@
 #include "convert/rinex/RinexObsRecord.h"
 
+#include <cmath>
+
 #include "convert/rinex/RinexFormat.h"
 #include "convert/rinex/RinexObsHeader.h"
 
@@ -44,7 +46,7 @@ void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMas
     AppendInteger(out, 3, n);
     for (int i = 0; i < n && i < kSatellitesPerLine; ++i) AppendSatellite(out, listed[i]);
     AppendBlanks(out, 68 - static_cast<int>(out.size() - lineStart));
-    AppendFixed(out, 12, 9, epoch.clockOffset);
+    AppendFixed(out, 12, 9, std::fabs(epoch.clockOffset) < 5e-10 ? 0.0 : epoch.clockOffset);  // no "-0.000000000"
     out.append(kLineEnd);
 
     // Continuation lines of 12 satellites each, blank-padded to 80 columns.

@@ -4,6 +4,7 @@
 #include <csignal>
 #include <cstdlib>
 #include <fstream>
+#include <algorithm>
 #include <map>
 #include <sys/stat.h>
 #include <filesystem>
@@ -11,6 +12,7 @@
 #include "platform/Profile.h"
 #include "tests/app/ProgramRunner.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/CompactRinexReader.h"
 
 namespace {
 
@@ -65,6 +67,68 @@ TEST_F(EndToEnd, SilentAutomaticNamingPutsRinexNamesIntoTheObsFolder) {
     EXPECT_TRUE(std::filesystem::exists(folder.File("rinex/ALGO0380.24O")));
     EXPECT_TRUE(std::filesystem::exists(folder.File("rinex/ALGO0380.24N")));
     EXPECT_NE(ReadAll(folder.File("rinex/ALGO0380.24O")).find("ROBOT"), std::string::npos);
+}
+
+// --hatanaka --gzip with automatic names in a single run, a batch and a splice, in
+// RINEX 2 and 3: the files get the names of their content, the run names them, and
+// they restore to the files of the same run without the options.
+TEST_F(EndToEnd, CompressedOutputsAreNamedAndRestoreToThePlainFiles) {
+    {
+        Profile p(ProfilePath(folder));
+        p.WriteInt("Defaults", "Auto", 1);
+    }
+    CopySample(folder, "algo.bin");
+    const std::vector<std::string> environment = {"SOURCE_DATE_EPOCH=1700000000"};
+    const auto namesIn = [](const std::string& dir) {
+        std::vector<std::string> names;
+        for (const auto& entry : std::filesystem::directory_iterator(dir)) names.push_back(entry.path().filename());
+        std::sort(names.begin(), names.end());
+        return names;
+    };
+    for (const std::string mode : {"single", "batch", "splice"})
+        for (const std::string version : {"2", "3"}) {
+            SCOPED_TRACE(mode + " RINEX " + version);
+            std::map<bool, std::vector<std::string>> names;
+            std::string output;
+            for (const bool packed : {false, true}) {
+                const std::string out = folder.File(std::string(packed ? "packed-" : "plain-") + mode + version);
+                std::filesystem::create_directory(out);
+                std::vector<std::string> arguments = {"--rinex", version};
+                if (packed) arguments.insert(arguments.end(), {"--hatanaka", "--gzip"});
+                if (mode == "batch") arguments.insert(arguments.end(), {"--batch", "--output-dir", out, "algo.bin"});
+                if (mode == "splice") arguments.insert(arguments.end(), {"--splice", "OBS:" + out, "NAV:" + out, "S", "algo.bin"});
+                if (mode == "single") arguments.insert(arguments.end(), {"algo.bin", "OBS:" + out, "NAV:" + out, "S"});
+                const RunResult r = RunProgram(folder, arguments, environment);
+                ASSERT_EQ(r.status, 0) << r.err;
+                names[packed] = namesIn(out);
+                ASSERT_EQ(names[packed].size(), 2u);
+                for (std::string& name : names[packed]) name = out + "/" + name;
+                if (packed) output = r.out;
+            }
+            // The observation file first.
+            const auto isNavigation = [](std::string name) {
+                if (name.size() > 3 && name.substr(name.size() - 3) == ".gz") name.resize(name.size() - 3);
+                return name.back() == 'N' || name.find("_GN.") != std::string::npos;
+            };
+            for (auto& [packed, list] : names)
+                if (isNavigation(list[0])) std::swap(list[0], list[1]);
+            const std::string& obs = names[true][0];
+            std::string plainName = names[false][0].substr(names[false][0].rfind('/'));
+            if (version == "2") plainName.replace(plainName.size() - 1, 1, "D.gz");
+            if (version == "3") plainName.replace(plainName.size() - 4, 4, ".crx.gz");
+            EXPECT_EQ(obs.substr(obs.rfind('/')), plainName);
+            EXPECT_EQ(names[true][1].substr(names[true][1].rfind('/')), names[false][1].substr(names[false][1].rfind('/')) + ".gz");
+            if (mode != "batch") {
+                EXPECT_NE(output.find(obs), std::string::npos) << output;
+            }
+            std::string crx, nav, restored, error;
+            ASSERT_TRUE(crxread::Gunzip(ReadAll(obs), crx));
+            ASSERT_TRUE(crxread::Gunzip(ReadAll(names[true][1]), nav));
+            crxread::Reader reader;
+            ASSERT_TRUE(reader.Restore(crx, restored, error)) << error;
+            EXPECT_TRUE(restored == crxread::WithoutTrailingBlanks(ReadAll(names[false][0])));
+            EXPECT_TRUE(nav == ReadAll(names[false][1]));
+        }
 }
 
 TEST_F(EndToEnd, ExistingOutputsWithNobodyToAskAreKept) {

@@ -60,6 +60,34 @@ TEST(RinexNaming, DeriveRinexNamesSetsBothPathsOfTheDialog) {
     EXPECT_EQ(v.navigationPath, "/nav/ALGO0341.01N");
 }
 
+TEST(RinexNaming, CompressedOutputsNameTheirContent) {
+    struct Case {
+        int version;
+        bool hatanaka, gzip;
+        const char* observation;
+        const char* navigation;
+    };
+    for (const Case& c : {Case{2, true, false, "/obs/ALGO0340.01D", "/nav/ALGO0340.01N"},
+                          Case{2, false, true, "/obs/ALGO0340.01O.gz", "/nav/ALGO0340.01N.gz"},
+                          Case{2, true, true, "/obs/ALGO0340.01D.gz", "/nav/ALGO0340.01N.gz"},
+                          Case{3, true, false, "/obs/ALGO00XXX_R_20010340000_15M_00U_GO.crx",
+                               "/nav/ALGO00XXX_R_20010340000_15M_GN.rnx"},
+                          Case{3, true, true, "/obs/ALGO00XXX_R_20010340000_15M_00U_GO.crx.gz",
+                               "/nav/ALGO00XXX_R_20010340000_15M_GN.rnx.gz"}}) {
+        MainDialogValues v;
+        v.observationDirectory = "/obs";
+        v.navigationDirectory = "/nav";
+        v.header[kMarkerName] = "ALGO";
+        v.recordedOn = k3Feb2001;
+        v.rinexVersion = c.version;
+        v.hatanaka = c.hatanaka;
+        v.gzip = c.gzip;
+        DeriveRinexNames(v);
+        EXPECT_EQ(v.observationPath, c.observation);
+        EXPECT_EQ(v.navigationPath, c.navigation);
+    }
+}
+
 }  // namespace
 
 TEST(RinexNaming, RememberedExtensionsTakeTheRecordingsYear) {

@@ -453,11 +453,11 @@ void ConvertFuzzInput(const std::string& name) {
     const std::string source = dir.File("SOURCE.RAW");
     ASSERT_TRUE(
         conversionharness::WriteAll(source, reinterpret_cast<const uint8_t*>(bytes.data()) + 1, bytes.size() - 1));
-    ConversionState state;
+    ConversionState state, shadow;
     for (int k = 0; k < 2; ++k) {
         const int format = k == 0 ? options.firstFormat : 1 - options.firstFormat;
         SCOPED_TRACE(format);
-        const RunReport report = ConvertAndCheck(dir, source, format, options, state);
+        const RunReport report = ConvertAndCheck(dir, source, format, options, state, 2, &shadow);
         EXPECT_EQ(report.fault, "");
     }
 }

@@ -78,12 +78,16 @@ TEST(WriteFailure, AnyOutputThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierFile
         const char* suffix;  // of the failing output's path: "O" observation, "N" navigation, ".log", ...
         long limit;          // bytes taken before the disk is full; -1 no limit
         bool failClose;
+        bool compressed = false;  // Compact RINEX + gzip, written on their own thread
     } cases[] = {
         {"observation header", "O", 0, false},   {"observation epoch", "O", 2500, false},
         {"observation close", "O", -1, true},    {"navigation header", "N", 0, false},
         {"navigation record", "N", 900, false},  {"navigation close", "N", -1, true},
         {"log", ".log", 100, false},             {"positions", ".pos", -1, true},
         {"quality report", ".qc", 10, false},
+        {"compressed observation header", "O", 0, false, true},
+        {"compressed observation close", "O", -1, true, true},
+        {"compressed navigation header", "N", 0, false, true},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.where);
@@ -91,6 +95,7 @@ TEST(WriteFailure, AnyOutputThatCannotBeWrittenFailsTheRunAndKeepsTheEarlierFile
         ConversionRequest request = RequestFor(dir);
         request.logFile = true;
         request.quality = true;
+        request.hatanaka = request.gzip = c.compressed;
         ConversionState first;
         ScriptedUi firstUi;
         ASSERT_TRUE(RunConversion(request, first, firstUi).success);

@@ -245,6 +245,11 @@ private slots:
                 auto* quality = w->findChild<QCheckBox*>(QStringLiteral("qualityReport"));
                 QVERIFY(quality && !quality->isChecked());
                 quality->setChecked(true);
+                for (const char* box : {"hatanaka", "gzip"}) {
+                    auto* check = w->findChild<QCheckBox*>(QString::fromLatin1(box));
+                    QVERIFY(check && !check->isChecked());
+                    check->setChecked(true);
+                }
                 Click(w, 1035);
                 Click(w, 2);
             } else {
@@ -264,6 +269,8 @@ private slots:
         QCOMPARE(s.profile->GetInt("Advanced", "SmouthedDopplers", 0), 1);
         QCOMPARE(s.profile->GetInt("Advanced", "RinexVersion", 2), 4);
         QCOMPARE(s.profile->GetInt("Advanced", "QualityReport", 0), 1);
+        QCOMPARE(s.profile->GetInt("Advanced", "Hatanaka", 0), 1);
+        QCOMPARE(s.profile->GetInt("Advanced", "Gzip", 0), 1);
         QCOMPARE(s.dialog->values.tx, 0.0);
         QCOMPARE(s.controls->Text(ControlId::kAdvancedSummary),
                  std::string("( Tr = Ts + 0 ms, using instantaneous dopplers )"));
