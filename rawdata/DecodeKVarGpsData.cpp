@@ -62,8 +62,8 @@ public:
     // The next line; false after the last.
     bool Next(std::string_view& line) {
         if (i_ >= stop_) return false;
-        size_t j = i_;
-        while (j < stop_ && text_[j] != '\r' && text_[j] != '\n') ++j;
+        size_t j = std::min(text_.find('\r', i_), stop_);
+        j = std::min(text_.substr(0, j).find('\n', i_), j);
         line = text_.substr(i_, j - i_);
         while (j < stop_ && (text_[j] == '\r' || text_[j] == '\n')) ++j;
         i_ = j;
@@ -87,7 +87,7 @@ public:
             const size_t j = line.find(',', i);
             std::string_view f = line.substr(i, j == std::string_view::npos ? std::string_view::npos : j - i);
             while (!f.empty() && f.front() == ' ') f.remove_prefix(1);
-            if (count_ < kMaxFields) field_[count_] = f;
+            if (count_ < kMaxFields) field_[count_] = {f.data(), f.size()};
             ++count_;
             if (j == std::string_view::npos) break;
             i = j + 1;
@@ -95,10 +95,14 @@ public:
     }
     size_t size() const { return count_; }
     // Field i, for i below both size() and kMaxFields.
-    std::string_view operator[](size_t i) const { return field_[i]; }
+    std::string_view operator[](size_t i) const { return {field_[i].data, field_[i].size}; }
 
 private:
-    std::string_view field_[kMaxFields];
+    struct Span {
+        const char* data;
+        size_t size;
+    };
+    Span field_[kMaxFields];
     size_t count_ = 0;
 };
 
