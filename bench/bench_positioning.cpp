@@ -17,6 +17,12 @@ namespace {
 std::atomic<long long> allocations{0};
 }  // namespace
 
+// The replacement pair below allocates with malloc and frees with free; GCC cannot see
+// that they match once it inlines them.
+#if defined(__GNUC__) && !defined(__clang__)
+#pragma GCC diagnostic ignored "-Wmismatched-new-delete"
+#endif
+
 void* operator new(std::size_t size) {
     ++allocations;
     if (void* p = std::malloc(size == 0 ? 1 : size)) return p;
