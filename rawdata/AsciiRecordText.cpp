@@ -1,6 +1,7 @@
 #include "rawdata/AsciiRecordText.h"
 
 #include <cmath>
+#include <cstring>
 
 #include "rawdata/GpsTime.h"
 #include "rawdata/TextScan.h"
@@ -8,9 +9,8 @@
 std::string_view RecordText(const uint8_t* record, int length) {
     if (record == nullptr || length <= 0) return {};
     const char* s = reinterpret_cast<const char*>(record);
-    size_t n = 0;
-    while (n < static_cast<size_t>(length) && s[n] != 0) ++n;
-    return std::string_view(s, n);
+    const void* zero = std::memchr(s, 0, static_cast<size_t>(length));
+    return std::string_view(s, zero ? static_cast<size_t>(static_cast<const char*>(zero) - s) : static_cast<size_t>(length));
 }
 
 bool IsTimeOfWeek(double seconds) { return seconds >= 0 && seconds < GpsTime::kSecondsPerWeek; }

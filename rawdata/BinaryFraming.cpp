@@ -1,25 +1,31 @@
 #include "rawdata/DataFile.h"
 
+#include <cstring>
+
 int FrameLength(const uint8_t* record, int size) {
     if (size <= 0 || record[0] != 0xFE) return 0;
-    for (int i = 1; i < size; ++i)
-        if (record[i] == 0xFF) return i + 1;
-    return 0;
+    const void* end = std::memchr(record + 1, 0xFF, static_cast<size_t>(size - 1));
+    return end == nullptr ? 0 : static_cast<int>(static_cast<const uint8_t*>(end) - record) + 1;
 }
 
 int Unescape(uint8_t* record, int length) {
     if (length < 2 || record[0] != 0xFE || record[length - 1] != 0xFF) return 0;
-    int out = 1;
     const int last = length - 1;
-    for (int in = 1; in < last; ++in) {
-        uint8_t b = record[in];
-        if (b == 0xFD) {
-            if (in + 1 >= last) return 0;
-            const uint8_t code = record[++in];
-            if (code > 2) return 0;
-            b = static_cast<uint8_t>(0xFD + code);
-        }
-        record[out++] = b;
+    // The bytes between escape pairs move down in runs; up to the first escape
+    // every byte stays where it is.
+    int out = 1;
+    int in = 1;
+    while (in < last) {
+        const void* found = std::memchr(record + in, 0xFD, static_cast<size_t>(last - in));
+        const int escape = found ? static_cast<int>(static_cast<const uint8_t*>(found) - record) : last;
+        if (out != in) std::memmove(record + out, record + in, static_cast<size_t>(escape - in));
+        out += escape - in;
+        if (escape == last) break;
+        if (escape + 1 >= last) return 0;
+        const uint8_t code = record[escape + 1];
+        if (code > 2) return 0;
+        record[out++] = static_cast<uint8_t>(0xFD + code);
+        in = escape + 2;
     }
     record[out++] = 0xFF;
     return out;
@@ -35,13 +41,6 @@ uint16_t Checksum(const uint8_t* record, int length) {
     uint32_t sum = 0;
     for (int i = 1; i < highStart; ++i) sum += record[i];
     return static_cast<uint16_t>(sum & 0xFFFF);
-}
-
-uint32_t BigEndian(const uint8_t* bytes, int n) {
-    if (n > 4) n = 4;
-    uint32_t v = 0;
-    for (int i = 0; i < n; ++i) v = (v << 8) | bytes[i];
-    return v;
 }
 
 int BinaryRecordKind(uint8_t letter) {

@@ -22,6 +22,13 @@ struct FrameState {
     int& valid;
 };
 
+// The first byte b in [from, to), or to.
+uint8_t* Find(uint8_t* from, uint8_t* to, uint8_t b) {
+    if (from >= to) return to;
+    void* found = std::memchr(from, b, static_cast<size_t>(to - from));
+    return found == nullptr ? to : static_cast<uint8_t*>(found);
+}
+
 // Looks for the next complete record between the cursor and the end of the valid
 // bytes: the last sync byte before the first end byte that follows a sync byte.
 // On success sets start and count of the record, moves the cursor past it and
@@ -29,13 +36,12 @@ struct FrameState {
 // (the possible start of a record) and false is returned.
 bool FindRecord(FrameState& st, uint8_t sync, uint8_t end, const uint8_t*& start, int& count) {
     uint8_t* const stop = st.buffer + st.valid;
-    uint8_t* s = std::find(st.cursor, stop, sync);
+    uint8_t* s = Find(st.cursor, stop, sync);
     if (s == stop) return false;
     st.cursor = s;
-    uint8_t* e = std::find(s + 1, stop, end);
+    uint8_t* e = Find(s + 1, stop, end);
     if (e == stop) return false;
-    for (uint8_t* p = s + 1; p < e; ++p)
-        if (*p == sync) s = p;
+    for (uint8_t* p = Find(s + 1, e, sync); p != e; p = Find(p + 1, e, sync)) s = p;
     start = s;
     count = static_cast<int>(e - s) + 1;
     st.cursor = e + 1;

@@ -64,5 +64,11 @@ int Unescape(uint8_t* record, int length);
 // The 16-bit sum over the type letter and the escaped body (never the checksum
 // itself) of a still escaped record of raw length length.
 uint16_t Checksum(const uint8_t* record, int length);
-// Unsigned big-endian value of n bytes (n capped at 4).
-uint32_t BigEndian(const uint8_t* bytes, int n);
+// Unsigned big-endian value of n bytes (n capped at 4). Inline: the decoders read
+// every field through it.
+inline uint32_t BigEndian(const uint8_t* bytes, int n) {
+    if (n > 4) n = 4;
+    uint32_t v = 0;
+    for (int i = 0; i < n; ++i) v = (v << 8) | bytes[i];
+    return v;
+}

@@ -1,5 +1,6 @@
 #include "rawdata/DecodeKVarGpsData.h"
 
+#include <algorithm>
 #include <cmath>
 #include <string_view>
 #include <vector>
@@ -50,8 +51,64 @@ std::vector<std::string_view> SplitFields(std::string_view line) {
     return fields;
 }
 
+// The lines of SplitLines one after another, without a container.
+class LineCursor {
+public:
+    explicit LineCursor(std::string_view text) : text_(text) {
+        i_ = text.find('!');
+        if (i_ == std::string_view::npos) i_ = stop_ = 0;
+        else stop_ = std::min(text.find(kEtx, i_), text.size());
+    }
+    // The next line; false after the last.
+    bool Next(std::string_view& line) {
+        if (i_ >= stop_) return false;
+        size_t j = std::min(text_.find('\r', i_), stop_);
+        j = std::min(text_.substr(0, j).find('\n', i_), j);
+        line = text_.substr(i_, j - i_);
+        while (j < stop_ && (text_[j] == '\r' || text_[j] == '\n')) ++j;
+        i_ = j;
+        return true;
+    }
+
+private:
+    std::string_view text_;
+    size_t i_ = 0;
+    size_t stop_ = 0;
+};
+
+// The fields of SplitFields in place of a container: the first kMaxFields are held,
+// size() counts them all.
+class FieldList {
+public:
+    static constexpr size_t kMaxFields = 24;
+    explicit FieldList(std::string_view line) {
+        size_t i = 0;
+        while (true) {
+            const size_t j = line.find(',', i);
+            std::string_view f = line.substr(i, j == std::string_view::npos ? std::string_view::npos : j - i);
+            while (!f.empty() && f.front() == ' ') f.remove_prefix(1);
+            if (count_ < kMaxFields) field_[count_] = {f.data(), f.size()};
+            ++count_;
+            if (j == std::string_view::npos) break;
+            i = j + 1;
+        }
+    }
+    size_t size() const { return count_; }
+    // Field i, for i below both size() and kMaxFields.
+    std::string_view operator[](size_t i) const { return {field_[i].data, field_[i].size}; }
+
+private:
+    struct Span {
+        const char* data;
+        size_t size;
+    };
+    Span field_[kMaxFields];
+    size_t count_ = 0;
+};
+
 // Header line of the comma-separated layout: field 1 the week, field 2 the seconds.
-bool ReadHeaderTime(const std::vector<std::string_view>& header, GpsTime& time) {
+template <class Fields>
+bool ReadHeaderTime(const Fields& header, GpsTime& time) {
     if (header.size() < 3) return false;
     uint16_t week = 0;
     double seconds = 0;
@@ -62,7 +119,8 @@ bool ReadHeaderTime(const std::vector<std::string_view>& header, GpsTime& time) 
 }
 
 // Hexadecimal field as a status byte (low 8 bits).
-bool ParseStatus(const std::vector<std::string_view>& f, size_t i, uint8_t& status) {
+template <class Fields>
+bool ParseStatus(const Fields& f, size_t i, uint8_t& status) {
     uint64_t v = 0;
     if (i >= f.size() || !ParseHex(f[i], v)) return false;
     status = static_cast<uint8_t>(v & 0xFF);
@@ -70,7 +128,8 @@ bool ParseStatus(const std::vector<std::string_view>& f, size_t i, uint8_t& stat
 }
 
 // Real field i when it exists and parses.
-bool ParseField(const std::vector<std::string_view>& f, size_t i, double& value) {
+template <class Fields>
+bool ParseField(const Fields& f, size_t i, double& value) {
     return i < f.size() && ParseReal(f[i], value);
 }
 
@@ -81,20 +140,21 @@ uint16_t CDecodeKVarGpsData::DecodeObservation(uint8_t* record, int length, Obse
     if (IsFixedColumn(record, length))
         return CDecodeKolmarGpsData::DecodeObservation(record, length, out, referenceWeek);
     out.Clear();
-    const std::vector<std::string_view> lines = SplitLines(RecordText(record, length));
-    if (lines.size() < 2) return 0;
+    LineCursor lines(RecordText(record, length));
+    std::string_view header, modeLine, line;
+    if (!lines.Next(header) || !lines.Next(modeLine)) return 0;
     GpsTime time;
-    if (!ReadHeaderTime(SplitFields(lines[0]), time)) return 0;
+    if (!ReadHeaderTime(FieldList(header), time)) return 0;
     // The mode text is read without skipping spaces.
-    const std::string_view mode = lines[1].substr(0, lines[1].find(','));
+    const std::string_view mode = modeLine.substr(0, modeLine.find(','));
     if (mode.size() < 2) return 0;
     const bool shortMode = mode[0] == '#' || mode[0] == '%';
     const bool dual = !shortMode && mode[1] == 'P';
     out.time = time;
     referenceWeek = time.week;
 
-    for (size_t k = 2; k < lines.size(); ++k) {
-        const std::vector<std::string_view> f = SplitFields(lines[k]);
+    while (lines.Next(line)) {
+        const FieldList f(line);
         int64_t prn = 0;
         if (f.size() < 2 || !ParseSigned(f[1], prn) || prn < 1 || prn > kSatelliteCount) return 0;
         if (f.size() < 7) continue;

@@ -3,6 +3,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <limits>
 
 namespace rinex {
@@ -33,6 +34,12 @@ void AppendDigit(std::string& out, int digit) {
 constexpr long long kPowersOfTen[] = {1,         10,         100,         1000,
                                       10000,     100000,     1000000,     10000000,
                                       100000000, 1000000000, 10000000000LL};
+
+// "00" to "99", two characters each.
+constexpr char kDigitPairs[] =
+    "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+    "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+    "8081828384858687888990919293949596979899";
 
 }  // namespace
 
@@ -139,9 +146,42 @@ void AppendObservation(std::string& out, bool present, double v, int lli, int st
         AppendBlanks(out, 16);
         return;
     }
+    // The whole 16-column field in one pass, by AppendFixed's integer rule (the range
+    // keeps the thousandths below 1e13, so the text fits in 14 columns).
     // A value that rounds to zero is written "0.000", never "-0.000": Compact RINEX
     // keeps the digits as an integer, which has no negative zero.
-    AppendFixed(out, 14, 3, std::fabs(v) < 0.0005 ? 0.0 : v);
+    if (std::fabs(v) < 0.0005) v = 0.0;
+    const double scaled = std::fabs(v) * 1000.0;
+    const double whole = std::floor(scaled);
+    const double fraction = scaled - whole;
+    if (std::fabs(fraction - 0.5) > 0.01) {
+        char field[16];
+        std::memset(field, ' ', 14);
+        unsigned long long digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
+        const auto thousandths = static_cast<unsigned>(digits % 1000);
+        digits /= 1000;
+        char* p = field + 10;
+        p[0] = '.';
+        p[1] = static_cast<char>('0' + thousandths / 100);
+        std::memcpy(p + 2, kDigitPairs + 2 * (thousandths % 100), 2);
+        while (digits >= 100) {
+            p -= 2;
+            std::memcpy(p, kDigitPairs + 2 * (digits % 100), 2);
+            digits /= 100;
+        }
+        if (digits >= 10) {
+            p -= 2;
+            std::memcpy(p, kDigitPairs + 2 * digits, 2);
+        } else {
+            *--p = static_cast<char>('0' + digits);
+        }
+        if (std::signbit(v)) *--p = '-';
+        field[14] = lli == 0 ? ' ' : static_cast<char>('0' + (lli > 9 ? 9 : lli));
+        field[15] = strength == 0 ? ' ' : static_cast<char>('0' + (strength > 9 ? 9 : strength));
+        out.append(field, sizeof field);
+        return;
+    }
+    AppendFixed(out, 14, 3, v);
     AppendDigit(out, lli);
     AppendDigit(out, strength);
 }

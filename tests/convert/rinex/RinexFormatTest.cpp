@@ -147,8 +147,25 @@ TEST(RinexPrimitives, ObservationFieldsMatchPrintfNearRoundingTies) {
         for (double v : {x, half, nearHalf, std::nextafter(half, 0.0), std::nextafter(half, 1e300)}) {
             ASSERT_EQ(fixed(14, 3, v), Printf("%*.*f", 14, 3, v)) << v;
             ASSERT_EQ(fixed(14, 4, v), Printf("%*.*f", 14, 4, v)) << v;
+            std::string field;
+            AppendObservation(field, true, v, 1, 7);
+            if (v > -999999999.9995 && v < 9999999999.9995) {
+                // printf's digits, but never a negative zero
+                ASSERT_EQ(field, Printf("%*.*f", 14, 3, std::fabs(v) < 0.0005 ? 0.0 : v) + "17") << v;
+            }
         }
     }
+    // The whole field: blank when absent or out of range, digits blank for 0 and capped at 9.
+    const auto observation = [](bool present, double v, int lli, int strength) {
+        std::string field;
+        AppendObservation(field, present, v, lli, strength);
+        return field;
+    };
+    EXPECT_EQ(observation(true, -999999999.9994, 0, 12), "-999999999.999 9");
+    EXPECT_EQ(observation(true, 9999999999.9995, 1, 1), std::string(16, ' '));
+    EXPECT_EQ(observation(false, 1.0, 1, 1), std::string(16, ' '));
+    EXPECT_EQ(observation(true, -0.0, 0, 0), "         0.000  ");
+    EXPECT_EQ(observation(true, -0.0004999, 0, 0), "         0.000  ");
     EXPECT_EQ(fixed(14, 3, -0.0), "        -0.000");
     EXPECT_EQ(fixed(14, 3, -0.0004), "        -0.000");
     EXPECT_EQ(fixed(14, 3, 9999999999.9994), "9999999999.999");
