@@ -21,6 +21,9 @@ struct ConversionState {
     double clockOffset = 0.0;       // receiver clock offset, s
     double clockDrift = 0.0;        // receiver clock drift, s/s
     PhaseOffsetTables phaseOffsets; // whole-cycle phase offsets per satellite
+    // The last output epoch of the latest observation pass (selected or not): where
+    // a continuing conversion (ConversionRequest::continuation) goes on from.
+    RinexEpoch lastOutput;
 
     // Start of a conversion: header texts from the request; antenna height, type
     // mask, first and last time, interval and comment cleared; raw-data kind 0;
