@@ -171,7 +171,7 @@ bool Station::Open(std::string& error) {
 void Station::SetSource(const std::string& description, const std::string& state, const std::string& error) {
     source_ = description;
     sourceState_ = state;
-    if (!error.empty() && error != lastError_) {
+    if (!error.empty()) {
         lastError_ = error;
         log_ << "qern2rinex station: " << error << "\n" << std::flush;
     }

@@ -10,16 +10,11 @@
 
 namespace {
 
-// The spools are synced, the state saved and the status rewritten this often.
-constexpr auto kCheckpointEvery = std::chrono::seconds(2);
+// The spools are synced, the state saved and the status rewritten this often
+// (and at every period end).
+constexpr auto kCheckpointEvery = std::chrono::seconds(1);
 
 }  // namespace
-
-const char* StationUsage() {
-    return "  qern2rinex --station DIR [SOURCE] [--config FILE] [--period 15m|1h|none] [--daily] [--latency 30s]\n"
-           "      a permanent station: SOURCE (a growing file, -, tcp:HOST:PORT or serial:DEVICE[:BAUD])\n"
-           "      converted period by period into DIR/raw, DIR/rinex and DIR/qc (settings: DIR/station.ini)\n";
-}
 
 int RunStation(const std::vector<std::string>& parameters, std::ostream& log) {
     StationOptions options;

@@ -8,6 +8,3 @@
 // exit status: 0 after a stop or the end of the stream, 1 when the station cannot
 // run, 2 for a misuse of the command line.
 int RunStation(const std::vector<std::string>& parameters, std::ostream& log);
-
-// The usage lines of --station.
-const char* StationUsage();

@@ -172,7 +172,9 @@ protected:
         const std::string& whole = TheRecording().body;
         EXPECT_EQ(EpochLines(joined), all ? 3 * 3600 + 299 : 3 * 3600 - 1);
         EXPECT_TRUE(whole.compare(0, joined.size(), joined) == 0) << "the hours differ from the whole conversion";
-        if (all) EXPECT_EQ(joined.size(), whole.size());
+        if (all) {
+            EXPECT_EQ(joined.size(), whole.size());
+        }
         EXPECT_EQ(Body(station_ + "/rinex/site0370.24o"),
                   Body(station_ + "/rinex/" + hours[0]) + Body(station_ + "/rinex/" + hours[1]));
     }
@@ -223,12 +225,12 @@ TEST_F(StationTest, KilledAndRestartedTenTimes) {
             fs::remove(dir_.File("ready"));
         }
         const std::string input = dir_.File("logger.bin");
-        const pid_t sim = tcp ? StartRawsim({"--tcp", "0", "--ready", dir_.File("ready"), "--speed", "3000",
+        const pid_t sim = tcp ? StartRawsim({"--tcp", "0", "--ready", dir_.File("ready"), "--speed", "1500",
                                              "--resend", "7200", "--linger", "60"})
-                              : StartRawsim({"--file", input, "--speed", "3000", "--cut-every", "4000"});
+                              : StartRawsim({"--file", input, "--speed", "1500", "--cut-every", "4000"});
         const std::string source = tcp ? "tcp:127.0.0.1:" + Ready() : input;
         std::mt19937 random(tcp ? 7 : 11);
-        std::uniform_int_distribution<int> pause(50, 400);
+        std::uniform_int_distribution<int> pause(200, 1200);
         for (int kill = 0; kill < 10; ++kill) {
             const pid_t station = StartStation(source);
             std::this_thread::sleep_for(std::chrono::milliseconds(pause(random)));
