@@ -49,8 +49,9 @@ struct ConversionRequest {
     double interval = 0.0;
     // The source goes on where the last conversion with the same state ended: it
     // begins with that conversion's last epoch record (read, never written again),
-    // and phases and loss-of-lock digits go on from its last output epoch
-    // (ConversionState::lastOutput), as in one long conversion of both sources.
+    // phases and loss-of-lock digits go on from its last output epoch
+    // (ConversionState::lastOutput), and position, solver and receiver clock from
+    // where it left them, as in one long conversion of both sources.
     bool continuation = false;
     RinexVersion rinexVersion = kRinex2;  // RINEX version of the outputs
     bool quality = false;               // keep quality statistics; write them to observation path + ".qc"

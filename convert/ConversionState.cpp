@@ -19,6 +19,9 @@ void ConversionState::Reset(const ConversionRequest& request) {
     tracker.rawKind = kRecordNone;
     tracker.store.Clear();
     tracker.ionoUtc.Clear();  // a record of an earlier source must not reach this navigation file
+    // A continuation goes on with the position and receiver clock of the conversion
+    // before, as one long conversion would.
+    if (request.continuation) return;
     positionFixed = false;
     positionApproximate = false;
     solver.Reset(request.smoothedPseudoranges);

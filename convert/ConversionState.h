@@ -29,6 +29,6 @@ struct ConversionState {
     // mask, first and last time, interval and comment cleared; raw-data kind 0;
     // ephemeris store and kept ionosphere/UTC record emptied; no position fixed;
     // the solver reset with the request's smoothed-pseudoranges option; clock
-    // offset and drift 0.
+    // offset and drift 0 (a continuation keeps position, solver and clock).
     void Reset(const ConversionRequest& request);
 };

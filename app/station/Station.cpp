@@ -214,17 +214,7 @@ void Station::Take(int kind, const std::vector<uint8_t>& record) {
     } else if (kind == kRecordSatelliteDated || kind == kRecordReceiverDated) {
         return;  // the epochs of the other raw-data kind are not converted
     } else if (kind == kRecordEphemeris || kind == kRecordIonoUtc) {
-        std::vector<uint8_t> copy(record);
-        copy.push_back(0);
-        const int length = static_cast<int>(record.size());
-        if (kind == kRecordEphemeris) {
-            Ephemeris ephemeris;
-            const int satellite = decoder_->DecodeEphemeris(copy.data(), length, ephemeris, referenceWeek_);
-            if (satellite >= 0) ephemerides_[satellite] = record;
-        } else {
-            IonoUtc ionoUtc;
-            if (decoder_->DecodeIonoUtc(copy.data(), length, ionoUtc, referenceWeek_)) ionoUtc_ = record;
-        }
+        KeepNavigation(kind, record);
         if (!started_) return;  // carried into the first period
     }
     if (!started_) {
@@ -249,6 +239,27 @@ void Station::MarkGroup() {
     if (!started_) mark_.place.offset = 0;
     for (Track& track : tracks_)
         for (auto& [start, period] : track.open) period.Mark();
+}
+
+// Keeps a valid ephemeris or ionosphere/UTC record for the periods to come.
+void Station::KeepNavigation(int kind, const std::vector<uint8_t>& record) {
+    constexpr size_t kEphemeridesKept = 3;
+    std::vector<uint8_t> copy(record);
+    copy.push_back(0);
+    const int length = static_cast<int>(record.size());
+    if (kind == kRecordEphemeris) {
+        Ephemeris ephemeris;
+        const int satellite = decoder_->DecodeEphemeris(copy.data(), length, ephemeris, referenceWeek_);
+        if (satellite < 0) return;
+        auto& kept = ephemerides_[satellite];
+        for (const auto& k : kept)
+            if (k == record) return;
+        kept.push_back(record);
+        if (kept.size() > kEphemeridesKept) kept.erase(kept.begin());
+    } else {
+        IonoUtc ionoUtc;
+        if (decoder_->DecodeIonoUtc(copy.data(), length, ionoUtc, referenceWeek_)) ionoUtc_ = record;
+    }
 }
 
 void Station::TakeEpoch(const std::vector<uint8_t>& record, double t) {
@@ -309,7 +320,8 @@ void Station::OpenPeriod(Track& track, int64_t start) {
     const std::string path = SpoolPath(track, start);
     period.fd = open(path.c_str(), O_WRONLY | O_CREAT | O_TRUNC | O_CLOEXEC, 0644);
     if (period.fd < 0) Error(path + ": " + ErrorText(errno));
-    for (const auto& [satellite, record] : ephemerides_) Append(period, record);
+    for (const auto& [satellite, records] : ephemerides_)
+        for (const auto& record : records) Append(period, record);
     if (!ionoUtc_.empty()) Append(period, ionoUtc_);
     if (!track.started)
         for (const auto& record : beforeFirstEpoch_) Append(period, record);
@@ -469,19 +481,10 @@ void Station::RebuildCarried() {
         for (ssize_t n; (n = read(fd, bytes.data(), bytes.size())) > 0;) {
             stream.Feed(bytes.data(), static_cast<size_t>(n));
             for (int kind; (kind = stream.Next(record)) != kRecordEnd;) {
-                std::vector<uint8_t> copy(record);
-                copy.push_back(0);
-                const int length = static_cast<int>(record.size());
-                if (kind == config_.rawKind) {
+                if (kind == config_.rawKind)
                     leadIn_ = record;
-                } else if (kind == kRecordEphemeris) {
-                    Ephemeris ephemeris;
-                    const int s = decoder_->DecodeEphemeris(copy.data(), length, ephemeris, referenceWeek_);
-                    if (s >= 0) ephemerides_[s] = record;
-                } else if (kind == kRecordIonoUtc) {
-                    IonoUtc ionoUtc;
-                    if (decoder_->DecodeIonoUtc(copy.data(), length, ionoUtc, referenceWeek_)) ionoUtc_ = record;
-                }
+                else if (kind == kRecordEphemeris || kind == kRecordIonoUtc)
+                    KeepNavigation(kind, record);
             }
         }
         close(fd);

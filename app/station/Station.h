@@ -106,6 +106,7 @@ private:
     void Error(const std::string& text);
     void CountDay(double t);
     void MarkGroup();
+    void KeepNavigation(int kind, const std::vector<uint8_t>& record);
 
     // Names of a period's files.
     std::string RawStem(const Track& track, int64_t start) const;
@@ -129,7 +130,10 @@ private:
     double groupTime_ = -1;       // the epoch record the records that follow go with
     bool groupDropped_ = false;   // that epoch record was late or resent: so are they
     double interval_ = 0;         // s, the spacing of the epochs
-    std::map<int, std::vector<uint8_t>> ephemerides_;  // latest by satellite index
+    // The latest few distinct ephemeris records of each satellite, oldest first:
+    // the conversion picks the one of the nearest reference time, as it would
+    // from all of them.
+    std::map<int, std::vector<std::vector<uint8_t>>> ephemerides_;
     std::vector<uint8_t> ionoUtc_;                     // latest
     std::vector<uint8_t> leadIn_;                      // the latest epoch record taken
     std::vector<std::vector<uint8_t>> beforeFirstEpoch_;
