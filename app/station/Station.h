@@ -19,8 +19,8 @@
 // kept in DIR/state/ so that a restart, after any kill, goes on with nothing lost
 // or written twice; DIR/status.json tells how it is doing.
 //
-// Each spool begins with the latest ephemeris of every satellite and the latest
-// ionosphere/UTC record seen before the period, then the last epoch record before
+// Each spool begins with the last three ephemerides of every satellite, the latest
+// ionosphere/UTC record seen before the period and the last epoch record before
 // the period (read by the conversion, never written), so that every period has
 // its navigation file and positions and its carrier phases go on from the period
 // before as in one long conversion.

@@ -47,41 +47,45 @@ long EpochLines(const std::string& body) {
     return std::distance(std::sregex_iterator(body.begin(), body.end(), epoch), std::sregex_iterator());
 }
 
-// The recording: 3 h 5 min at 1 Hz from Tuesday 22:00 (GPS), dual frequency,
-// losses of lock, and its whole-file conversion.
+// The recordings: 3 h 5 min at 1 Hz from Tuesday 22:00 (GPS), dual frequency,
+// losses of lock, receiver-dated (or satellite-dated), and their whole-file
+// conversions.
 struct Recording {
     ScopedTempDir dir;
     std::string raw;
     std::string body;
 };
 
-const Recording& TheRecording() {
-    static Recording* r = [] {
-        auto* rec = new Recording;
-        SynthRequest synth;
-        synth.synth.start = GpsTime(2300, 259200 - 7200);
-        synth.synth.duration = 3 * 3600 + 300;
-        synth.synth.dual = true;
-        synth.synth.slipEvery = 997;
-        rec->raw = rec->dir.File("day.bin");
-        SynthSummary summary;
-        std::string error;
-        SimulationOutput output;
-        output.rawPath = rec->raw;
-        if (!RunSynth(synth, output, summary, error)) ADD_FAILURE() << error;
-        ConversionRequest request;
-        request.sourcePath = rec->raw;
-        request.recordingDate = std::floor(synth.synth.start.ToDays());
-        request.observationPath = rec->dir.File("whole.obs");
-        request.navigationPath = rec->dir.File("whole.nav");
-        request.silent = true;
-        ConversionState state;
-        HeadlessUi ui(nullptr);
-        if (!RunConversion(request, state, ui).success) ADD_FAILURE() << "whole-file conversion failed";
-        rec->body = Body(request.observationPath);
-        return rec;
-    }();
-    return *r;
+const Recording& TheRecording(bool satelliteDated = false) {
+    static Recording* made[2] = {};
+    Recording*& rec = made[satelliteDated ? 1 : 0];
+    if (rec) return *rec;
+    rec = new Recording;
+    SynthRequest synth;
+    synth.synth.start = GpsTime(2300, 259200 - 7200);
+    synth.synth.duration = 3 * 3600 + 300;
+    synth.synth.dual = true;
+    synth.synth.slipEvery = 997;
+    synth.synth.receiverDated = !satelliteDated;
+    synth.synth.satelliteDated = satelliteDated;
+    rec->raw = rec->dir.File("day.bin");
+    SynthSummary summary;
+    std::string error;
+    SimulationOutput output;
+    output.rawPath = rec->raw;
+    if (!RunSynth(synth, output, summary, error)) ADD_FAILURE() << error;
+    ConversionRequest request;
+    request.sourcePath = rec->raw;
+    request.recordingDate = std::floor(synth.synth.start.ToDays());
+    request.observationPath = rec->dir.File("whole.obs");
+    request.navigationPath = rec->dir.File("whole.nav");
+    request.tx = 0.075;
+    request.silent = true;
+    ConversionState state;
+    HeadlessUi ui(nullptr);
+    if (!RunConversion(request, state, ui).success) ADD_FAILURE() << "whole-file conversion failed";
+    rec->body = Body(request.observationPath);
+    return *rec;
 }
 
 // A child process running argv, its standard output and error to log.
@@ -150,7 +154,7 @@ protected:
     // The hours (22, 23 and 00 closed by the records after them; with all, 01 as
     // well), joined, are the whole conversion; each has its navigation file, a
     // position and a quality report; the day before midnight is its two hours.
-    void ExpectArchive(bool all) {
+    void ExpectArchive(bool all, bool satelliteDated = false) {
         const std::string log = ReadText(dir_.File("station.log"));
         SCOPED_TRACE(log);
         const std::vector<std::string> hours = {"site037w.24o", "site037x.24o", "site038a.24o", "site038b.24o"};
@@ -169,7 +173,7 @@ protected:
             ASSERT_NE(approx, std::string::npos);
             EXPECT_GT(std::fabs(std::atof(text.substr(approx - 60, 14).c_str())), 1e6);
         }
-        const std::string& whole = TheRecording().body;
+        const std::string& whole = TheRecording(satelliteDated).body;
         EXPECT_EQ(EpochLines(joined), all ? 3 * 3600 + 299 : 3 * 3600 - 1);
         EXPECT_TRUE(whole.compare(0, joined.size(), joined) == 0) << "the hours differ from the whole conversion";
         if (all) {
@@ -203,13 +207,20 @@ TEST_F(StationTest, SerialLineOfAPseudoTerminal) {
     ExpectArchive(false);
 }
 
-TEST_F(StationTest, StandardInputEndsEveryPeriod) {
-    const pid_t pipeline = Spawn({"/bin/sh", "-c",
-                                  "'" + kRawsim + "' stream '" + TheRecording().raw + "' | '" + kProgram +
-                                      "' --station '" + station_ + "' -"},
-                                 dir_.File("station.log"));
-    EXPECT_EQ(Stop(pipeline, 0), 0);
-    ExpectArchive(true);
+TEST_F(StationTest, StandardInputEndsEveryPeriodOfEitherRawKind) {
+    for (const bool satelliteDated : {false, true}) {
+        SCOPED_TRACE(satelliteDated ? "R" : "Q");
+        fs::remove_all(station_);
+        fs::create_directories(station_);
+        std::ofstream(station_ + "/station.ini")
+            << "[Station]\nMarkerName=SITE\nDaily=1\nRawKind=" << (satelliteDated ? "R" : "Q") << "\n";
+        const pid_t pipeline = Spawn({"/bin/sh", "-c",
+                                      "'" + kRawsim + "' stream '" + TheRecording(satelliteDated).raw + "' | '" +
+                                          kProgram + "' --station '" + station_ + "' -"},
+                                     dir_.File("station.log"));
+        EXPECT_EQ(Stop(pipeline, 0), 0);
+        ExpectArchive(true, satelliteDated);
+    }
 }
 
 // A growing file rotated every 4000 s, the station killed at random moments and
