@@ -17,7 +17,6 @@
 #include "convert/ConversionDriver.h"
 #include "convert/HeadlessUi.h"
 #include "convert/rinex/RinexLongName.h"
-#include "platform/Clock.h"
 #include "platform/FileSystem.h"
 #include "platform/TempFile.h"
 #include "rawdata/RecordStream.h"
@@ -127,8 +126,7 @@ Station::Station(std::string directory, StationConfig config, std::ostream& log)
     if (config_.periodSeconds > 0) tracks_.emplace_back().seconds = config_.periodSeconds;
     if (config_.daily) tracks_.emplace_back().seconds = 86400;
     // The GPS week of the system clock dates records that carry a truncated week.
-    const double gpsNow = static_cast<double>(CurrentTime()) - 315964800.0 + 18.0;
-    referenceWeek_ = static_cast<uint16_t>(std::max(0.0, gpsNow / kSecondsPerWeekD));
+    referenceWeek_ = static_cast<uint16_t>(std::max(0.0, GpsNow() / kSecondsPerWeekD));
 }
 
 Station::~Station() {
@@ -212,7 +210,13 @@ void Station::Take(int kind, const std::vector<uint8_t>& record) {
             return;
         }
     } else if (kind == kRecordSatelliteDated || kind == kRecordReceiverDated) {
-        return;  // the epochs of the other raw-data kind are not converted
+        // The epochs of the other raw-data kind are not converted; a stream of
+        // those only is told once.
+        if (!started_ && ++otherKindEpochs_ == kOtherKindWarning)
+            Error(std::string("the stream holds ") + (kind == kRecordReceiverDated ? "receiver" : "satellite") +
+                  "-dated epoch records only: set RawKind=" + (kind == kRecordReceiverDated ? "Q" : "R") +
+                  " in the station's configuration");
+        return;
     } else if (kind == kRecordEphemeris || kind == kRecordIonoUtc) {
         KeepNavigation(kind, record);
         if (!started_) return;  // carried into the first period
@@ -264,6 +268,13 @@ void Station::KeepNavigation(int kind, const std::vector<uint8_t>& record) {
 
 void Station::TakeEpoch(const std::vector<uint8_t>& record, double t) {
     MarkGroup();
+    // A time more than a day ahead of the system clock is a damaged record: taken,
+    // it would close every period before it and leave the true ones late.
+    if (t > GpsNow() + 86400.0) {
+        groupDropped_ = true;
+        ++late_;
+        return;
+    }
     Track& finest = tracks_.front();
     if (started_ && t <= lastEpoch_) {
         // Older than the latest epoch: late, or sent again after a reconnection.
@@ -575,7 +586,8 @@ void Station::SaveState() {
 
 void Station::Checkpoint() {
     if (late_ > lateLogged_) {
-        Error(std::to_string(late_ - lateLogged_) + " epoch records of periods already published dropped");
+        Error(std::to_string(late_ - lateLogged_) +
+              " epoch records dropped: of periods already published, or dated over a day ahead");
         lateLogged_ = late_;
     }
     SaveState();

@@ -1,5 +1,6 @@
 #pragma once
 #include <cstdint>
+#include <ctime>
 #include <map>
 #include <memory>
 #include <ostream>
@@ -145,4 +146,8 @@ private:
     int64_t bytesToday_ = 0;
     long periodsWritten_ = 0;
     long late_ = 0, resent_ = 0, lateLogged_ = 0;
+    long otherKindEpochs_ = 0;  // epoch records of the kind not converted, before the first epoch
+    static constexpr long kOtherKindWarning = 60;
+    // The system clock in GPS seconds (leap seconds as of 2017).
+    static double GpsNow() { return static_cast<double>(std::time(nullptr)) - 315964800.0 + 18.0; }
 };
