@@ -18,6 +18,7 @@
 #include "convert/HeadlessUi.h"
 #include "convert/rinex/RinexLongName.h"
 #include "platform/FileSystem.h"
+#include "platform/StopSignal.h"
 #include "platform/TempFile.h"
 #include "rawdata/RecordStream.h"
 
@@ -155,12 +156,7 @@ bool Station::Open(std::string& error) {
     RebuildCarried();
     // Periods whose publishing a kill cut short are published now.
     for (Track& track : tracks_)
-        while (!track.closing.empty()) {
-            const int64_t start = *track.closing.begin();
-            if (Publish(track, start)) ++periodsWritten_;
-            track.closing.erase(start);
-            track.lastClosed = std::max(track.lastClosed, start);
-        }
+        for (const int64_t start : std::set<int64_t>(track.closing)) FinishClosing(track, start);
     SaveState();
     WriteStatus();
     return true;
@@ -383,11 +379,20 @@ void Station::ClosePeriod(Track& track, int64_t start) {
     const std::string state = sourceState_;
     sourceState_ = "converting";
     WriteStatus();
-    if (Publish(track, start)) ++periodsWritten_;
+    FinishClosing(track, start);
     sourceState_ = state;
+    SaveState();
+}
+
+// Publishes a closed period; one whose conversion a stop signal cut short stays
+// to be published by the next start.
+void Station::FinishClosing(Track& track, int64_t start) {
+    if (Publish(track, start))
+        ++periodsWritten_;
+    else if (StopSignalReceived() != 0)
+        return;
     track.closing.erase(start);
     track.lastClosed = std::max(track.lastClosed, start);
-    SaveState();
 }
 
 // Converts a closed period into the archive; false (with the error logged) when it

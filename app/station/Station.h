@@ -97,6 +97,7 @@ private:
     void Append(Period& period, const std::vector<uint8_t>& record);
     void CloseDue(double streamTime);
     void ClosePeriod(Track& track, int64_t start);
+    void FinishClosing(Track& track, int64_t start);
     bool Publish(Track& track, int64_t start);
     void LoadCarry(Track& track, int64_t start, bool& found);
     void SaveCarry(Track& track, int64_t start);

@@ -59,7 +59,7 @@ int RunStation(const std::vector<std::string>& parameters, std::ostream& log) {
         }
         if (n > 0) {
             stream->Feed(buffer.data(), static_cast<size_t>(n));
-            for (int kind; (kind = stream->Next(record)) != kRecordEnd;) {
+            for (int kind; StopSignalReceived() == 0 && (kind = stream->Next(record)) != kRecordEnd;) {
                 station.Take(kind, record);
                 FilePlace place = streamStart;
                 place.offset += stream->Consumed();
