@@ -6,6 +6,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <filesystem>
@@ -416,7 +417,9 @@ bool Station::Publish(Track& track, int64_t start) {
     LoadCarry(track, start, carried);
     request.continuation = carried;
     HeadlessUi ui(nullptr);
+    const auto began = std::chrono::steady_clock::now();
     const ConversionResult result = RunConversion(request, *track.state, ui);
+    const double took = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     if (!result.success) {
         std::string why = ui.Messages().empty() ? "no RINEX files" : ui.Messages().back().text;
         Error("period " + CalendarText(static_cast<double>(start)) + " (" + raw + "): " + why);
@@ -432,7 +435,15 @@ bool Station::Publish(Track& track, int64_t start) {
     std::ostringstream line;
     line << "qern2rinex station: published " << observation << " and " << NavigationName(track, start) << " ("
          << result.epochsWritten << " epochs, " << result.ephemeridesWritten << " ephemerides, "
-         << (result.headerPositionKnown ? "position from the data" : "no position") << ")";
+         << (result.headerPositionKnown ? "position from the data" : "no position") << "; ";
+    // How late, by the stream's time, the period was closed; how long it took.
+    const double after = lastEpoch_ - static_cast<double>(start + track.seconds);
+    char timing[80];
+    if (after >= 0)
+        std::snprintf(timing, sizeof timing, "closed %.0f s after its end, converted in %.2f s)", after, took);
+    else
+        std::snprintf(timing, sizeof timing, "closed at the end of the stream, converted in %.2f s)", took);
+    line << timing;
     log_ << line.str() << "\n" << std::flush;
     return true;
 }

@@ -196,6 +196,10 @@ TEST_F(StationTest, TcpWithCutConnections) {
     Stop(sim, SIGTERM);
     ExpectArchive(false);
     EXPECT_NE(ReadText(dir_.File("rawsim.log")).find("cut at record"), std::string::npos);
+    // Each period is published at its end plus the latency by the stream's time.
+    const std::string log = ReadText(dir_.File("station.log"));
+    static const std::regex onTime("published .*closed 30 s after its end");
+    EXPECT_EQ(std::distance(std::sregex_iterator(log.begin(), log.end(), onTime), std::sregex_iterator()), 4);
 }
 
 TEST_F(StationTest, SerialLineOfAPseudoTerminal) {
