@@ -47,6 +47,12 @@ struct ConversionRequest {
     std::optional<GpsTime> from;
     std::optional<GpsTime> to;
     double interval = 0.0;
+    // The source goes on where the last conversion with the same state ended: it
+    // begins with that conversion's last epoch record (read, never written again),
+    // phases and loss-of-lock digits go on from its last output epoch
+    // (ConversionState::lastOutput), and position, solver and receiver clock from
+    // where it left them, as in one long conversion of both sources.
+    bool continuation = false;
     RinexVersion rinexVersion = kRinex2;  // RINEX version of the outputs
     bool hatanaka = false;              // the observation file in Compact RINEX
     bool gzip = false;                  // every RINEX output gzipped

@@ -20,6 +20,9 @@ void ConversionState::Reset(const ConversionRequest& request) {
     tracker.store.Clear();
     tracker.ionoUtc.Clear();  // a record of an earlier source must not reach this navigation file
     ionoUtcTime = GpsTime();
+    // A continuation goes on with the position and receiver clock of the conversion
+    // before, as one long conversion would.
+    if (request.continuation) return;
     positionFixed = false;
     positionApproximate = false;
     solver.Reset(request.smoothedPseudoranges);

@@ -23,11 +23,14 @@ struct ConversionState {
     PhaseOffsetTables phaseOffsets; // whole-cycle phase offsets per satellite
     GpsTime ionoUtcTime;            // when the kept ionosphere/UTC record came: the time of the
                                     // epoch record read last (the first one for earlier records)
+    // The last output epoch of the latest observation pass (selected or not): where
+    // a continuing conversion (ConversionRequest::continuation) goes on from.
+    RinexEpoch lastOutput;
 
     // Start of a conversion: header texts from the request; antenna height, type
     // mask, first and last time, interval and comment cleared; raw-data kind 0;
     // ephemeris store and kept ionosphere/UTC record emptied; no position fixed;
     // the solver reset with the request's smoothed-pseudoranges option; clock
-    // offset and drift 0.
+    // offset and drift 0 (a continuation keeps position, solver and clock).
     void Reset(const ConversionRequest& request);
 };

@@ -34,6 +34,7 @@ void Conversion::CloseObservationFiles() {
 // asked). False when the conversion ends here.
 bool Conversion::ObservationPass() {
     if (!StartObservationPass()) return false;
+    previousOutput_ = request_.continuation ? state_.lastOutput : RinexEpoch();
     RinexObsHeader& h = state_.header;
     uint16_t referenceWeek = h.firstTime.week;  // decoders may update it
     const int chosenKind = state_.tracker.rawKind;
@@ -73,6 +74,7 @@ bool Conversion::ObservationPass() {
         CloseObservationFiles();
         return false;
     }
+    state_.lastOutput = previousOutput_;
     return EndObservationPass();
 }
 

@@ -9,6 +9,7 @@
 #   bash scripts/bench.sh --quick    1-hour files only (one to two minutes)
 #   bash scripts/bench.sh --many     batch and splice figures only (a few minutes)
 #   bash scripts/bench.sh --window   the window's cost alone, on the 24-hour binary file
+#   bash scripts/bench.sh --station  the CPU share of a live 1 Hz station (about 4 minutes)
 #   bash scripts/bench.sh --compress the compressed outputs alone, on the 24-hour binary file
 #
 # Compressed outputs: the 24-hour receiver-dated binary file (1-hour with --quick)
@@ -34,12 +35,14 @@ quick=0
 many=0
 window_only=0
 compress_only=0
+station=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
     --many) many=1 ;;
     --window) window_only=1 ;;
     --compress) compress_only=1 ;;
+    --station) station=1 ;;
     -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
@@ -92,6 +95,47 @@ timed() {
 }
 # Text of a RINEX file without its creation-date line.
 dateless() { grep -v 'PGM / RUN BY / DATE' "$1"; }
+
+# CPU seconds (user + system) a running process has used so far.
+cpu_of() { awk -v hz="$(getconf CLK_TCK)" '{ printf "%.3f\n", ($14 + $15) / hz }' "/proc/$1/stat"; }
+
+# A live station: a 1 Hz receiver-dated dual-frequency stream over TCP, played at real
+# time for a while (the steady share, with its syncs every 2 s), then an hour and a
+# minute at 30 times real time (the share with the hour's conversion, its syncs 30
+# times rarer than live).
+if [ "$station" -eq 1 ]; then
+  live_s=120
+  raw=$work/station.bin
+  [ -s "$raw" ] || "$rawsim" synth --out "$raw" --format bin --kind Q --minutes 62 --dual --max-sats 12 \
+    --start 2300:259200 --no-truth >/dev/null
+  run_station() {  # speed seconds-to-run (0: until the hour is published) -> CPU s and stream s
+    local speed=$1 limit=$2 dir=$work/station-$1
+    rm -rf "$dir"; mkdir -p "$dir"
+    "$rawsim" stream "$raw" --tcp 0 --ready "$dir/port" --speed "$speed" --linger 600 2>/dev/null &
+    local sim=$!
+    while [ ! -s "$dir/port" ]; do sleep 0.1; done
+    "$convert" --station "$dir" "tcp:127.0.0.1:$(cat "$dir/port")" 2>"$dir/log" &
+    local st=$! start=$SECONDS
+    if [ "$limit" -gt 0 ]; then sleep "$limit"; else
+      until grep -q published "$dir/log" 2>/dev/null; do sleep 0.2; done
+    fi
+    local cpu; cpu=$(cpu_of "$st")
+    local stream_s; stream_s=$(( (SECONDS - start) * speed ))
+    kill -TERM "$st" "$sim"; wait "$st" "$sim" 2>/dev/null || true
+    echo "$cpu $stream_s"
+  }
+  read -r cpu_live s_live < <(run_station 1 "$live_s")
+  read -r cpu_hour s_hour < <(run_station 30 0)
+  {
+    echo "Machine: $(nproc) cores; load average $(cut -d' ' -f1-3 /proc/loadavg)."
+    echo
+    echo "| run | stream s | station CPU s | share of one core |"
+    echo "|---|---:|---:|---:|"
+    awk -v c="$cpu_live" -v s="$s_live" 'BEGIN { printf "| live, 1 Hz at real time | %d | %.2f | %.2f %% |\n", s, c, 100 * c / s }'
+    awk -v c="$cpu_hour" -v s="$s_hour" 'BEGIN { printf "| an hour at 30x, with its conversion | %d | %.2f | %.2f %% |\n", s, c, 100 * c / s }'
+  } | tee "$work/results-station.md"
+  exit 0
+fi
 
 # Many files: the batch's speed-up on the cores and the splice's memory.
 if [ "$many" -eq 1 ]; then

@@ -35,7 +35,8 @@ for size in 16 32 48 64 128 256; do
 done
 expected+=(./usr/bin/qern2rinex ./usr/bin/qern-rawsim ./usr/share/man/man1/qern2rinex.1.gz
            ./usr/share/applications/qern2rinex.desktop ./usr/share/icons/hicolor/scalable/apps/qern2rinex.svg
-           ./usr/share/doc/qern2rinex/README.md ./usr/share/doc/qern2rinex/copyright)
+           ./usr/share/doc/qern2rinex/README.md ./usr/share/doc/qern2rinex/copyright
+           ./usr/lib/systemd/system/qern2rinex-station@.service)
 for path in "${expected[@]}"; do
   if ! grep -q " $path\$" <<<"$contents"; then
     echo "package.sh: $path is missing from $deb" >&2

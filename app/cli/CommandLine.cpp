@@ -205,6 +205,8 @@ std::string UsageSynopsis(const std::string& program) {
            "       " + program + " --batch [--jobs N] [--output-dir DIR] [OPTIONS] FILE...\n"
            "       " + program + " --splice [OPTIONS] [OBS:path] [NAV:path] [S] FILE...\n"
            "       " + program + " --scan FILE\n"
+           "       " + program + " --station DIR [SOURCE] [--config FILE] [--period 15m|1h|none] [--daily]\n"
+           "                 [--latency 30s]   (a permanent station: see the manual page)\n"
            "       " + program + " --help | --version\n"
            "\n"
            "Converts one raw data file of a QERN GPS receiver (ASCII or binary format)\n"

@@ -12,6 +12,7 @@
 #include "app/program/InstallPaths.h"
 #include "app/runs/BatchRun.h"
 #include "app/runs/Splice.h"
+#include "app/station/StationCommand.h"
 #include "platform/FileSystem.h"
 #include "platform/Profile.h"
 #include "platform/StopSignal.h"
@@ -54,6 +55,8 @@ CConverterApp::CConverterApp(AppStartup startup) : startup_(std::move(startup)) 
 }
 
 int CConverterApp::Run(const std::vector<std::string>& arguments, std::ostream& out, std::ostream& err) {
+    if (!arguments.empty() && arguments.front() == "--station")
+        return RunStation(std::vector<std::string>(arguments.begin() + 1, arguments.end()), err);
     const ProgramOptions program = SplitProgramOptions(arguments);
     if (!program.error.empty()) {
         err << kProgramName << ": " << program.error << " (see " << kProgramName << " --help)\n";

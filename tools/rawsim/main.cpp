@@ -9,6 +9,7 @@
 
 #include "tools/rawsim/RinexReader.h"
 #include "tools/rawsim/Simulation.h"
+#include "tools/rawsim/Stream.h"
 
 namespace {
 
@@ -18,6 +19,7 @@ const char* kUsage =
     "  rawsim from-rinex --obs FILE --nav FILE --out FILE [options]\n"
     "                                         receiver-dated raw file of a RINEX 2 recording\n"
     "  rawsim sample OUTDIR                   the small sample files (sample.bin, .csv, .fix)\n"
+    "  rawsim stream FILE [options]           a raw file's records sent as a receiver sends them\n"
     "  rawsim --help\n"
     "\n"
     "common options:\n"
@@ -78,12 +80,66 @@ int Fail(const std::string& message) {
     return 2;
 }
 
+const char* kStreamUsage =
+    "stream options (default: to standard output, as fast as it is read):\n"
+    "  --format bin|csv|fixed   layout of FILE (bin)\n"
+    "  --tcp PORT               serve one reader at a time on 127.0.0.1:PORT (0: a free port)\n"
+    "  --pty LINK               write to a new pseudo-terminal, LINK a symbolic link to it\n"
+    "  --file PATH              append to PATH as a logger does\n"
+    "  --ready FILE             write the port (--tcp) or the terminal's name (--pty) to FILE\n"
+    "  --speed N                N times real time by the epoch times (0: no pacing)\n"
+    "  --cut-every S            every S stream seconds: cut the connection in the middle of a\n"
+    "                           record (--tcp), rotate PATH to PATH.1 (--file)\n"
+    "  --resend S               after a cut or a lost connection send the last S seconds again\n"
+    "  --pause T:S              S seconds of silence at T stream seconds from the first epoch\n"
+    "  --linger S               keep the connection or terminal open S s at the end (2)\n";
+
+int Stream(const std::vector<std::string>& args) {
+    StreamRequest r;
+    for (size_t i = 1; i < args.size(); ++i) {
+        const std::string& a = args[i];
+        if (a.rfind("--", 0) != 0) {
+            if (!r.input.empty()) return Fail("stream takes one raw file");
+            r.input = a;
+            continue;
+        }
+        if (i + 1 >= args.size()) return Fail(a + " needs a value");
+        const std::string v = args[++i];
+        std::vector<double> n;
+        if (a == "--format") r.formatIndex = v == "bin" ? 1 : 0;
+        else if (a == "--tcp") { r.target = StreamRequest::Target::Tcp; r.port = std::atoi(v.c_str()); }
+        else if (a == "--pty") { r.target = StreamRequest::Target::Pty; r.path = v; }
+        else if (a == "--file") { r.target = StreamRequest::Target::File; r.path = v; }
+        else if (a == "--ready") r.readyFile = v;
+        else if (a == "--speed") r.speed = std::strtod(v.c_str(), nullptr);
+        else if (a == "--cut-every") r.cutEvery = std::strtod(v.c_str(), nullptr);
+        else if (a == "--resend") r.resend = std::strtod(v.c_str(), nullptr);
+        else if (a == "--linger") r.linger = std::strtod(v.c_str(), nullptr);
+        else if (a == "--pause") {
+            if (!ParseNumbers(v, n, 2)) return Fail("--pause needs T:S");
+            r.pauses.emplace_back(n[0], n[1]);
+        } else return Fail("unknown stream option " + a + "\n" + kStreamUsage);
+    }
+    if (r.input.empty()) return Fail(std::string("stream needs a raw file\n") + kStreamUsage);
+    std::string error;
+    const bool ok = RunStream(r, error, [](const std::string& line) {
+        std::fprintf(stderr, "rawsim stream: %s\n", line.c_str());
+        std::fflush(stderr);
+    });
+    if (!ok) {
+        std::fprintf(stderr, "rawsim: %s\n", error.c_str());
+        return 1;
+    }
+    return 0;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help") {
         std::fputs(kUsage, args.empty() ? stderr : stdout);
+        std::fputs(kStreamUsage, args.empty() ? stderr : stdout);
         return args.empty() ? 2 : 0;
     }
     const std::string command = args[0];
@@ -94,6 +150,7 @@ int main(int argc, char** argv) {
         std::printf("wrote %s/sample.bin, sample.csv, sample.fix and their truth files\n", args[1].c_str());
         return 0;
     }
+    if (command == "stream") return Stream(args);
     if (command != "synth" && command != "from-rinex") return Fail("unknown command '" + command + "' (try --help)");
 
     SynthRequest synth;
