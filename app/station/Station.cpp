@@ -410,9 +410,10 @@ bool Station::Publish(Track& track, int64_t start) {
     request.sourcePath = raw;
     request.formatIndex = config_.formatIndex;
     request.recordingDate = std::floor(TimeOf(static_cast<double>(start)).ToDays());
-    const std::string observation = ObservationName(track, start);
+    const std::string observation = EncodedName(ObservationName(track, start), true);
+    const std::string navigation = EncodedName(NavigationName(track, start), false);
     request.observationPath = dir_ + "/rinex/" + observation;
-    request.navigationPath = dir_ + "/rinex/" + NavigationName(track, start);
+    request.navigationPath = dir_ + "/rinex/" + navigation;
     bool carried = false;
     LoadCarry(track, start, carried);
     request.continuation = carried;
@@ -433,7 +434,7 @@ bool Station::Publish(Track& track, int64_t start) {
         SyncFolder(dir_ + "/qc");
     }
     std::ostringstream line;
-    line << "qern2rinex station: published " << observation << " and " << NavigationName(track, start) << " ("
+    line << "qern2rinex station: published " << observation << " and " << navigation << " ("
          << result.epochsWritten << " epochs, " << result.ephemeridesWritten << " ephemerides, "
          << (result.headerPositionKnown ? "position from the data" : "no position") << "; ";
     // How late, by the stream's time, the period was closed; how long it took.
@@ -628,7 +629,7 @@ void Station::WriteStatus() {
 }
 
 std::string Station::RawStem(const Track& track, int64_t start) const {
-    if (config_.request.rinexVersion == kRinex3) {
+    if (config_.request.rinexVersion >= kRinex3) {
         // The long name up to its period: SSSSMRCCC_R_YYYYDDDHHMM_PPP.
         std::string name = RinexLongName(config_.request.markerName, config_.country,
                                          TimeOf(static_cast<double>(start)), track.seconds, 0,
@@ -649,7 +650,7 @@ std::string Station::RawPath(const Track& track, int64_t start) const {
 
 std::string Station::ObservationName(const Track& track, int64_t start) const {
     const GpsTime t = TimeOf(static_cast<double>(start));
-    if (config_.request.rinexVersion == kRinex3)
+    if (config_.request.rinexVersion >= kRinex3)
         return RinexLongName(config_.request.markerName, config_.country, t, track.seconds, interval_,
                              RinexFileKind::Observation);
     // ssssdddf.yy with f: 0 for a day, the hour letter a..x for an hour, the
@@ -671,10 +672,20 @@ std::string Station::ObservationName(const Track& track, int64_t start) const {
 }
 
 std::string Station::NavigationName(const Track& track, int64_t start) const {
-    if (config_.request.rinexVersion == kRinex3)
+    if (config_.request.rinexVersion >= kRinex3)
         return RinexLongName(config_.request.markerName, config_.country, TimeOf(static_cast<double>(start)),
                              track.seconds, interval_, RinexFileKind::Navigation);
     std::string name = ObservationName(track, start);
     name.back() = 'n';
     return name;
+}
+
+std::string Station::EncodedName(std::string name, bool observation) const {
+    if (observation && config_.request.hatanaka) {
+        if (config_.request.rinexVersion >= kRinex3)
+            name.replace(name.size() - 4, 4, ".crx");  // ..._GO.rnx -> ..._GO.crx
+        else
+            name.back() = 'd';  // ssssdddf.yyo -> .yyd
+    }
+    return config_.request.gzip ? name + ".gz" : name;
 }

@@ -116,6 +116,8 @@ private:
     std::string RawPath(const Track& track, int64_t start) const;
     std::string ObservationName(const Track& track, int64_t start) const;
     std::string NavigationName(const Track& track, int64_t start) const;
+    // name as written: Compact RINEX (an observation file) and gzip when configured.
+    std::string EncodedName(std::string name, bool observation) const;
 
     std::string dir_;
     StationConfig config_;

@@ -130,12 +130,14 @@ bool LoadStationConfig(const StationOptions& options, StationConfig& config, std
     r.smoothedDopplers = ini.GetInt(kSection, "SmoothedDopplers", 0) != 0;
     r.smoothedPseudoranges = ini.GetInt(kSection, "SmoothedPseudoranges", 0) != 0;
     const int version = ini.GetInt(kSection, "RinexVersion", 2);
-    if (version != 2 && version != 3) {
-        error = "RinexVersion " + std::to_string(version) + " is neither 2 nor 3";
+    if (version < 2 || version > 4) {
+        error = "RinexVersion " + std::to_string(version) + " is not 2, 3 or 4";
         return false;
     }
     r.rinexVersion = static_cast<RinexVersion>(version);
     r.quality = ini.GetInt(kSection, "QualityReport", 1) != 0;
+    r.hatanaka = ini.GetInt(kSection, "Hatanaka", 0) != 0;
+    r.gzip = ini.GetInt(kSection, "Gzip", 0) != 0;
     r.silent = true;
     config.country = text("Country", "XXX");
     config.daily = ini.GetInt(kSection, "Daily", 0) != 0 || options.daily;

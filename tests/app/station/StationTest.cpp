@@ -19,6 +19,7 @@
 #include "convert/ConversionDriver.h"
 #include "convert/HeadlessUi.h"
 #include "tests/platform/TempDir.h"
+#include "tests/support/CompactRinexReader.h"
 #include "tools/rawsim/Simulation.h"
 
 namespace {
@@ -225,6 +226,32 @@ TEST_F(StationTest, StandardInputEndsEveryPeriodOfEitherRawKind) {
         EXPECT_EQ(Stop(pipeline, 0), 0);
         ExpectArchive(true, satelliteDated);
     }
+}
+
+// Compact RINEX and gzip from the station's configuration: the hour restores to the
+// plain one, the navigation file gunzips to it.
+TEST_F(StationTest, CompactAndGzippedHoursRestoreToThePlainOnes) {
+    const auto run = [&](const char* settings) {
+        fs::remove_all(station_);
+        fs::create_directories(station_);
+        std::ofstream(station_ + "/station.ini") << "[Station]\nMarkerName=SITE\n" << settings;
+        const pid_t pipeline = Spawn({"/bin/sh", "-c",
+                                      "'" + kRawsim + "' stream '" + TheRecording().raw + "' | '" + kProgram +
+                                          "' --station '" + station_ + "' -"},
+                                     dir_.File("station.log"));
+        EXPECT_EQ(Stop(pipeline, 0), 0);
+    };
+    const auto body = [](const std::string& text) { return text.substr(text.find("END OF HEADER")); };
+    run("");
+    const std::string plain = crxread::WithoutTrailingBlanks(ReadText(station_ + "/rinex/site037x.24o"));
+    const std::string navigation = ReadText(station_ + "/rinex/site037x.24n");
+    run("Hatanaka=1\nGzip=1\n");
+    std::string crx, restored, error, nav;
+    ASSERT_TRUE(crxread::Gunzip(ReadText(station_ + "/rinex/site037x.24d.gz"), crx));
+    ASSERT_TRUE(crxread::Reader().Restore(crx, restored, error)) << error;
+    EXPECT_EQ(body(restored), body(plain));
+    ASSERT_TRUE(crxread::Gunzip(ReadText(station_ + "/rinex/site037x.24n.gz"), nav));
+    EXPECT_EQ(body(nav), body(navigation));
 }
 
 // A growing file rotated every 4000 s, the station killed at random moments and
