@@ -32,4 +32,4 @@ open(sys.argv[2], 'wb').write(data)
 PY
 cd "$root/app/web/page"
 QERN_PAGE=$web/qern2rinex.html QERN_CLI=$build/app/main/qern2rinex QERN_FILES=$files QERN_SHOTS=$web \
-  node --test --test-concurrency=1 test/browser.test.mjs
+  node --test test/browser.test.mjs

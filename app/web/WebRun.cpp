@@ -27,15 +27,16 @@ const char* const kDataDirectory = "/in";
 
 std::string Member(const char* key, const std::string& value) { return std::string("\"") + key + "\": " + value; }
 
-std::string Failure(const std::string& status, const std::string& message) {
-    return "{" + Member("status", JsonString(status)) + ", " + Member("message", JsonString(message)) + "}";
+// A run that could not start, or a file that could not be read.
+std::string Failure(const std::string& message) {
+    return "{" + Member("status", "\"failed\"") + ", " + Member("message", JsonString(message)) + "}";
 }
 
 // The facts of a raw data file the page shows once it is picked.
 std::string ScanJson(const std::string& path) {
     const int format = GuessFormatIndex(path);
     const RecordScan scan = format < 0 ? RecordScan() : ScanRawFile(path, format);
-    if (!scan.opened) return Failure("failed", "cannot read " + path + " as a raw data file");
+    if (!scan.opened) return Failure("cannot read " + path + " as a raw data file");
     std::string kinds;
     for (int k = 1; k < RecordScan::kKinds; ++k) {
         if (scan.perKind[k] == 0) continue;
@@ -109,13 +110,13 @@ std::string Convert(const ProgramOptions& program) {
     RunOptions run = program.run;
     if (program.splice) {
         const SplicePlan plan = PlanSplice(program.parameters, kDataDirectory);
-        if (!plan.error.empty()) return Failure(plan.usage ? "usage" : "failed", plan.error);
+        if (!plan.error.empty()) return Failure(plan.error);
         options = plan.options;
         run.sourceParts = plan.parts;
     } else {
         options = ParseCommandLine(program.parameters, program.literalFrom);
-        if (!options.hasSource) return Failure("usage", "no raw data file given");
-        if (!options.extraParameter.empty()) return Failure("usage", "more than one source");
+        if (!options.hasSource) return Failure("no raw data file given");
+        if (!options.extraParameter.empty()) return Failure("more than one source");
     }
     options.silent = true;
 
@@ -183,10 +184,10 @@ void PageProgressUi::SetPosition(unsigned percent) {
 std::string RunForPage(const std::vector<std::string>& arguments) {
     try {
         const ProgramOptions program = SplitProgramOptions(arguments);
-        if (!program.error.empty()) return Failure("usage", program.error);
+        if (!program.error.empty()) return Failure(program.error);
         if (!program.scanPath.empty()) return ScanJson(program.scanPath);
         return Convert(program);
     } catch (const std::exception& e) {
-        return Failure("failed", e.what());
+        return Failure(e.what());
     }
 }

@@ -65,6 +65,7 @@ function remember(settings) {
     if (!f.history || !settings[f.key]) continue;
     const history = [settings[f.key], ...store.get(`history.${f.key}`, []).filter((h) => h !== settings[f.key])];
     store.set(`history.${f.key}`, history.slice(0, HISTORY_LENGTH));
+    $(`history-${f.key}`).replaceChildren(...history.slice(0, HISTORY_LENGTH).map((h) => new Option(h)));
   }
 }
 
