@@ -170,6 +170,8 @@ function showResult(result) {
         all.disabled = false;
         if (error) { all.textContent = `Download all: ${error.message}`; return; }
         const a = link('qern2rinex-outputs.zip', new Blob([data]));
+        a.id = 'zip';
+        all.after(' ', a);
         a.click();
       });
     });

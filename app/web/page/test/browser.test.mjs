@@ -146,7 +146,13 @@ test('the page shows the file, the summary, the downloads and the six charts', a
   await tab.click('#convert');
   await tab.waitForFunction(() => document.getElementById('results').dataset.status === 'ok', { timeout: 120000, polling: 100 });
   assert.equal(await tab.$$eval('#results svg.chart', (c) => c.length), 6);
-  assert.ok(await tab.$('#download-all'));
+  await tab.click('#download-all');
+  await tab.waitForSelector('#zip');
+  const zip = await tab.$eval('#zip', async (a) => {
+    const bytes = new Uint8Array(await (await fetch(a.href)).arrayBuffer());
+    return { magic: String.fromCharCode(bytes[0], bytes[1]), size: bytes.length };
+  });
+  assert.equal(zip.magic, 'PK');
   assert.match(await tab.$eval('#results pre.summary', (p) => p.textContent), /^Observation file: /);
   await tab.screenshot({ path: join(shots, 'web-page.png'), fullPage: true });
   // Remembered for the next visit.
