@@ -12,6 +12,7 @@
 #include "app/dialog/ConversionSummary.h"
 #include "app/dialog/MainDialog.h"
 #include "app/dialog/MemoryControls.h"
+#include "convert/ConversionUi.h"
 #include "app/program/InstallPaths.h"
 #include "app/runs/Splice.h"
 #include "convert/TerminalProgress.h"
@@ -24,6 +25,39 @@ namespace {
 // Where the page keeps the run's files in the engine's memory.
 const char* const kProfilePath = "/profile/qern2rinex.ini";
 const char* const kDataDirectory = "/in";
+
+// Passes a conversion's steps on to the page as they happen (and everything else
+// on to target).
+class PageProgressUi : public ConversionUi {
+public:
+    explicit PageProgressUi(ConversionUi& target) : target_(target) {}
+    void SetStatus(const std::string& text) override {
+        target_.SetStatus(text);
+        status_ = OneLine(text);
+        percent_ = -1;
+        SetPosition(0);
+    }
+    void SetPosition(unsigned percent) override {
+        target_.SetPosition(percent);
+        if (static_cast<int>(percent) == percent_) return;
+        percent_ = static_cast<int>(percent);
+        // The page's hook, when it set one: (status text, percent).
+        EM_ASM({
+            if (Module["onProgress"]) Module["onProgress"](UTF8ToString($0), $1);
+        }, status_.c_str(), percent);
+    }
+    bool CheckCancel() override { return target_.CheckCancel(); }
+    bool ShowMessage(int id, MessageIcon icon, std::initializer_list<std::string> args = {}) override {
+        return target_.ShowMessage(id, icon, args);
+    }
+    Answer AskRawKind(RecordKind& kind) override { return target_.AskRawKind(kind); }
+    Answer AskPosition(ApproximatePosition& position) override { return target_.AskPosition(position); }
+
+private:
+    ConversionUi& target_;
+    std::string status_;
+    int percent_ = -1;
+};
 
 std::string Member(const char* key, const std::string& value) { return std::string("\"") + key + "\": " + value; }
 
@@ -163,23 +197,6 @@ std::string Convert(const ProgramOptions& program) {
 }
 
 }  // namespace
-
-void PageProgressUi::SetStatus(const std::string& text) {
-    target_.SetStatus(text);
-    status_ = OneLine(text);
-    percent_ = -1;
-    SetPosition(0);
-}
-
-void PageProgressUi::SetPosition(unsigned percent) {
-    target_.SetPosition(percent);
-    if (static_cast<int>(percent) == percent_) return;
-    percent_ = static_cast<int>(percent);
-    // The page's hook, when it set one: (status text, percent).
-    EM_ASM({
-        if (Module["onProgress"]) Module["onProgress"](UTF8ToString($0), $1);
-    }, status_.c_str(), percent);
-}
 
 std::string RunForPage(const std::vector<std::string>& arguments) {
     try {
