@@ -5,11 +5,14 @@
 #include <charconv>
 #include <clocale>
 #include <cmath>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
 #include <string>
 #include <vector>
+
+#include "tests/platform/TempDir.h"
 
 namespace {
 
@@ -98,13 +101,16 @@ TEST(NumberText, ReadsAsTheStandardLibrary) {
 
 TEST(NumberText, PointWhateverTheLocale) {
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
-    bool comma = false;
-    for (const char* name : {"de_DE.UTF-8", "de_DE.utf8", "fr_FR.UTF-8", "fr_FR.utf8"})
-        if (std::setlocale(LC_NUMERIC, name)) {
-            comma = true;
-            break;
-        }
-    if (!comma) GTEST_SKIP() << "no decimal-comma locale on this system";
+    // de_DE.UTF-8 from the system, else compiled into a folder of the test's own.
+    ScopedTempDir dir;
+    bool comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+    if (!comma && dir.Ok() &&
+        std::system(("localedef -i de_DE -f UTF-8 '" + dir.File("de_DE.UTF-8") + "' >/dev/null 2>&1").c_str()) == 0) {
+        setenv("LOCPATH", dir.Path().c_str(), 1);
+        comma = std::setlocale(LC_NUMERIC, "de_DE.UTF-8") != nullptr;
+        unsetenv("LOCPATH");
+    }
+    if (!comma) GTEST_SKIP() << "no decimal-comma locale could be made (localedef, de_DE)";
     double value = 0;
     const char text[] = "2.75";
     const char* const read = ReadDecimal(text, text + 4, value);
