@@ -14,11 +14,22 @@
 
 #include "platform/File.h"
 
+namespace {
+
+// strerror_r comes in two forms: the GNU one returns the text (which may or may
+// not be the buffer), the POSIX one fills the buffer and returns 0 on success.
+// The compiler picks the one that fits what the C library declares.
+[[maybe_unused]] const char* StrerrorText(const char* text, const char* /*buffer*/) { return text; }
+[[maybe_unused]] const char* StrerrorText(int status, const char* buffer) {
+    return status == 0 ? buffer : "Unknown error";
+}
+
+}  // namespace
+
 std::string ErrorText(int error) {
     if (error == CFile::kErrorDamagedGzip) return "its gzip data are damaged or cut short";
-    char buffer[256];
-    // The GNU strerror_r returns the text, which may or may not be the buffer.
-    return std::string(strerror_r(error, buffer, sizeof buffer));
+    char buffer[256] = "";
+    return std::string(StrerrorText(strerror_r(error, buffer, sizeof buffer), buffer));
 }
 
 PathKind KindOfPath(const std::string& path, int* error) {

@@ -1,8 +1,8 @@
 #include "rawdata/DecodeKBinGpsData.h"
 
-#include <bit>
 #include <cmath>
 #include <cstdio>
+#include <cstring>
 #include <string>
 
 #include "rawdata/DataFile.h"
@@ -222,7 +222,8 @@ int CDecodeKBinGpsData::DecodeAntennaHeight(uint8_t* record, int length, SiteEve
     if (n != kAntennaHeightLength || record[1] != 'H') return 0;
     uint64_t bits = 0;
     for (int i = 7; i >= 0; --i) bits = (bits << 8) | record[9 + i];  // little-endian
-    const double height = std::bit_cast<double>(bits);
+    double height = 0;
+    std::memcpy(&height, &bits, sizeof height);
     if (!std::isfinite(height)) return 0;
     out.time = ReadTimeHeader(record);
     out.kind = kEventAntennaHeight;

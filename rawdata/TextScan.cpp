@@ -1,8 +1,8 @@
 #include "rawdata/TextScan.h"
 
-#include <charconv>
-#include <cmath>
 #include <limits>
+
+#include "platform/NumberText.h"
 
 namespace {
 
@@ -83,13 +83,11 @@ bool ScanReal(const char*& p, const char* end, double& value) {
     if (p < end && (*p == '+' || *p == '-')) {
         negative = *p == '-';
         ++p;
-        // from_chars takes no sign of its own here.
-        if (p < end && (*p == '+' || *p == '-')) return false;
     }
     double v = 0;
-    const auto r = std::from_chars(p, end, v, std::chars_format::general);
-    if (r.ec != std::errc() || !std::isfinite(v)) return false;
-    p = r.ptr;
+    const char* const number = ReadDecimal(p, end, v);
+    if (!number) return false;
+    p = number;
     value = negative ? -v : v;
     return true;
 }

@@ -10,6 +10,7 @@
 #   bash scripts/bench.sh --many     batch and splice figures only (a few minutes)
 #   bash scripts/bench.sh --window   the window's cost alone, on the 24-hour binary file
 #   bash scripts/bench.sh --station  the CPU share of a live 1 Hz station (about 4 minutes)
+#   bash scripts/bench.sh --web      the browser edition on the 24-hour binary file
 #   bash scripts/bench.sh --compress the compressed outputs alone, on the 24-hour binary file
 #
 # Compressed outputs: the 24-hour receiver-dated binary file (1-hour with --quick)
@@ -19,6 +20,9 @@
 # The window's cost: the 24-hour binary file (1-hour with --quick) converted through
 # the main window under Xvfb (progress window, events every 50 ms) against the same
 # conversion without a window, medians of 3 runs of bench/window_convert.
+# The browser edition: the same file converted in headless Chromium through the
+# page (scripts/web.sh builds it) against the command line, wall time and peak
+# memory of the whole browser (app/web/page/test/bench.mjs).
 #
 # Simulated files at 1 Hz, dual-frequency, in the binary, ASCII comma-separated and
 # ASCII fixed-column layouts, receiver-dated (Q) and satellite-dated (R). For each:
@@ -36,6 +40,7 @@ many=0
 window_only=0
 compress_only=0
 station=0
+web_only=0
 for a in "$@"; do
   case "$a" in
     --quick) quick=1 ;;
@@ -43,7 +48,8 @@ for a in "$@"; do
     --window) window_only=1 ;;
     --compress) compress_only=1 ;;
     --station) station=1 ;;
-    -h|--help) sed -n '2,31p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
+    --web) web_only=1 ;;
+    -h|--help) sed -n '2,35p' "$0" | sed 's/^# \{0,1\}//'; exit 0 ;;
     *) echo "bench.sh: unknown option $a (try --help)" >&2; exit 2 ;;
   esac
 done
@@ -227,6 +233,20 @@ if [ "$compress_only" -eq 1 ]; then
 fi
 if [ "$window_only" -eq 1 ]; then
   window_line 24 | tee "$work/window.md"
+  exit 0
+fi
+if [ "$web_only" -eq 1 ]; then
+  raw=$work/raw/q24h-bin.bin
+  [ -s "$raw" ] || "$rawsim" synth --out "$raw" --format bin --kind Q --hours 24 --dual \
+    --max-sats 12 --tx 0.$tx_ms --no-truth >/dev/null
+  bash "$root/scripts/web.sh" >/dev/null
+  page=${WEB_BUILD_DIR:-$root/build-web}/qern2rinex.html
+  "$TIME" -f "%e %M" -o "$work/web-native.time" "$convert" "$raw" "OBS:$work/out/web.obs" "NAV:$work/out/web.nav" S >/dev/null
+  read -r native_s native_kb <"$work/web-native.time"
+  web=$(cd "$root/app/web/page" && node test/bench.mjs "$page" "$raw")
+  {
+    echo "Browser edition, q24h-bin: command line ${native_s} s, ${native_kb} KB peak; Chromium: $web"
+  } | tee "$work/web.md"
   exit 0
 fi
 

@@ -9,6 +9,12 @@ build=${BUILD_DIR:-$root/build-package}
 
 bash "$root/scripts/setup.sh"
 
+# The browser edition's page, built by its own script (Emscripten, not the
+# package's compiler); the package installs the file it made. Built before
+# Debian's flags below are exported: they are not Emscripten's.
+web=${WEB_BUILD_DIR:-$root/build-web}
+nice bash "$root/scripts/web.sh"
+
 # Debian's compiler and linker flags, hardening included (CMake does not read
 # CPPFLAGS: they go with the compiler flags).
 export DEB_BUILD_MAINT_OPTIONS=hardening=+all
@@ -16,7 +22,8 @@ eval "$(dpkg-buildflags --export=sh)"
 export CXXFLAGS="$CPPFLAGS $CXXFLAGS"
 
 # --fresh: the flags above are read by a first configure only.
-nice cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQERN_TESTS=OFF -DQERN_GUI=ON
+nice cmake --fresh -S "$root" -B "$build" -G Ninja -DCMAKE_BUILD_TYPE=Release -DQERN_TESTS=OFF -DQERN_GUI=ON \
+  -DQERN_WEB_PAGE="$web/qern2rinex.html"
 nice cmake --build "$build" -j"$(nproc)"
 rm -f "$build"/qern2rinex_*.deb
 (cd "$build" && cpack -G DEB)
@@ -36,7 +43,8 @@ done
 expected+=(./usr/bin/qern2rinex ./usr/bin/qern-rawsim ./usr/share/man/man1/qern2rinex.1.gz
            ./usr/share/applications/qern2rinex.desktop ./usr/share/icons/hicolor/scalable/apps/qern2rinex.svg
            ./usr/share/doc/qern2rinex/README.md ./usr/share/doc/qern2rinex/copyright
-           ./usr/lib/systemd/system/qern2rinex-station@.service)
+           ./usr/lib/systemd/system/qern2rinex-station@.service
+           ./usr/share/qern2rinex/qern2rinex.html)
 for path in "${expected[@]}"; do
   if ! grep -q " $path\$" <<<"$contents"; then
     echo "package.sh: $path is missing from $deb" >&2

@@ -21,7 +21,12 @@ packages=(
   xvfb xauth
   # the Debian package: building, checking, manual page, icons
   dpkg-dev lintian desktop-file-utils man-db librsvg2-bin
+  # the browser edition: Emscripten (which runs on Node.js with Debian's acorn),
+  # Node.js for the page's bundler and tests, Chromium for the tests
+  emscripten node-acorn nodejs chromium
 )
+# A Node.js from elsewhere brings its own npm (and conflicts with Debian's).
+command -v npm >/dev/null || packages+=(npm)
 missing=()
 for p in "${packages[@]}"; do
   dpkg -s "$p" >/dev/null 2>&1 || missing+=("$p")

@@ -1,12 +1,12 @@
 #include "app/dialog/PastedPosition.h"
 
-#include <charconv>
 #include <cmath>
 #include <cstdio>
 #include <numbers>
 #include <vector>
 
 #include "positioning/GeoPosition.h"
+#include "platform/NumberText.h"
 
 namespace {
 
@@ -29,14 +29,15 @@ bool SplitNumbers(std::string_view text, std::vector<double>& numbers, std::stri
         while (end < text.size() && !Separator(text[end])) ++end;
         if (end == i) break;
         std::string_view word = text.substr(i, end - i);
-        if (!word.empty() && word[0] == '+') word.remove_prefix(1);
+        const bool negative = !word.empty() && word[0] == '-';
+        if (!word.empty() && (word[0] == '+' || negative)) word.remove_prefix(1);
         double value = 0;
-        const auto r = std::from_chars(word.data(), word.data() + word.size(), value);
-        if (r.ec != std::errc() || r.ptr != word.data() + word.size() || !std::isfinite(value)) {
+        const char* const number = ReadDecimal(word.data(), word.data() + word.size(), value);
+        if (number != word.data() + word.size()) {
             bad.assign(text.substr(i, end - i));
             return false;
         }
-        numbers.push_back(value);
+        numbers.push_back(negative ? -value : value);
         i = end;
     }
     return true;

@@ -6,6 +6,8 @@
 #include <cstring>
 #include <limits>
 
+#include "platform/NumberText.h"
+
 namespace rinex {
 
 namespace {
@@ -14,16 +16,6 @@ namespace {
 void AppendRight(std::string& out, int width, const char* s, int length) {
     if (length < width) out.append(static_cast<size_t>(width - length), ' ');
     out.append(s, static_cast<size_t>(length));
-}
-
-// Fallback for fixed-point texts longer than the local buffer (magnitudes near 1e100 and up).
-void AppendPrintf(std::string& out, int width, int precision, double x, char conversion) {
-    const char format[] = {'%', '*', '.', '*', conversion, '\0'};
-    const int n = std::snprintf(nullptr, 0, format, width, precision, x);
-    if (n <= 0) return;
-    std::string buffer(static_cast<size_t>(n) + 1, '\0');
-    std::snprintf(buffer.data(), buffer.size(), format, width, precision, x);
-    out.append(buffer.data(), static_cast<size_t>(n));
 }
 
 // A one-column digit, written blank when 0 (values above 9 are written as 9).
@@ -94,12 +86,15 @@ void AppendFixed(std::string& out, int width, int precision, double x) {
         }
     }
     char buffer[128];
-    const auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::fixed, precision);
-    if (r.ec != std::errc()) {
-        AppendPrintf(out, width, precision, x, 'f');
+    const int length = FormatFixed(buffer, sizeof buffer, precision, x);
+    if (length < static_cast<int>(sizeof buffer)) {
+        AppendRight(out, width, buffer, length);
         return;
     }
-    AppendRight(out, width, buffer, static_cast<int>(r.ptr - buffer));
+    // Magnitudes near 1e100 and up: a text longer than the buffer.
+    std::string text(static_cast<size_t>(length) + 1, '\0');
+    FormatFixed(text.data(), text.size(), precision, x);
+    AppendRight(out, width, text.data(), length);
 }
 
 void AppendExponent(std::string& out, int width, int precision, double x) {
@@ -107,15 +102,13 @@ void AppendExponent(std::string& out, int width, int precision, double x) {
     if (std::isinf(x)) x = std::copysign(std::numeric_limits<double>::max(), x);
     precision = precision < 0 ? 0 : (precision > 60 ? 60 : precision);  // fits the buffer
     char buffer[128];
-    auto r = std::to_chars(buffer, buffer + sizeof buffer, x, std::chars_format::scientific, precision);
-    int length = static_cast<int>(r.ptr - buffer);
+    int length = FormatScientific(buffer, sizeof buffer, precision, x);
     // The text ends in e, sign and two or three exponent digits.
     const bool threeDigits = length >= 5 && buffer[length - 5] == 'e';
     if (threeDigits) {
         if (buffer[length - 4] == '-') {
             // Below 1e-99: written as zero.
-            r = std::to_chars(buffer, buffer + sizeof buffer, 0.0, std::chars_format::scientific, precision);
-            length = static_cast<int>(r.ptr - buffer);
+            length = FormatScientific(buffer, sizeof buffer, precision, 0.0);
         } else {
             // 1e100 or more: the largest value the field holds, 9.99...D+99.
             length = 0;

@@ -1,0 +1,67 @@
+#include "platform/NumberText.h"
+
+#include <clocale>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <locale.h>
+#include <string>
+
+namespace {
+
+// The C locale, made once and kept for the life of the program.
+locale_t CLocale() {
+    static const locale_t c = newlocale(LC_ALL_MASK, "C", static_cast<locale_t>(0));
+    return c;
+}
+
+// Runs f with the C locale in force on this thread, the thread's own locale after.
+template <typename F>
+auto InCLocale(F f) {
+    const locale_t previous = uselocale(CLocale());
+    const auto result = f();
+    uselocale(previous);
+    return result;
+}
+
+bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+
+}  // namespace
+
+int FormatFixed(char* buffer, size_t size, int precision, double x) {
+    return InCLocale([&] { return std::snprintf(buffer, size, "%.*f", precision, x); });
+}
+
+int FormatScientific(char* buffer, size_t size, int precision, double x) {
+    return InCLocale([&] { return std::snprintf(buffer, size, "%.*e", precision, x); });
+}
+
+const char* ReadDecimal(const char* first, const char* last, double& value) {
+    const char* p = first;
+    size_t digits = 0;
+    bool nonzero = false;
+    const auto readDigits = [&] {
+        for (; p < last && IsDigit(*p); ++p, ++digits) nonzero = nonzero || *p != '0';
+    };
+    readDigits();
+    if (p < last && *p == '.') {
+        ++p;
+        readDigits();
+    }
+    if (digits == 0) return nullptr;
+    // An exponent counts only when digits follow its letter (and sign).
+    if (p < last && (*p == 'e' || *p == 'E')) {
+        const char* q = p + 1;
+        if (q < last && (*q == '+' || *q == '-')) ++q;
+        if (q < last && IsDigit(*q)) {
+            while (q < last && IsDigit(*q)) ++q;
+            p = q;
+        }
+    }
+    // strtod reads a terminated text: the number alone, copied out.
+    const std::string text(first, p);
+    const double read = InCLocale([&] { return std::strtod(text.c_str(), nullptr); });
+    if (std::isinf(read) || (read == 0 && nonzero)) return nullptr;
+    value = read;
+    return p;
+}
