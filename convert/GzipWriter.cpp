@@ -1,11 +1,25 @@
 #include "convert/GzipWriter.h"
 
+#ifndef QERN_WITHOUT_ZLIB
 #include <zlib.h>
+#endif
 
 #include <algorithm>
 
 #include "platform/File.h"
 
+#ifdef QERN_WITHOUT_ZLIB
+// Built without zlib: every gzipped output fails.
+GzipWriter::GzipWriter(CFile& file, std::string name, uint32_t time, int level)
+    : file_(file), name_(std::move(name)), time_(time), level_(level) {
+    failed_ = true;
+}
+GzipWriter::~GzipWriter() = default;
+bool GzipWriter::Write(std::string_view) { return false; }
+bool GzipWriter::WriteReplaceable(std::string_view) { return false; }
+bool GzipWriter::Replace(size_t, std::string_view) { return false; }
+bool GzipWriter::Finish() { return false; }
+#else
 namespace {
 
 constexpr size_t kBufferSize = 1 << 17;
@@ -150,3 +164,4 @@ bool GzipWriter::Finish() {
     if (first_ && !StartMember()) return false;
     return EndMember();
 }
+#endif

@@ -3,7 +3,9 @@
 #include <cerrno>
 #include <sys/stat.h>
 #include <vector>
+#ifndef QERN_WITHOUT_ZLIB
 #include <zlib.h>
+#endif
 
 namespace {
 constexpr size_t kWriteBufferSize = 256 * 1024;
@@ -11,6 +13,7 @@ constexpr size_t kGzipInputSize = 64 * 1024;
 constexpr int kGzipWindowBits = 15 + 16;  // the largest window, gzip wrapper only
 }  // namespace
 
+#ifndef QERN_WITHOUT_ZLIB
 // The inflate state of a gzip file being read: compressed bytes taken from the
 // file wait in `in` until inflate consumes them.
 struct GzipInput {
@@ -27,6 +30,9 @@ struct GzipInput {
     GzipInput(const GzipInput&) = delete;
     GzipInput& operator=(const GzipInput&) = delete;
 };
+#else
+struct GzipInput {};
+#endif
 
 CFile::CFile() = default;
 CFile::~CFile() { Close(); }
@@ -63,12 +69,17 @@ bool CFile::DetectGzip() {
         return false;
     }
     if (n == 2 && magic[0] == 0x1F && magic[1] == 0x8B) {
+#ifdef QERN_WITHOUT_ZLIB
+        Close();
+        return SetError(ENOTSUP);  // built without zlib
+#else
         gzip_ = std::make_unique<GzipInput>();
         if (gzip_->initStatus != Z_OK) {  // no memory for the inflate state
             gzip_.reset();
             Close();
             return SetError(ENOMEM);
         }
+#endif
     }
     return true;
 }
@@ -106,6 +117,9 @@ size_t CFile::ReadCurrent(void* buffer, size_t count) {
         if (std::ferror(fp_)) Failed();  // a read error is no end of file
         return n;
     }
+#ifdef QERN_WITHOUT_ZLIB
+    return 0;
+#else
     GzipInput& g = *gzip_;
     z_stream& z = g.z;
     z.next_out = static_cast<Bytef*>(buffer);
@@ -137,6 +151,7 @@ size_t CFile::ReadCurrent(void* buffer, size_t count) {
         }
     }
     return count - z.avail_out;
+#endif
 }
 
 size_t CFile::Read(void* buffer, size_t count) {

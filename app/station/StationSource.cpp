@@ -278,19 +278,19 @@ private:
 
 }  // namespace
 
-std::unique_ptr<StationSource> MakeStationSource(const std::string& spec, std::string& error) {
-    if (spec == "-") return std::make_unique<StdinSource>();
-    if (spec.rfind("tcp:", 0) == 0) {
-        const std::string rest = spec.substr(4);
+std::unique_ptr<StationSource> MakeStationSource(const std::string& address, std::string& error) {
+    if (address == "-") return std::make_unique<StdinSource>();
+    if (address.rfind("tcp:", 0) == 0) {
+        const std::string rest = address.substr(4);
         const size_t colon = rest.rfind(':');
         if (colon == std::string::npos || colon == 0 || colon + 1 == rest.size()) {
-            error = "\"" + spec + "\" is not tcp:HOST:PORT";
+            error = "\"" + address + "\" is not tcp:HOST:PORT";
             return nullptr;
         }
         return std::make_unique<TcpSource>(rest.substr(0, colon), rest.substr(colon + 1));
     }
-    if (spec.rfind("serial:", 0) == 0) {
-        std::string device = spec.substr(7);
+    if (address.rfind("serial:", 0) == 0) {
+        std::string device = address.substr(7);
         int baud = 115200;
         if (const size_t colon = device.rfind(':'); colon != std::string::npos) {
             baud = std::atoi(device.c_str() + colon + 1);
@@ -298,10 +298,10 @@ std::unique_ptr<StationSource> MakeStationSource(const std::string& spec, std::s
         }
         const speed_t speed = BaudConstant(baud);
         if (device.empty() || speed == B0) {
-            error = "\"" + spec + "\" is not serial:DEVICE[:BAUD] with a standard baud rate";
+            error = "\"" + address + "\" is not serial:DEVICE[:BAUD] with a standard baud rate";
             return nullptr;
         }
         return std::make_unique<SerialSource>(device, speed);
     }
-    return std::make_unique<FollowedFile>(spec);
+    return std::make_unique<FollowedFile>(address);
 }

@@ -61,4 +61,4 @@ protected:
 };
 
 // The source of a SOURCE text; null with error set when it is not understood.
-std::unique_ptr<StationSource> MakeStationSource(const std::string& spec, std::string& error);
+std::unique_ptr<StationSource> MakeStationSource(const std::string& address, std::string& error);

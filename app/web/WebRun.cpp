@@ -165,12 +165,12 @@ std::string Convert(const ProgramOptions& program) {
     environment.dataDirectory = kDataDirectory;
     environment.today = TodayInDays();
     environment.overrides = OverridesOf(run);
+    environment.overrides.ownTimeWindow = true;
     environment.overwrite = run.overwrite;
     CMainDialog dialog(environment, controls, ui, chooser, profile);
     dialog.InitMainDialog();
     RunBatchSteps(dialog, options, kDataDirectory, run);
     const bool converted = dialog.GoPressed();
-    const ConversionRequest request = dialog.MakeRequest();
     const ConversionResult& result = dialog.LastResult();
 
     // The lines the command line prints after the run, and the failure's message
@@ -178,10 +178,12 @@ std::string Convert(const ProgramOptions& program) {
     std::vector<std::string> summary;
     std::string message;
     if (converted) {
-        summary = ConversionSummaryLines(request, result);
-        if (run.qc)
-            summary.push_back(result.qualityWritten ? "Quality report: " + request.observationPath + ".qc"
-                                                    : "Quality report: not written");
+        const RunReport report = MakeRunReport(dialog.MakeRequest(), result, true);
+        summary = ConversionSummaryLines(report);
+        if (run.qc) {
+            const std::string qc = WrittenPath(report, OutputKind::Quality);
+            summary.push_back(qc.empty() ? "Quality report: not written" : "Quality report: " + qc);
+        }
         if (const std::string note = WeekNote(result); !note.empty()) summary.push_back("qern2rinex: " + note);
     } else {
         for (const HeadlessUi::Message& m : ui.Messages())
@@ -193,7 +195,7 @@ std::string Convert(const ProgramOptions& program) {
     std::string extra = Member("summary", StringArray(summary)) + ", " +
                         Member("quality", result.quality ? QualityJson(*result.quality) : "null") + ", " +
                         Member("series", result.qualitySeries ? SeriesJson(*result.qualitySeries) : "null");
-    return ConversionJson(request, result, converted, message, extra);
+    return ConversionJson(MakeRunReport(dialog.MakeRequest(), result, converted, message), extra);
 }
 
 }  // namespace
