@@ -14,6 +14,22 @@ int SatelliteCount(const RecordScan& scan) {
     return n;
 }
 
+namespace {
+
+// The spacing (s) of spacings, tenths of a second counted, met most often; 0 when none.
+double MostFrequentSpacing(const std::map<long long, long>& spacings) {
+    double interval = 0;
+    long best = 0;
+    for (const auto& [tenths, n] : spacings)
+        if (n > best) {
+            best = n;
+            interval = static_cast<double>(tenths) / 10.0;
+        }
+    return interval;
+}
+
+}  // namespace
+
 RecordScan ScanRawFile(const std::string& path, int formatIndex, const std::atomic<bool>* stop) {
     RecordScan scan;
     scan.formatIndex = formatIndex;
@@ -62,13 +78,7 @@ RecordScan ScanRawFile(const std::string& path, int formatIndex, const std::atom
         last[k] = epoch.time;
         haveKind[k] = true;
     }
-    const std::map<long long, long>& chosen = spacings[1].empty() ? spacings[0] : spacings[1];
-    long best = 0;
-    for (const auto& [tenths, n] : chosen)
-        if (n > best) {
-            best = n;
-            scan.interval = static_cast<double>(tenths) / 10.0;
-        }
+    scan.interval = MostFrequentSpacing(spacings[1].empty() ? spacings[0] : spacings[1]);
     // The length of the data read, which a gzip file does not tell beforehand.
     // NOLINTNEXTLINE(bugprone-parent-virtual-call): every byte read, the buffered ones too
     if (file->IsCompressed()) scan.fileLength = file->CFile::GetPosition();

@@ -85,33 +85,13 @@ bool ParseStationOptions(const std::vector<std::string>& parameters, StationOpti
     return true;
 }
 
-bool LoadStationConfig(const StationOptions& options, StationConfig& config, std::string& error) {
-    const Profile ini(options.configPath);
+namespace {
+
+// The header texts and the conversion settings of the station's files.
+bool LoadConversionSettings(const Profile& ini, ConversionRequest& r, std::string& error) {
     auto text = [&](const char* key, const std::string& fallback = "") {
         return ini.GetString(kSection, key, fallback);
     };
-    config.source = options.source.empty() ? text("Source") : options.source;
-    if (config.source.empty()) {
-        error = "no source: give SOURCE after DIR, or Source= in the configuration";
-        return false;
-    }
-    const std::string format = text("Format", "binary");
-    if (format == "binary" || format == "1") {
-        config.formatIndex = kRawBinary;
-    } else if (format == "ascii" || format == "0") {
-        config.formatIndex = kRawAscii;
-    } else {
-        error = "Format \"" + format + "\" is neither binary nor ascii";
-        return false;
-    }
-    const std::string kind = text("RawKind", "Q");
-    if (kind != "Q" && kind != "R") {
-        error = "RawKind \"" + kind + "\" is neither Q (receiver-dated) nor R (satellite-dated)";
-        return false;
-    }
-    config.rawKind = kind == "Q" ? kRecordReceiverDated : kRecordSatelliteDated;
-    ConversionRequest& r = config.request;
-    r.formatIndex = config.formatIndex;
     r.markerName = text("MarkerName", "SITE");
     r.markerNumber = text("MarkerNumber");
     r.observer = text("Observer");
@@ -139,6 +119,38 @@ bool LoadStationConfig(const StationOptions& options, StationConfig& config, std
     r.hatanaka = ini.GetInt(kSection, "Hatanaka", 0) != 0;
     r.gzip = ini.GetInt(kSection, "Gzip", 0) != 0;
     r.silent = true;
+    return true;
+}
+
+}  // namespace
+
+bool LoadStationConfig(const StationOptions& options, StationConfig& config, std::string& error) {
+    const Profile ini(options.configPath);
+    auto text = [&](const char* key, const std::string& fallback = "") {
+        return ini.GetString(kSection, key, fallback);
+    };
+    config.source = options.source.empty() ? text("Source") : options.source;
+    if (config.source.empty()) {
+        error = "no source: give SOURCE after DIR, or Source= in the configuration";
+        return false;
+    }
+    const std::string format = text("Format", "binary");
+    if (format == "binary" || format == "1") {
+        config.formatIndex = kRawBinary;
+    } else if (format == "ascii" || format == "0") {
+        config.formatIndex = kRawAscii;
+    } else {
+        error = "Format \"" + format + "\" is neither binary nor ascii";
+        return false;
+    }
+    const std::string kind = text("RawKind", "Q");
+    if (kind != "Q" && kind != "R") {
+        error = "RawKind \"" + kind + "\" is neither Q (receiver-dated) nor R (satellite-dated)";
+        return false;
+    }
+    config.rawKind = kind == "Q" ? kRecordReceiverDated : kRecordSatelliteDated;
+    config.request.formatIndex = config.formatIndex;
+    if (!LoadConversionSettings(ini, config.request, error)) return false;
     config.country = text("Country", "XXX");
     config.daily = ini.GetInt(kSection, "Daily", 0) != 0 || options.daily;
     if (!TakePeriod(options.period.empty() ? text("Period", "1h") : options.period, config, error)) return false;

@@ -200,7 +200,9 @@ int CompactRinexEncoder::TypesOf(std::string_view satellite) const {
     return satellite.empty() ? 0 : types3_[static_cast<unsigned char>(satellite[0]) & 127];
 }
 
-void CompactRinexEncoder::EndRecord(std::string& out) {
+// The epoch line as a text difference (whole at a restart) and the clock offset's
+// line of the record that ends.
+void CompactRinexEncoder::WriteEpochAndClock(std::string& out) {
     std::string epoch = epoch_;
     for (const std::string& id : ids_) epoch += id;
     std::string line;
@@ -222,7 +224,11 @@ void CompactRinexEncoder::EndRecord(std::string& out) {
     else
         clockArc_.Append(DigitsOf(clock_), line);
     AppendLine(out, line);
+}
 
+void CompactRinexEncoder::EndRecord(std::string& out) {
+    WriteEpochAndClock(out);
+    std::string line;
     current_.clear();
     for (size_t i = 0; i < ids_.size(); ++i) {
         const int types = TypesOf(ids_[i]);

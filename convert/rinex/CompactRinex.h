@@ -48,6 +48,7 @@ private:
     void HeaderLine(std::string_view line);
     void EpochLine(std::string_view line, std::string& out);
     void EndRecord(std::string& out);
+    void WriteEpochAndClock(std::string& out);
     int TypesOf(std::string_view satellite) const;
     void AppendLine(std::string& out, std::string_view line);
 
