@@ -33,6 +33,16 @@ RunReport RefusedRunReport(const ConversionRequest& request, std::string reason)
     return RunReport{request, ConversionResult{}, RunStatus::Refused, std::move(reason), {}};
 }
 
+bool PlotRun(RunReport& report, IQualityPlotter* plotter, std::string& error) {
+    error = "this build has no charts (built without the desktop windows)";
+    const ConversionResult& r = report.result;
+    if (!plotter || !r.quality || !r.qualitySeries) return false;
+    const std::vector<std::string> plots =
+        PublishPlots(*plotter, *r.quality, *r.qualitySeries, report.request.observationPath, error);
+    for (const std::string& plot : plots) report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
+    return !plots.empty();
+}
+
 std::string WrittenPath(const RunReport& report, OutputKind kind) {
     for (const PlannedOutput& output : report.written)
         if (output.kind == kind) return output.path;

@@ -3,6 +3,7 @@
 #include <vector>
 
 #include "app/dialog/MainDialog.h"
+#include "app/dialog/QualityPlotter.h"
 #include "convert/ConversionDriver.h"
 #include "convert/ConversionRequest.h"
 #include "convert/HeadlessUi.h"
@@ -32,6 +33,11 @@ RunReport MakeRunReport(const ConversionRequest& request, const ConversionResult
 
 // The report of a file refused before its conversion started.
 RunReport RefusedRunReport(const ConversionRequest& request, std::string reason);
+
+// Draws the quality plots of a converted run with plotter (none: this build has no
+// charts) and adds them to its written files; false with error set when none could
+// be drawn.
+bool PlotRun(RunReport& report, IQualityPlotter* plotter, std::string& error);
 
 // The path of the written file of kind; empty when none was written.
 std::string WrittenPath(const RunReport& report, OutputKind kind);

@@ -51,9 +51,7 @@ ConversionRunner MainWindow::Runner() {
             if (request.qualityPlots && result.quality && result.qualitySeries) {
                 ChartQualityPlotter plotter;
                 std::string error;
-                for (const std::string& plot :
-                     PublishPlots(plotter, *result.quality, *result.qualitySeries, request.observationPath, error))
-                    report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
+                PlotRun(report, &plotter, error);
             }
             const QString folder = QFileInfo(QFile::decodeName(request.observationPath.c_str())).absolutePath();
             ui_.ShowSuccess(request.sourcePath, SuccessMessageLines(report), folder);

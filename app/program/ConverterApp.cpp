@@ -190,18 +190,11 @@ void CConverterApp::ReportOutcome(const CMainDialog& dialog, const RunReport& re
 }
 
 bool CConverterApp::ReportPlots(RunReport& report, const RunStreams& streams) const {
-    std::string error = "this build has no charts (built without the desktop windows)";
-    const ConversionResult& result = report.result;
-    const std::vector<std::string> plots =
-        plotter_ && result.quality && result.qualitySeries
-            ? PublishPlots(*plotter_, *result.quality, *result.qualitySeries, report.request.observationPath, error)
-            : std::vector<std::string>();
-    const bool plotted = !plots.empty();
+    std::string error;
+    const bool plotted = PlotRun(report, plotter_, error);
     if (!plotted) streams.err << kProgramName << ": no quality plots: " << error << "\n";
-    for (const std::string& plot : plots) {
-        report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
-        if (!streams.quiet) streams.report << "Plot: " << plot << "\n";
-    }
+    for (const PlannedOutput& output : report.written)
+        if (output.kind == OutputKind::Plot && !streams.quiet) streams.report << "Plot: " << output.path << "\n";
     return plotted;
 }
 

@@ -288,14 +288,8 @@ void PublishBatchPlots(std::vector<BatchItem>& items, IQualityPlotter* plotter) 
     for (BatchItem& item : items) {
         RunReport& report = item.report;
         if (report.status != RunStatus::Converted) continue;
-        std::string error = "this build has no charts (built without the desktop windows)";
-        const ConversionResult& r = report.result;
-        const std::vector<std::string> plots =
-            plotter && r.quality && r.qualitySeries
-                ? PublishPlots(*plotter, *r.quality, *r.qualitySeries, report.request.observationPath, error)
-                : std::vector<std::string>();
-        for (const std::string& plot : plots) report.written.push_back(PlannedOutput{OutputKind::Plot, plot});
-        if (!plots.empty()) continue;
+        std::string error;
+        if (PlotRun(report, plotter, error)) continue;
         report.status = RunStatus::Failed;
         report.message = "no quality plots: " + error;
     }
