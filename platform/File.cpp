@@ -51,8 +51,13 @@ bool CFile::Open(const std::string& path, OpenMode mode) {
     errno = 0;
     fp_ = std::fopen(path.c_str(), mode == modeRead ? "rb" : "wb");
     if (!fp_) return Failed();
-    // Output files take many short lines: a larger buffer saves most write calls.
-    if (mode == modeWrite) std::setvbuf(fp_, nullptr, _IOFBF, kWriteBufferSize);
+    // Output files take many short lines: a large buffer saves most write calls (and
+    // the kernel's cost per call). stdio ignores the size of a buffer it allocates
+    // itself, so the buffer is the file's own; it outlives the stream (see Close).
+    if (mode == modeWrite) {
+        if (!writeBuffer_) writeBuffer_ = std::make_unique<char[]>(kWriteBufferSize);
+        std::setvbuf(fp_, writeBuffer_.get(), _IOFBF, kWriteBufferSize);
+    }
     path_ = path;
     position_ = 0;
     storedRead_ = 0;

@@ -75,6 +75,7 @@ protected:
 
 private:
     std::FILE* fp_ = nullptr;
+    std::unique_ptr<char[]> writeBuffer_;  // stdio's buffer of a file open for writing
     std::string path_;
     int64_t position_ = 0;  // kept here so that asking for it costs no system call
     std::vector<std::string> sequence_;  // files of OpenSequence still to be read, in order
