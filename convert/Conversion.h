@@ -10,6 +10,7 @@
 
 #include "convert/ConversionDriver.h"
 #include "convert/HeaderPosition.h"
+#include "convert/ObservationStage.h"
 #include "convert/OutputFile.h"
 #include "convert/ReadTally.h"
 #include "convert/SourceCheck.h"
@@ -62,6 +63,8 @@ private:
     bool ChooseRawKind(const ReadTally& tally);
     bool ObservationPass();
     bool StartObservationPass();
+    // True when the observation file is formatted and written on a thread of its own.
+    bool FormattingThread() const;
     bool TakeEpoch(const ObservationEpoch& epoch);
     void TakeAntennaHeight(const SiteEvent& event);
     bool NavigationPass();
@@ -130,6 +133,9 @@ private:
     OutputFile observation_;
     OutputFile log_;
     OutputFile pos_;
+    // Formats and writes the observation file while the pass runs (ended before the
+    // file is patched, closed or discarded; declared after it, so gone before it).
+    std::unique_ptr<ObservationStage> stage_;
     bool logging_ = false;
     bool longLog_ = false;
     bool satelliteDated_ = false;

@@ -64,4 +64,8 @@ struct ConversionRequest {
     // SOURCE_DATE_EPOCH time); empty: the platform clock's creation time at the start.
     std::optional<CalendarTime> creationTime;
     std::string creationZone = "LCL";  // its zone as RINEX 3 names it ("UTC" or "LCL")
+    // The observation file formatted and written on a thread of its own while the
+    // source is read and positioned: for a conversion that has the machine's cores
+    // to itself, not for one of several running at once.
+    bool formattingThread = true;
 };

@@ -84,8 +84,7 @@ void Conversion::PositioningStep() {
 // Hands observation text to its file; a failure ends the pass after the record.
 void Conversion::WriteObservation(const std::string& text) {
     Lap(ConversionStage::Formatting);
-    observation_.Write(text);
-    Lap(ConversionStage::Writing);
+    stage_->Text(text);
 }
 
 // Writes the accepted current epoch when it is one of the selection: the header
@@ -110,7 +109,7 @@ void Conversion::WriteEpoch() {
         WriteObservation(writer_.event(pendingEvents_.front().time));
         pendingEvents_.pop_front();
     }
-    WriteObservation(writer_.epoch(output, h));
+    stage_->Epoch(output);
     if (quality_) {
         quality_->AddEpoch(QualityEpochOf(output, current, fixedThisEpoch_, state_.position), state_.tracker.selected);
         Lap(ConversionStage::Other);
@@ -169,8 +168,7 @@ void Conversion::WriteFirstHeader(const RinexEpoch& output) {
         approxRecordOffset_ = static_cast<int64_t>(place->offset);
     }
     Lap(ConversionStage::Formatting);
-    observation_.WriteHeader(text);
-    Lap(ConversionStage::Writing);
+    stage_->Header(text, h);
 }
 
 // Writes or keeps the record of a decoded site or time event met after the first

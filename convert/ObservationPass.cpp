@@ -1,6 +1,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <thread>
 
 #include "convert/Conversion.h"
 #include "convert/QualityFeed.h"
@@ -23,6 +24,7 @@ std::string AntennaComment(const ConversionRequest& r) {
 // Closes the source and the log files of the observation pass (the observation
 // file is closed by whoever checks it; the log files' failures are kept in them).
 void Conversion::CloseObservationFiles() {
+    if (stage_) stage_->Abandon();
     source_.Close();
     if (logging_) {
         log_.Close();
@@ -39,7 +41,7 @@ bool Conversion::ObservationPass() {
     uint16_t referenceWeek = h.firstTime.week;  // decoders may update it
     const int chosenKind = state_.tracker.rawKind;
     bool firstEpoch = true;
-    for (int kind = source_.Next(); kind != kRecordEnd && !observation_.Failed() && !log_.Failed() && !pos_.Failed();
+    for (int kind = source_.Next(); kind != kRecordEnd && !stage_->Failed() && !log_.Failed() && !pos_.Failed();
          kind = FetchNext(source_)) {
         if (CancelRequested()) {
             CloseObservationFiles();
@@ -78,6 +80,15 @@ bool Conversion::ObservationPass() {
     return EndObservationPass();
 }
 
+bool Conversion::FormattingThread() const {
+#ifdef __EMSCRIPTEN__
+    return false;  // the browser edition runs on one thread
+#else
+    // The stage profile times each piece of work on one thread.
+    return request_.formattingThread && !hooks_.stages && std::thread::hardware_concurrency() > 1;
+#endif
+}
+
 // The start of the observation pass: the antenna in the header, the source and the
 // outputs opened, the quality statistics started. False when the conversion ends here.
 bool Conversion::StartObservationPass() {
@@ -97,6 +108,7 @@ bool Conversion::StartObservationPass() {
         source_.Close();
         return Fail(ConversionOutcome::ObservationNotCreated, kStrCannotCreateObservation, MessageIcon::Stop);
     }
+    stage_ = std::make_unique<ObservationStage>(observation_, writer_, FormattingThread(), hooks_.stages);
     // Log files asked for are outputs like the others: one that cannot be written fails the run.
     logging_ = request_.logFile;
     for (OutputFile* file : {&log_, &pos_})
@@ -161,6 +173,7 @@ bool Conversion::EndObservationPass() {
     RinexObsHeader& h = state_.header;
     for (const SiteEvent& event : pendingEvents_) WriteObservation(writer_.event(event.time));
     pendingEvents_.clear();
+    stage_->Finish();
     if (defaultHeaderPosition_ && headerPositionKnown_ && approxRecordOffset_ >= 0) {
         // The header went out with the default position: put the first fix in its place.
         const std::optional<std::string> record = ApproxPositionPatch(approxRecord_, headerX_, headerY_, headerZ_);

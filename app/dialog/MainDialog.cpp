@@ -347,5 +347,6 @@ ConversionRequest CMainDialog::MakeRequest() const {
     r.interval = o.ownTimeWindow || o.interval > 0 ? o.interval : v.interval;
     r.quality = o.quality.value_or(v.qualityReport);
     r.qualityPlots = o.qualityPlots;
+    r.formattingThread = !o.sharedCores;
     return r;
 }

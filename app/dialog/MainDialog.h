@@ -30,6 +30,8 @@ struct RequestOverrides {
     // Only this run's time window and interval count, never the stored ones: a
     // run the command line starts is cut only by its own options.
     bool ownTimeWindow = false;
+    // Several conversions run at once and share the cores: each on one thread.
+    bool sharedCores = false;
     // A splice: the raw files read as one source, in order (the dialog's source
     // path is the first of them); empty: the source path alone.
     std::vector<std::string> sourceParts;

@@ -155,7 +155,10 @@ std::string ProgressText(size_t done, size_t total, const std::vector<size_t>& r
 // conversion starts or ends (its ui also every 50 ms). A Cancel of the
 // follower's ui stops the running conversions and leaves the others unconverted.
 void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
-                const DialogEnvironment& environment, const BatchFollower& follower) {
+                const DialogEnvironment& batchEnvironment, const BatchFollower& follower) {
+    const size_t count = std::min(items.size(), static_cast<size_t>(std::max(jobs, 1)));
+    DialogEnvironment environment = batchEnvironment;
+    environment.overrides.sharedCores = count > 1;
     std::atomic<size_t> next{0};
     std::atomic<bool> cancel{false};
     std::mutex mutex;
@@ -185,7 +188,6 @@ void ConvertAll(std::vector<BatchItem>& items, int jobs, const Profile& profile,
         }
     };
     std::vector<std::thread> threads;
-    const size_t count = std::min(items.size(), static_cast<size_t>(std::max(jobs, 1)));
     for (size_t k = 0; k < count; ++k) threads.emplace_back(worker);
     if (follower.err || follower.ui) {
         size_t shown = 0;

@@ -1,6 +1,7 @@
 #pragma once
 // Helpers of the conversion driver tests: a scratch directory, small raw files
 // written record by record with the simulator's encoders, and file reading.
+#include <cerrno>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
@@ -9,6 +10,7 @@
 #include <vector>
 
 #include "convert/ConversionDriver.h"
+#include "rawdata/DataFile.h"
 #include "tests/support/ScriptedUi.h"
 #include "tools/rawsim/RawWriter.h"
 
@@ -171,5 +173,39 @@ inline ConversionRequest Request(const ScratchDir& dir, const std::string& sourc
     return r;
 }
 
+// A file that takes limit bytes and then fails like a full disk (or fails only
+// when it is closed).
+class FullDiskFile : public CFile {
+public:
+    FullDiskFile(long limit, bool failClose) : limit_(limit), failClose_(failClose) {}
+    bool Write(const void* buffer, size_t count) override {
+        if (limit_ >= 0 && written_ + static_cast<long>(count) > limit_) return SetError(ENOSPC);
+        written_ += static_cast<long>(count);
+        return CFile::Write(buffer, count);
+    }
+    bool Close() override {
+        const bool open = IsOpen();
+        const bool closed = CFile::Close();
+        return open && failClose_ ? SetError(ENOSPC) : closed;
+    }
+
+private:
+    long limit_;
+    bool failClose_;
+    long written_ = 0;
+};
+
+// A binary raw data file that fails with EIO once limit bytes were read.
+class FailingSource : public CKBinDataFile {
+public:
+    explicit FailingSource(long limit) : limit_(limit) {}
+    size_t Read(void* buffer, size_t count) override {
+        if (GetPosition() + static_cast<long>(count) > limit_) return SetError(EIO), 0;
+        return CKBinDataFile::Read(buffer, count);
+    }
+
+private:
+    long limit_;
+};
 
 }  // namespace drivertest

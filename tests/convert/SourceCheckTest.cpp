@@ -17,18 +17,6 @@ using namespace drivertest;
 
 namespace {
 
-// A binary raw data file that fails with EIO once limit bytes were read.
-class FailingSource : public CKBinDataFile {
-public:
-    explicit FailingSource(long limit) : limit_(limit) {}
-    size_t Read(void* buffer, size_t count) override {
-        if (GetPosition() + static_cast<long>(count) > limit_) return SetError(EIO), 0;
-        return CKBinDataFile::Read(buffer, count);
-    }
-
-private:
-    long limit_;
-};
 
 // A person who does something to the source at a given cancel poll.
 class MeddlingUi : public ScriptedUi {

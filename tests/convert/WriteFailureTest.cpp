@@ -18,27 +18,6 @@ using namespace drivertest;
 
 namespace {
 
-// A file that takes limit bytes and then fails like a full disk (or fails only
-// when it is closed).
-class FullDiskFile : public CFile {
-public:
-    FullDiskFile(long limit, bool failClose) : limit_(limit), failClose_(failClose) {}
-    bool Write(const void* buffer, size_t count) override {
-        if (limit_ >= 0 && written_ + static_cast<long>(count) > limit_) return SetError(ENOSPC);
-        written_ += static_cast<long>(count);
-        return CFile::Write(buffer, count);
-    }
-    bool Close() override {
-        const bool open = IsOpen();
-        const bool closed = CFile::Close();
-        return open && failClose_ ? SetError(ENOSPC) : closed;
-    }
-
-private:
-    long limit_;
-    bool failClose_;
-    long written_ = 0;
-};
 
 // A receiver-dated recording at the nominal constellation's start with four
 // ephemerides: dir/SRC.RAW.
