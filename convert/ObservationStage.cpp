@@ -3,6 +3,7 @@
 #include <atomic>
 #include <condition_variable>
 #include <deque>
+#include <exception>
 #include <mutex>
 #include <thread>
 
@@ -23,6 +24,8 @@ struct ObservationStage::Thread {
     std::vector<std::vector<Item>> spare;  // written chunks, kept for reuse
     bool finishing = false;                // no chunk comes after those waiting
     std::atomic<bool> abandoned{false};
+    std::atomic<bool> broken{false};       // formatting or writing threw: error holds it
+    std::exception_ptr error;
     std::thread thread;
 };
 
@@ -44,9 +47,15 @@ ObservationStage::ObservationStage(OutputFile& file, const RinexWriter& writer, 
                 t.full.pop_front();
             }
             t.changed.notify_all();  // room for the first stage
-            for (const Item& item : chunk) {
-                if (t.abandoned || file_.Failed()) break;
-                Do(item);
+            try {
+                for (const Item& item : chunk) {
+                    if (t.abandoned || t.broken || file_.Failed()) break;
+                    Do(item);
+                }
+            } catch (...) {
+                // Given to the first stage, as if it had formatted and written itself.
+                t.error = std::current_exception();
+                t.broken = true;
             }
             chunk.clear();
             const std::lock_guard<std::mutex> lock(t.mutex);
@@ -132,7 +141,7 @@ void ObservationStage::Do(const Item& item) {
     }
 }
 
-bool ObservationStage::Failed() const { return file_.Failed(); }
+bool ObservationStage::Failed() const { return file_.Failed() || (thread_ && thread_->broken); }
 
 void ObservationStage::Finish() {
     if (!thread_) return;
@@ -143,7 +152,9 @@ void ObservationStage::Finish() {
     }
     thread_->changed.notify_all();
     thread_->thread.join();
+    const std::exception_ptr error = thread_->error;
     thread_.reset();
+    if (error) std::rethrow_exception(error);
 }
 
 void ObservationStage::Abandon() {

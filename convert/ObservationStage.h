@@ -32,7 +32,8 @@ public:
     // True once the file failed; while a thread writes, a little after the write that failed.
     bool Failed() const;
     // Waits until everything handed over is written (or skipped after a failure)
-    // and ends the thread: the file is the caller's again.
+    // and ends the thread: the file is the caller's again. What formatting or
+    // writing threw on the thread is thrown here.
     void Finish();
     // Drops what waits to be written and ends the thread: the file is the caller's again.
     void Abandon();

@@ -5,8 +5,11 @@
 
 #include <filesystem>
 #include <map>
+#include <stdexcept>
 #include <stdlib.h>
 
+#include "convert/ObservationStage.h"
+#include "convert/OutputFile.h"
 #include "tests/convert/DriverTestSupport.h"
 #include "tools/rawsim/Simulation.h"
 
@@ -128,4 +131,18 @@ TEST(ObservationStage, EitherStageStoppingMidwayEndsTheRunWithNoOutput) {
         EXPECT_EQ(result.outcome, c.outcome);
         EXPECT_TRUE(Files(dir.File(c.what)).empty());
     }
+}
+
+TEST(ObservationStage, WhatFormattingThrowsOnItsThreadReachesTheFirstStage) {
+    ScratchDir dir;
+    OutputFile file;
+    ASSERT_TRUE(file.Open(dir.File("OUT.05O"), nullptr));
+    RinexWriter writer = RinexWriterFor(kRinex2);
+    writer.epoch = [](const RinexEpoch&, const RinexObsHeader&) -> std::string { throw std::length_error("epoch"); };
+    ObservationStage stage(file, writer, true);
+    stage.Header("header\n", RinexObsHeader());
+    for (int i = 0; i < 1000 && !stage.Failed(); ++i) stage.Epoch(RinexEpoch());
+    EXPECT_TRUE(stage.Failed());
+    EXPECT_THROW(stage.Finish(), std::length_error);
+    file.Discard();
 }
