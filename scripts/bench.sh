@@ -28,6 +28,8 @@
 # ASCII fixed-column layouts, receiver-dated (Q) and satellite-dated (R). For each:
 # median wall and CPU time of the conversion, raw MB/s, epochs/s, peak resident
 # memory, the read-and-decode floor, the reference pipeline and a per-stage profile.
+# With BENCH_BEFORE=PATH (an earlier build's qern2rinex) each conversion is timed with
+# that program as well, and a before/after table is printed (--many: the batch too).
 # Files go to BENCH_DIR (default: BUILD_DIR/benchdata, BUILD_DIR default build-bench);
 # the tables are printed and kept in BENCH_DIR/results.md. --many: a batch of 8
 # one-hour files with --jobs 1 and --jobs 2 (wall time, speed-up, peak memory) and
@@ -62,6 +64,8 @@ cmake --build "$build" --target qern2rinex rawsim read_floor stage_profile windo
 
 rawsim=$build/tools/rawsim/rawsim
 convert=$build/app/main/qern2rinex
+before=${BENCH_BEFORE:-}
+[ -z "$before" ] || [ -x "$before" ] || { echo "bench.sh: BENCH_BEFORE=$before is no program" >&2; exit 2; }
 floor=$build/bench/read_floor
 stages=$build/bench/stage_profile
 TIME=/usr/bin/time
@@ -160,6 +164,11 @@ if [ "$many" -eq 1 ]; then
   read -r wb1 cb1 mb1 < <(timed "$runs" "$convert" --batch --jobs 1 --output-dir "$out" "${files[@]:0:8}")
   read -r wb2 cb2 mb2 < <(timed "$runs" "$convert" --batch --jobs 2 --output-dir "$out" "${files[@]:0:8}")
   read -r ws cs ms < <(timed "$runs" "$convert" --splice "OBS:$out/day.obs" "NAV:$out/day.nav" S "${files[@]}")
+  if [ -n "$before" ]; then
+    read -r bw1 bc1 bm1 < <(timed "$runs" "$before" "${files[0]}" "OBS:$out/one.obs" "NAV:$out/one.nav" S)
+    read -r bwb1 bcb1 bmb1 < <(timed "$runs" "$before" --batch --jobs 1 --output-dir "$out" "${files[@]:0:8}")
+    read -r bwb2 bcb2 bmb2 < <(timed "$runs" "$before" --batch --jobs 2 --output-dir "$out" "${files[@]:0:8}")
+  fi
   epochs=$(grep -c '^> \|^ [0-9][0-9] ' "$out/day.obs" || true)
   load_end=$(cut -d' ' -f1-3 /proc/loadavg)
   {
@@ -175,6 +184,16 @@ if [ "$many" -eq 1 ]; then
     echo
     awk -v a="$wb1" -v b="$wb2" 'BEGIN { printf "Batch speed-up, --jobs 2 against --jobs 1 (wall): %.2f (target: at least 1.8)\n", a / b }'
     echo "Splice of 24 files: $((ms - m1)) KB more peak memory than one file; $epochs epoch lines written."
+    if [ -n "$before" ]; then
+      echo
+      echo "Before (BENCH_BEFORE) and after:"
+      echo
+      echo "| run | files | before wall s (CPU s) | after wall s (CPU s) | before peak RSS KB | after |"
+      echo "|---|---:|---:|---:|---:|---:|"
+      echo "| one file | 1 | $bw1 ($bc1) | $w1 ($c1) | $bm1 | $m1 |"
+      echo "| --batch --jobs 1 | 8 | $bwb1 ($bcb1) | $wb1 ($cb1) | $bmb1 | $mb1 |"
+      echo "| --batch --jobs 2 | 8 | $bwb2 ($bcb2) | $wb2 ($cb2) | $bmb2 | $mb2 |"
+    fi
   } | tee "$work/results-many.md"
   exit 0
 fi
@@ -257,7 +276,7 @@ declare -A ref_seen
 echo "Files in $work; load average at start: $load_start"
 
 for hours in "${hours_list[@]}"; do
-  runs=5; [ "$hours" -ge 24 ] && runs=3
+  runs=5
   for layout in "${layouts[@]}"; do
     for kind in "${kinds[@]}"; do
       name=${kind,,}${hours}h-$layout
@@ -273,6 +292,8 @@ for hours in "${hours_list[@]}"; do
       echo "== $name: $((bytes / 1000)) kB, $runs runs" >&2
 
       read -r wall cpu rss < <(timed "$runs" "$convert" "$raw" "OBS:$obs" "NAV:$nav" S)
+      bwall=""; bcpu=""; brss=""
+      [ -z "$before" ] || read -r bwall bcpu brss < <(timed "$runs" "$before" "$raw" "OBS:$obs.b" "NAV:$nav.b" S)
       floor_line=$("$floor" --format "$format" "$raw")
       epochs=$(sed -E 's/.* epochs=([0-9]+).*/\1/' <<<"$floor_line")
       for ((i = 0; i < runs; i++)); do "$floor" --format "$format" "$raw"; done >"$work/floor.log"
@@ -300,9 +321,10 @@ for hours in "${hours_list[@]}"; do
         same=yes
       fi
       rm -f "$obs.stages" "$nav.stages"
-      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' \
+      printf '%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\t%s\n' \
         "$name" "$layout" "$kind" "$hours" "$bytes" "$epochs" "$types" "$wall" "$cpu" "$rss" "$floor_wall" \
-        "$ref_wall" "$ref_cpu" "$ref_positions" "$same" "$stage_line" "$ref_rss" "$floor_cpu" >>"$results"
+        "$ref_wall" "$ref_cpu" "$ref_positions" "$same" "$stage_line" "$ref_rss" "$floor_cpu" \
+        "$bwall" "$bcpu" "$brss" >>"$results"
     done
   done
 done
@@ -314,7 +336,7 @@ function stage(line, key,   m) { if (match(line, " " key "=[0-9.]+")) return sub
 {
   n++; name[n] = $1; layout[n] = $2; kind[n] = $3; hours[n] = $4; bytes[n] = $5; epochs[n] = $6; types[n] = $7
   wall[n] = $8; cpu[n] = $9; rss[n] = $10; floorw[n] = $11; refw[n] = $12; refc[n] = $13; refpos[n] = $14
-  same[n] = $15; st[n] = $16; refrss[n] = $17; floorc[n] = $18
+  same[n] = $15; st[n] = $16; refrss[n] = $17; floorc[n] = $18; bw[n] = $19; bc[n] = $20; brss[n] = $21
 }
 END {
   print "Machine: " cpus " cores; load average " load1 " at the start, " load2 " at the end."
@@ -355,6 +377,17 @@ END {
       printf "| %s | %s | %d | %d | %d |\n", layout[i], kind[i], rss[i], rss[j], rss[j] - rss[i]
     }
   if (pairs == 0) print "Peak memory of 24-hour files against 1-hour ones: run without --quick."
+  if (bw[1] != "") {
+    print ""
+    print "Before (BENCH_BEFORE) and after, the same files and reference (ratios: reference / conversion, conversion / floor):"
+    print ""
+    print "| file | before wall s (CPU s) | after wall s (CPU s) | reference / before, wall (CPU) | reference / after, wall (CPU) | after / floor, CPU | peak RSS MB, before | after |"
+    print "|---|---:|---:|---:|---:|---:|---:|---:|"
+    for (i = 1; i <= n; i++) {
+      fc = floorc[i] > 0 ? floorc[i] : 0.001
+      printf "| %s | %s (%s) | %s (%s) | %s (%s) | %s (%s) | %s | %s | %s |\n", name[i], f(bw[i], 2), f(bc[i], 2), f(wall[i], 2), f(cpu[i], 2), f(refw[i] / bw[i], 1), f(refc[i] / bc[i], 1), f(refw[i] / wall[i], 1), f(refc[i] / cpu[i], 1), f(cpu[i] / fc, 1), f(brss[i] / 1024, 2), f(rss[i] / 1024, 2)
+    }
+  }
 }' "$results" | tee "$work/results.md"
 
 # What the further outputs cost on the binary files of the longest recording: RINEX 3
