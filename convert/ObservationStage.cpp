@@ -11,7 +11,7 @@
 
 namespace {
 
-constexpr size_t kChunkItems = 32;    // records handed over at once
+constexpr size_t kChunkItems = 64;    // records handed over at once
 constexpr size_t kChunksWaiting = 4;  // handed over and not yet written, at most (the first stage waits beyond)
 
 }  // namespace
@@ -66,12 +66,6 @@ ObservationStage::ObservationStage(OutputFile& file, const RinexWriter& writer, 
 
 ObservationStage::~ObservationStage() { Abandon(); }
 
-ObservationStage::Item& ObservationStage::Next(Kind kind) {
-    Item& item = pending_.emplace_back();
-    item.kind = kind;
-    return item;
-}
-
 void ObservationStage::HandOver(bool last) {
     if (pending_.size() < (last ? 1 : kChunkItems)) return;
     Thread& t = *thread_;
@@ -97,9 +91,7 @@ void ObservationStage::Header(const std::string& text, const RinexObsHeader& hea
         Lap(ConversionStage::Writing);
         return;
     }
-    Item& item = Next(Kind::Header);
-    item.text = text;
-    item.header = std::move(copy);
+    pending_.emplace_back(Kind::Header, text).header = std::move(copy);
     HandOver(false);
 }
 
@@ -111,7 +103,7 @@ void ObservationStage::Epoch(const RinexEpoch& epoch) {
         Lap(ConversionStage::Writing);
         return;
     }
-    Next(Kind::Epoch).epoch = epoch;
+    pending_.emplace_back(epoch);
     HandOver(false);
 }
 
@@ -121,7 +113,7 @@ void ObservationStage::Text(std::string text) {
         Lap(ConversionStage::Writing);
         return;
     }
-    Next(Kind::Text).text = std::move(text);
+    pending_.emplace_back(Kind::Text, std::move(text));
     HandOver(false);
 }
 

@@ -41,13 +41,14 @@ public:
 private:
     enum class Kind { Header, Epoch, Text };
     struct Item {
-        Kind kind = Kind::Text;
+        explicit Item(const RinexEpoch& e) : kind(Kind::Epoch), epoch(e) {}  // copied once
+        Item(Kind k, std::string t) : kind(k), text(std::move(t)) {}
+        Kind kind;
         RinexEpoch epoch;
         std::string text;
         std::shared_ptr<const RinexObsHeader> header;
     };
     struct Thread;
-    Item& Next(Kind kind);
     void HandOver(bool last);
     void Do(const Item& item);
     void Lap(ConversionStage stage) {
