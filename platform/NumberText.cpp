@@ -1,5 +1,6 @@
 #include "platform/NumberText.h"
 
+#include <charconv>
 #include <clocale>
 #include <cmath>
 #include <cstdio>
@@ -58,9 +59,19 @@ const char* ReadDecimal(const char* first, const char* last, double& value) {
             p = q;
         }
     }
-    // strtod reads a terminated text: the number alone, copied out.
-    const std::string text(first, p);
-    const double read = InCLocale([&] { return std::strtod(text.c_str(), nullptr); });
+    double read = 0;
+#if defined(__cpp_lib_to_chars)
+    // from_chars reads the same grammar in place, locale-free, and rounds to nearest as
+    // strtod does (both give the correctly rounded double); only a result it refuses
+    // (out of range) goes the long way.
+    const std::from_chars_result direct = std::from_chars(first, p, read);
+    if (direct.ec != std::errc() || direct.ptr != p)
+#endif
+    {
+        // strtod reads a terminated text: the number alone, copied out.
+        const std::string text(first, p);
+        read = InCLocale([&] { return std::strtod(text.c_str(), nullptr); });
+    }
     if (std::isinf(read) || (read == 0 && nonzero)) return nullptr;
     value = read;
     return p;
