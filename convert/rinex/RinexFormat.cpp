@@ -82,12 +82,12 @@ void AppendFixed(std::string& out, int width, int precision, double x) {
     if (precision <= 9) {
         const double scaled = std::fabs(x) * static_cast<double>(kPowersOfTen[precision]);
         if (scaled < 1e13) {
-            const double whole = std::floor(scaled);
-            const double fraction = scaled - whole;
-            unsigned long long digits =
-                std::fabs(fraction - 0.5) > 0.01
-                    ? static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0)
-                    : RoundedScaled(std::fabs(x), precision);
+            // Truncation is the floor of a value not negative, and exact below 2^63.
+            const auto whole = static_cast<unsigned long long>(scaled);
+            const double fraction = scaled - static_cast<double>(whole);
+            unsigned long long digits = std::fabs(fraction - 0.5) > 0.01
+                                            ? whole + (fraction > 0.5 ? 1 : 0)
+                                            : RoundedScaled(std::fabs(x), precision);
             char text[32];
             char* const end = text + sizeof text;
             char* p = end;
@@ -165,11 +165,10 @@ void AppendObservation(std::string& out, bool present, double v, int lli, int st
     // keeps the digits as an integer, which has no negative zero.
     if (std::fabs(v) < 0.0005) v = 0.0;
     const double scaled = std::fabs(v) * 1000.0;
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
-    unsigned long long digits = std::fabs(fraction - 0.5) > 0.01
-                                    ? static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0)
-                                    : RoundedScaled(std::fabs(v), 3);
+    const auto whole = static_cast<unsigned long long>(scaled);  // its floor
+    const double fraction = scaled - static_cast<double>(whole);
+    unsigned long long digits = std::fabs(fraction - 0.5) > 0.01 ? whole + (fraction > 0.5 ? 1 : 0)
+                                                                  : RoundedScaled(std::fabs(v), 3);
     char field[16];
     std::memset(field, ' ', 14);
     const auto thousandths = static_cast<unsigned>(digits % 1000);
