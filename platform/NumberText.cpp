@@ -38,6 +38,20 @@ int FormatScientific(char* buffer, size_t size, int precision, double x) {
 }
 
 const char* ReadDecimal(const char* first, const char* last, double& value) {
+#if defined(__cpp_lib_to_chars)
+    // From a digit or a point on, from_chars reads exactly this grammar (without a sign,
+    // infinity or NaN), in place and locale-free, and rounds to nearest as strtod does:
+    // both give the correctly rounded double. Only what it refuses (no number, or one
+    // out of range) goes the long way, which decides those as before.
+    if (first < last && (IsDigit(*first) || *first == '.')) {
+        double direct = 0;
+        const std::from_chars_result r = std::from_chars(first, last, direct);
+        if (r.ec == std::errc() && std::isfinite(direct)) {
+            value = direct;
+            return r.ptr;
+        }
+    }
+#endif
     const char* p = first;
     size_t digits = 0;
     bool nonzero = false;
@@ -59,19 +73,9 @@ const char* ReadDecimal(const char* first, const char* last, double& value) {
             p = q;
         }
     }
-    double read = 0;
-#if defined(__cpp_lib_to_chars)
-    // from_chars reads the same grammar in place, locale-free, and rounds to nearest as
-    // strtod does (both give the correctly rounded double); only a result it refuses
-    // (out of range) goes the long way.
-    const std::from_chars_result direct = std::from_chars(first, p, read);
-    if (direct.ec != std::errc() || direct.ptr != p)
-#endif
-    {
-        // strtod reads a terminated text: the number alone, copied out.
-        const std::string text(first, p);
-        read = InCLocale([&] { return std::strtod(text.c_str(), nullptr); });
-    }
+    // strtod reads a terminated text: the number alone, copied out.
+    const std::string text(first, p);
+    const double read = InCLocale([&] { return std::strtod(text.c_str(), nullptr); });
     if (std::isinf(read) || (read == 0 && nonzero)) return nullptr;
     value = read;
     return p;
