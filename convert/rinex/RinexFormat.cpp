@@ -172,21 +172,28 @@ void AppendObservation(std::string& out, bool present, double v, int lli, int st
     char field[16];
     std::memset(field, ' ', 14);
     const auto thousandths = static_cast<unsigned>(digits % 1000);
-    digits /= 1000;
     char* p = field + 10;
     p[0] = '.';
     p[1] = static_cast<char>('0' + thousandths / 100);
     std::memcpy(p + 2, kDigitPairs + 2 * (thousandths % 100), 2);
-    while (digits >= 100) {
+    // The whole part (below 1e10), two digits at a time, in 32 bits once it fits.
+    unsigned long long units = digits / 1000;
+    while (units > 0xFFFFFFFFull) {
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * (digits % 100), 2);
-        digits /= 100;
+        std::memcpy(p, kDigitPairs + 2 * (units % 100), 2);
+        units /= 100;
     }
-    if (digits >= 10) {
+    auto small = static_cast<uint32_t>(units);
+    while (small >= 100) {
         p -= 2;
-        std::memcpy(p, kDigitPairs + 2 * digits, 2);
+        std::memcpy(p, kDigitPairs + 2 * (small % 100), 2);
+        small /= 100;
+    }
+    if (small >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * small, 2);
     } else {
-        *--p = static_cast<char>('0' + digits);
+        *--p = static_cast<char>('0' + small);
     }
     if (std::signbit(v)) *--p = '-';
     field[14] = lli == 0 ? ' ' : static_cast<char>('0' + (lli > 9 ? 9 : lli));
