@@ -6,6 +6,17 @@ namespace {
 // A Cholesky pivot smaller than this fraction of its diagonal element of the normal
 // matrix marks a parameter that the observations do not determine.
 constexpr double kRelativePivot = 1e-12;
+
+// Adds row a (N elements, already divided) and observation y to the packed augmented
+// normal matrix: the loops of AddObservation with N fixed, so the compiler lays them out.
+template <int N>
+void Accumulate(double* packed, const double* a, double y) {
+    for (int i = 0; i < N; ++i)
+        for (int j = 0; j <= i; ++j) packed[i * (i + 1) / 2 + j] += a[i] * a[j];
+    double* last = packed + N * (N + 1) / 2;
+    for (int i = 0; i < N; ++i) last[i] -= y * a[i];
+    last[N] += y * y;
+}
 }  // namespace
 
 CLeastSquare::CLeastSquare(int n) {
@@ -39,6 +50,11 @@ MatStatus CLeastSquare::AddObservation(const CVector& a, double y, double varian
     }
     const bool divide = scaled && n > 8;
     double* packed = normal_.Data();  // lower triangle, row by row: (i, j) at i(i+1)/2 + j
+    if (n == 4 && !divide) {  // the position fix's four parameters
+        Accumulate<4>(packed, row, ys);
+        ++redundancy_;
+        return 0;
+    }
     for (int i = 0; i < n; ++i) {
         const double ai = divide ? row[i] / deviation : row[i];
         double* rowI = packed + i * (i + 1) / 2;
