@@ -97,11 +97,16 @@ void PutPhase(RinexEpoch& out, int k, int s, double phi, const SatObservation& c
     Put(o, k, ContinuePhase(phi, k, s, lli, o, previousOutput.Sat(s), table), lli, cur);
 }
 
-// Range (m) of a raw code (travel time modulo 0.1 s) at reception time Tr: its
-// transit time without the receiver clock offset (s), moved by delta (s) at the
-// Doppler d (Hz) of a carrier of wavelength lambda (m).
+// Range (m) at reception time Tr of a code of the given transit time (s, without
+// the receiver clock offset), moved by delta (s) at the Doppler d (Hz) of a carrier of
+// wavelength lambda (m).
+double RangeAtReception(double transit, double delta, double d, double lambda) {
+    return transit * Constants().speedOfLight - delta * d * lambda;
+}
+
+// The same of a raw code (travel time modulo 0.1 s).
 double CodeAtReception(double rawCode, double clockOffset, double delta, double d, double lambda) {
-    return TransitTime(rawCode, clockOffset) * Constants().speedOfLight - delta * d * lambda;
+    return RangeAtReception(TransitTime(rawCode, clockOffset), delta, d, lambda);
 }
 
 }  // namespace
@@ -148,8 +153,9 @@ RinexEpoch BuildSatelliteDated(const ObservationEpoch& current, const Observatio
         if (!ExtrapolationDoppler(cur, prev, kL1, kD1, dt, smoothedDopplers, d)) continue;
         RinexSatValues& o = out.Sat(s);
         // s from the reception of the measurement back to Tr
-        const double delta = TransitTime(cur.value[kC1], clockOffset) - tx;
-        Put(o, kC1, CodeAtReception(cur.value[kC1], clockOffset, delta, d, lambda1), 0, cur);
+        const double transit = TransitTime(cur.value[kC1], clockOffset);
+        const double delta = transit - tx;
+        Put(o, kC1, RangeAtReception(transit, delta, d, lambda1), 0, cur);
         if (cur.Has(kL1)) {
             PutPhase(out, kL1, s, cur.value[kL1] - clockOffset * c / lambda1 - delta * d, cur, prev, previousOutput,
                      tables.satelliteDatedL1);

@@ -6,6 +6,17 @@ namespace {
 // A Cholesky pivot smaller than this fraction of its diagonal element of the normal
 // matrix marks a parameter that the observations do not determine.
 constexpr double kRelativePivot = 1e-12;
+
+// Adds row a (N elements, already divided) and observation y to the packed augmented
+// normal matrix: the loops of AddObservation with N fixed, so the compiler lays them out.
+template <int N>
+void Accumulate(double* packed, const double* a, double y) {
+    for (int i = 0; i < N; ++i)
+        for (int j = 0; j <= i; ++j) packed[i * (i + 1) / 2 + j] += a[i] * a[j];
+    double* last = packed + N * (N + 1) / 2;
+    for (int i = 0; i < N; ++i) last[i] -= y * a[i];
+    last[N] += y * y;
+}
 }  // namespace
 
 CLeastSquare::CLeastSquare(int n) {
@@ -31,18 +42,30 @@ MatStatus CLeastSquare::AddObservation(const CVector& a, double y, double varian
     const double* row = a.Data();
     const double ys = scaled ? y / deviation : y;
     const int n = n_;
+    // The divided row, each element divided once (the same quotients as in the loops).
+    double divided[8];
+    if (scaled && n <= 8) {
+        for (int i = 0; i < n; ++i) divided[i] = row[i] / deviation;
+        row = divided;
+    }
+    const bool divide = scaled && n > 8;
     double* packed = normal_.Data();  // lower triangle, row by row: (i, j) at i(i+1)/2 + j
+    if (n == 4 && !divide) {  // the position fix's four parameters
+        Accumulate<4>(packed, row, ys);
+        ++redundancy_;
+        return 0;
+    }
     for (int i = 0; i < n; ++i) {
-        const double ai = scaled ? row[i] / deviation : row[i];
+        const double ai = divide ? row[i] / deviation : row[i];
         double* rowI = packed + i * (i + 1) / 2;
         for (int j = 0; j <= i; ++j) {
-            const double aj = scaled ? row[j] / deviation : row[j];
+            const double aj = divide ? row[j] / deviation : row[j];
             rowI[j] += ai * aj;
         }
     }
     double* last = packed + n * (n + 1) / 2;  // row n: (n, 0..n)
     for (int i = 0; i < n; ++i) {
-        const double ai = scaled ? row[i] / deviation : row[i];
+        const double ai = divide ? row[i] / deviation : row[i];
         last[i] -= ys * ai;
     }
     last[n] += ys * ys;
@@ -54,28 +77,37 @@ MatStatus CLeastSquare::Solve(CVector& x, CSymMat& Q, double& sigma0Squared) {
     if (redundancy_ < 0) return kUnderdetermined;  // "Error in CLeastSquare::Solve"
     const int n = n_;
     const CUpTriangMat R = normal_.Cholesky();
+    if (n > 0 && R.Order() != n + 1) return kSingular;  // no storage of that order
+    // The packed elements read directly: every index below lies inside its triangle.
+    // Upper triangles are packed column by column, (i, j) at j(j + 1)/2 + i; the
+    // symmetric ones row by row, (i, j), j <= i, at i(i + 1)/2 + j.
+    const auto packed = [](int i, int j) { return i * (i + 1) / 2 + j; };
+    const double* r = R.Data();
+    const double* normal = normal_.Data();
     for (int i = 0; i < n; ++i) {
-        const double pivot = R(i, i) * R(i, i);
-        const double diagonal = normal_(i, i);
+        const double pivot = r[packed(i, i)] * r[packed(i, i)];
+        const double diagonal = normal[packed(i, i)];
         if (!(diagonal > 0.0) || !(pivot > kRelativePivot * diagonal)) return kSingular;
     }
     if (redundancy_ > 0) {
-        const double rho = R(n, n);
+        const double rho = r[packed(n, n)];
         const double s0 = rho * rho / redundancy_;
         CVector minusR(n);
-        for (int i = 0; i < n; ++i) minusR[i] = -R(i, n);
+        for (int i = 0; i < n; ++i) minusR.Data()[i] = -r[packed(n, i)];
         CUpTriangMat R1 = R;
         R1.Resize(n, true);
         const CUpTriangMat R1inv = R1.inv();
         if (R1inv.IsEmpty()) return kSingular;
         const CVector solution = R1.BackSubstitution(minusR);
         // Q = s0 R1^-1 R1^-T, lower triangle: Q(i, j) = s0 sum_k>=max(i,j) S(i,k) S(j,k).
+        const double* S = R1inv.Data();
         CSymMat q(n);
+        double* qData = q.Data();
         for (int i = 0; i < n; ++i)
             for (int j = 0; j <= i; ++j) {
                 double sum = 0.0;
-                for (int k = i; k < n; ++k) sum += R1inv(i, k) * R1inv(j, k);
-                q(i, j) = s0 * sum;
+                for (int k = i; k < n; ++k) sum += S[packed(k, i)] * S[packed(k, j)];
+                qData[packed(i, j)] = s0 * sum;
             }
         covariance_ = q;
         Q = q;

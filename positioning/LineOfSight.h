@@ -15,3 +15,6 @@ struct LineOfSight {
 // rotation during the signal's travel into the frame of the transmission instant
 // (two passes from a 22500 km start).
 LineOfSight ComputeLineOfSight(const GeoPosition& station, const SatelliteState& sat);
+
+// The range of ComputeLineOfSight alone (the same passes), without the direction.
+double GeometricRange(const GeoPosition& station, const SatelliteState& sat);

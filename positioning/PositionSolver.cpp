@@ -211,12 +211,13 @@ int PositionSolver::ComputeRefineFix(const EpochTracker& tracker) {
     for (int pass = 1; pass <= kMaxPasses; ++pass) {
         if (SelectAboveMask() < 4) return 0;
         CLeastSquare lsq(4);
+        double* const design = row.Data();  // the 4 elements of row
         for (int k = aboveMask_.First(); k >= 0; k = aboveMask_.Next(k)) {
             const SatelliteModel& m = models_[k];
-            row[0] = -m.lineOfSight.north;
-            row[1] = -m.lineOfSight.east;
-            row[2] = -m.lineOfSight.up;
-            row[3] = 1.0;
+            design[0] = -m.lineOfSight.north;
+            design[1] = -m.lineOfSight.east;
+            design[2] = -m.lineOfSight.up;
+            design[3] = 1.0;
             if (useSmoothed_) {
                 lsq.AddObservation(row, m.smoothedRange - m.lineOfSight.range,
                                    m.corrections.codeL1 * m.corrections.codeL1 * m.smoothWeight);

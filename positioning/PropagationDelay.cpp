@@ -26,7 +26,7 @@ double IonosphereDelay(const GpsTime& t, const GeoPosition& station, double elev
         latI = -1.306902544;
     const double lonI = station.Longitude() + psi * std::sin(azimuth) / std::cos(latI);
     const double latM = latI / kPi + 0.064 * std::cos(lonI - 5.079955322);
-    double localTime = std::fmod(13750.98708 * lonI + t.seconds, 86400.0);
+    double localTime = Fmod(13750.98708 * lonI + t.seconds, 86400.0);
     while (localTime < 0.0) localTime += 86400.0;
     double period = ((iono.beta3 * latM + iono.beta2) * latM + iono.beta1) * latM + iono.beta0;
     if (period < 72000.0) period = 72000.0;

@@ -48,8 +48,7 @@ void ShiftToReception(SatelliteModel& model, const GpsTime& t, const SatObservat
     const double delta = model.lineOfSight.range / c - model.satellite.clock - kNominalTravelTime;
     SatelliteState shifted = model.satellite;
     ComputeSatelliteState(t.AddSeconds(delta), eph, shifted);
-    const LineOfSight shiftedLos = ComputeLineOfSight(station, shifted);
-    const double w = rate * delta - (shiftedLos.range - model.lineOfSight.range);
+    const double w = rate * delta - (GeometricRange(station, shifted) - model.lineOfSight.range);
     model.codeRange -= w;
     model.carrierRange -= w;
 }

@@ -3,8 +3,7 @@
 #include <cmath>
 
 double SymmetricRemainder(double x, double m) {
-    // fmod returns a value already below |m| in magnitude unchanged.
-    double r = std::fabs(x) < std::fabs(m) ? x : std::fmod(x, m);
+    double r = Fmod(x, m);
     if (r < -m / 2) r += m;
     if (r > m / 2) r -= m;
     return r;

@@ -1,4 +1,5 @@
 #pragma once
+#include <cmath>
 
 // Physical and geodetic constants used throughout (WGS-84, GPS signal).
 struct GpsConstants {
@@ -43,6 +44,23 @@ inline constexpr double kPi = 3.14159265358979;
 inline constexpr double kTwoPi = 6.28318530717959;
 inline constexpr double kHalfPi = 1.5707963267949;
 inline constexpr double kRelativityF = -4.442807633e-10;  // s / sqrt(m)
+
+// std::fmod(x, y) to the last bit, without the library's bit-by-bit long division when the
+// quotient is below 2^52. The rounded quotient |x/y| truncates to the true one n or to
+// n + 1 (rounding cannot cross an integer downwards); |x| - n' |y| with either is a
+// multiple of |y|'s last place no larger than |y|, so the fused multiply-add returns it
+// exactly, and adding |y| back to a negative one is exact as well. Everything else (zero
+// or not-a-number divisor, infinite or not-a-number x, huge quotients) goes to std::fmod.
+inline double Fmod(double x, double y) {
+    const double ax = std::fabs(x);
+    const double ay = std::fabs(y);
+    if (ax < ay) return x;
+    const double q = ax / ay;
+    if (!(q < 4503599627370496.0)) return std::fmod(x, y);
+    double r = std::fma(-std::trunc(q), ay, ax);
+    if (r < 0) r += ay;
+    return std::copysign(r, x);
+}
 
 // Remainder of x by m with the sign of x, folded into [-m/2, m/2]:
 // plus m when below -m/2, minus m when above m/2.

@@ -34,9 +34,13 @@ bool ReadDigits(const char*& p, const char* end, int base, uint64_t& value) {
     bool any = false;
     for (int d; p < end && (d = DigitValue(*p, base)) >= 0; ++p) {
         any = true;
-        const uint64_t b = static_cast<uint64_t>(base);
-        if (v > (kMax - static_cast<uint64_t>(d)) / b) v = kMax;
-        else v = v * b + static_cast<uint64_t>(d);
+        // v b + d beyond kMax saturates (no division per digit).
+        uint64_t next = 0;
+        if (__builtin_mul_overflow(v, static_cast<uint64_t>(base), &next) ||
+            __builtin_add_overflow(next, static_cast<uint64_t>(d), &next))
+            v = kMax;
+        else
+            v = next;
     }
     value = v;
     return any;

@@ -1,6 +1,8 @@
 #include "convert/rinex/RinexFormat.h"
 
+#include <bit>
 #include <charconv>
+#include <cstdint>
 #include <cmath>
 #include <cstdio>
 #include <cstring>
@@ -18,11 +20,6 @@ void AppendRight(std::string& out, int width, const char* s, int length) {
     out.append(s, static_cast<size_t>(length));
 }
 
-// A one-column digit, written blank when 0 (values above 9 are written as 9).
-void AppendDigit(std::string& out, int digit) {
-    out.push_back(digit == 0 ? ' ' : static_cast<char>('0' + (digit > 9 ? 9 : digit)));
-}
-
 constexpr long long kPowersOfTen[] = {1,         10,         100,         1000,
                                       10000,     100000,     1000000,     10000000,
                                       100000000, 1000000000, 10000000000LL};
@@ -32,6 +29,27 @@ constexpr char kDigitPairs[] =
     "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
     "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
     "8081828384858687888990919293949596979899";
+
+// a * 10^precision (a finite, not negative, a * 10^precision below 2^63; precision 0 to 9)
+// rounded to the nearest integer, a tie to the even one: printf's digits, from the exact
+// binary value a = m 2^e in 128-bit integers.
+unsigned long long RoundedScaled(double a, int precision) {
+    const auto bits = std::bit_cast<uint64_t>(a);
+    const auto biased = static_cast<int>(bits >> 52);
+    const uint64_t fractionBits = bits & ((uint64_t{1} << 52) - 1);
+    const uint64_t m = biased == 0 ? fractionBits : fractionBits | (uint64_t{1} << 52);
+    const int e = biased == 0 ? -1074 : biased - 1075;
+    using Wide = unsigned __int128;
+    const Wide n = static_cast<Wide>(m) * static_cast<uint64_t>(kPowersOfTen[precision]);
+    if (e >= 0) return static_cast<unsigned long long>(n << e);
+    const int k = -e;
+    if (k >= 127) return 0;  // n is below 2^87: far below one half
+    const Wide whole = n >> k;
+    const Wide rest = n - (whole << k);
+    const Wide half = Wide{1} << (k - 1);
+    const bool up = rest > half || (rest == half && (whole & 1) != 0);
+    return static_cast<unsigned long long>(whole) + (up ? 1 : 0);
+}
 
 }  // namespace
 
@@ -57,32 +75,34 @@ void AppendInteger(std::string& out, int width, long long n) {
 
 void AppendFixed(std::string& out, int width, int precision, double x) {
     if (precision < 0) precision = 0;
-    // Fast path: x scaled by 10^precision is formed within 0.0011 of its exact value
-    // below 1e13, so when its fraction lies clear of one half, the nearest integer is
-    // the one printf rounds to, and its digits are the text.
+    // x scaled by 10^precision below 1e13: its digits are the text. The scaled value is
+    // formed within 0.0011 of its exact value, so when its fraction lies clear of one
+    // half, the nearest integer is the one printf rounds to; near one half the exact
+    // binary value decides.
     if (precision <= 9) {
         const double scaled = std::fabs(x) * static_cast<double>(kPowersOfTen[precision]);
         if (scaled < 1e13) {
-            const double whole = std::floor(scaled);
-            const double fraction = scaled - whole;
-            if (std::fabs(fraction - 0.5) > 0.01) {
-                unsigned long long digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-                char text[32];
-                char* const end = text + sizeof text;
-                char* p = end;
-                for (int i = 0; i < precision; ++i) {
-                    *--p = static_cast<char>('0' + digits % 10);
-                    digits /= 10;
-                }
-                if (precision > 0) *--p = '.';
-                do {
-                    *--p = static_cast<char>('0' + digits % 10);
-                    digits /= 10;
-                } while (digits != 0);
-                if (std::signbit(x)) *--p = '-';
-                AppendRight(out, width, p, static_cast<int>(end - p));
-                return;
+            // Truncation is the floor of a value not negative, and exact below 2^63.
+            const auto whole = static_cast<unsigned long long>(scaled);
+            const double fraction = scaled - static_cast<double>(whole);
+            unsigned long long digits = std::fabs(fraction - 0.5) > 0.01
+                                            ? whole + (fraction > 0.5 ? 1 : 0)
+                                            : RoundedScaled(std::fabs(x), precision);
+            char text[32];
+            char* const end = text + sizeof text;
+            char* p = end;
+            for (int i = 0; i < precision; ++i) {
+                *--p = static_cast<char>('0' + digits % 10);
+                digits /= 10;
             }
+            if (precision > 0) *--p = '.';
+            do {
+                *--p = static_cast<char>('0' + digits % 10);
+                digits /= 10;
+            } while (digits != 0);
+            if (std::signbit(x)) *--p = '-';
+            AppendRight(out, width, p, static_cast<int>(end - p));
+            return;
         }
     }
     char buffer[128];
@@ -145,38 +165,40 @@ void AppendObservation(std::string& out, bool present, double v, int lli, int st
     // keeps the digits as an integer, which has no negative zero.
     if (std::fabs(v) < 0.0005) v = 0.0;
     const double scaled = std::fabs(v) * 1000.0;
-    const double whole = std::floor(scaled);
-    const double fraction = scaled - whole;
-    if (std::fabs(fraction - 0.5) > 0.01) {
-        char field[16];
-        std::memset(field, ' ', 14);
-        unsigned long long digits = static_cast<unsigned long long>(whole) + (fraction > 0.5 ? 1 : 0);
-        const auto thousandths = static_cast<unsigned>(digits % 1000);
-        digits /= 1000;
-        char* p = field + 10;
-        p[0] = '.';
-        p[1] = static_cast<char>('0' + thousandths / 100);
-        std::memcpy(p + 2, kDigitPairs + 2 * (thousandths % 100), 2);
-        while (digits >= 100) {
-            p -= 2;
-            std::memcpy(p, kDigitPairs + 2 * (digits % 100), 2);
-            digits /= 100;
-        }
-        if (digits >= 10) {
-            p -= 2;
-            std::memcpy(p, kDigitPairs + 2 * digits, 2);
-        } else {
-            *--p = static_cast<char>('0' + digits);
-        }
-        if (std::signbit(v)) *--p = '-';
-        field[14] = lli == 0 ? ' ' : static_cast<char>('0' + (lli > 9 ? 9 : lli));
-        field[15] = strength == 0 ? ' ' : static_cast<char>('0' + (strength > 9 ? 9 : strength));
-        out.append(field, sizeof field);
-        return;
+    const auto whole = static_cast<unsigned long long>(scaled);  // its floor
+    const double fraction = scaled - static_cast<double>(whole);
+    unsigned long long digits = std::fabs(fraction - 0.5) > 0.01 ? whole + (fraction > 0.5 ? 1 : 0)
+                                                                  : RoundedScaled(std::fabs(v), 3);
+    char field[16];
+    std::memset(field, ' ', 14);
+    const auto thousandths = static_cast<unsigned>(digits % 1000);
+    char* p = field + 10;
+    p[0] = '.';
+    p[1] = static_cast<char>('0' + thousandths / 100);
+    std::memcpy(p + 2, kDigitPairs + 2 * (thousandths % 100), 2);
+    // The whole part (below 1e10), two digits at a time, in 32 bits once it fits.
+    unsigned long long units = digits / 1000;
+    while (units > 0xFFFFFFFFull) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (units % 100), 2);
+        units /= 100;
     }
-    AppendFixed(out, 14, 3, v);
-    AppendDigit(out, lli);
-    AppendDigit(out, strength);
+    auto small = static_cast<uint32_t>(units);
+    while (small >= 100) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * (small % 100), 2);
+        small /= 100;
+    }
+    if (small >= 10) {
+        p -= 2;
+        std::memcpy(p, kDigitPairs + 2 * small, 2);
+    } else {
+        *--p = static_cast<char>('0' + small);
+    }
+    if (std::signbit(v)) *--p = '-';
+    field[14] = lli == 0 ? ' ' : static_cast<char>('0' + (lli > 9 ? 9 : lli));
+    field[15] = strength == 0 ? ' ' : static_cast<char>('0' + (strength > 9 ? 9 : strength));
+    out.append(field, sizeof field);
 }
 
 std::string text(int width, std::string_view s) {

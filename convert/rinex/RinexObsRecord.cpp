@@ -14,20 +14,31 @@ constexpr int kFieldsPerLine = 5;
 
 // Calendar fields of an epoch or event line: year modulo 100, month, day, hour,
 // minute with integer(3), seconds with fixed(11, 7).
+// integer(3, n): a value of one or two digits as three characters at once.
+void AppendInteger3(std::string& out, int n) {
+    if (n < 0 || n > 99) {
+        AppendInteger(out, 3, n);
+        return;
+    }
+    const char field[3] = {' ', n < 10 ? ' ' : static_cast<char>('0' + n / 10), static_cast<char>('0' + n % 10)};
+    out.append(field, 3);
+}
+
 void AppendEpochDate(std::string& out, const GpsTime& t) {
     const RinexDateTime d = SplitTime(t, 7);
-    AppendInteger(out, 3, d.year % 100);
-    AppendInteger(out, 3, d.month);
-    AppendInteger(out, 3, d.day);
-    AppendInteger(out, 3, d.hour);
-    AppendInteger(out, 3, d.minute);
+    AppendInteger3(out, d.year % 100);
+    AppendInteger3(out, d.month);
+    AppendInteger3(out, d.day);
+    AppendInteger3(out, d.hour);
+    AppendInteger3(out, d.minute);
     AppendFixed(out, 11, 7, d.seconds);
 }
 
-// 'G' followed by integer(2, PRN).
+// 'G' followed by integer(2, PRN) (a PRN of 1 to 32).
 void AppendSatellite(std::string& out, int satelliteIndex) {
-    out.push_back('G');
-    AppendInteger(out, 2, satelliteIndex + 1);
+    const int prn = satelliteIndex + 1;
+    const char field[3] = {'G', prn < 10 ? ' ' : static_cast<char>('0' + prn / 10), static_cast<char>('0' + prn % 10)};
+    out.append(field, 3);
 }
 
 }  // namespace
@@ -42,8 +53,8 @@ void AppendEpochText(std::string& out, const RinexEpoch& epoch, uint16_t typeMas
     // Epoch line with the first 12 satellites and the clock offset in columns 69-80.
     const size_t lineStart = out.size();
     AppendEpochDate(out, epoch.time);
-    AppendInteger(out, 3, epoch.epochFlag);
-    AppendInteger(out, 3, n);
+    AppendInteger3(out, epoch.epochFlag);
+    AppendInteger3(out, n);
     for (int i = 0; i < n && i < kSatellitesPerLine; ++i) AppendSatellite(out, listed[i]);
     AppendBlanks(out, 68 - static_cast<int>(out.size() - lineStart));
     AppendFixed(out, 12, 9, std::fabs(epoch.clockOffset) < 5e-10 ? 0.0 : epoch.clockOffset);  // no "-0.000000000"

@@ -99,6 +99,37 @@ TEST(NumberText, ReadsAsTheStandardLibrary) {
     }
 }
 
+TEST(NumberText, ReadsEveryDecimalAsStrtod) {
+    // Random digit strings of every length, point and exponent, and the exact midpoints
+    // between doubles above 2^53 (odd integers (2m - 1) 2^k): strtod's double, refused
+    // where it gives infinity or underflows to zero.
+    std::mt19937_64 random(20240207);
+    std::vector<std::string> texts = {"2.2250738585072011e-308", "1.7976931348623159e308", "4.9406564584124654e-324"};
+    for (int i = 0; i < 150000; ++i) {
+        std::string text;
+        for (int n = 1 + static_cast<int>(random() % 25); n > 0; --n) text.push_back(static_cast<char>('0' + random() % 10));
+        if (random() % 2) text.insert(random() % (text.size() + 1), ".");
+        if (random() % 2) text += "e" + std::to_string(static_cast<int>(random() % 660) - 340);
+        texts.push_back(text == "." ? "0" : text);
+    }
+    for (int i = 0; i < 20000; ++i) {
+        unsigned __int128 n = ((((random() >> 11) | (uint64_t{1} << 52)) << 1) - 1) << (random() % 60);
+        std::string text;
+        for (; n != 0; n /= 10) text.insert(text.begin(), static_cast<char>('0' + static_cast<int>(n % 10)));
+        texts.push_back(text);
+    }
+    for (const std::string& text : texts) {
+        const double expected = std::strtod(text.c_str(), nullptr);
+        const bool nonzero = text.substr(0, text.find('e')).find_first_of("123456789") != std::string::npos;
+        double actual = -7;
+        const char* const read = ReadDecimal(text.data(), text.data() + text.size(), actual);
+        ASSERT_EQ(read, std::isinf(expected) || (expected == 0 && nonzero) ? nullptr : text.data() + text.size()) << text;
+        if (read) {
+            ASSERT_EQ(std::memcmp(&actual, &expected, sizeof actual), 0) << text;
+        }
+    }
+}
+
 TEST(NumberText, PointWhateverTheLocale) {
     const std::string before = std::setlocale(LC_NUMERIC, nullptr);
     // de_DE.UTF-8 from the system, else compiled into a folder of the test's own.

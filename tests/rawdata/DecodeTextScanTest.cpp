@@ -6,6 +6,7 @@
 #include <limits>
 #include <memory>
 #include <string>
+#include <utility>
 
 #include "rawdata/TextScan.h"
 
@@ -20,6 +21,13 @@ TEST(DecodeTextScan, UnsignedAndSignedDecimals) {
     EXPECT_EQ(u, std::numeric_limits<uint64_t>::max());
     EXPECT_TRUE(ParseUnsigned("99999999999999999999999", u));
     EXPECT_EQ(u, std::numeric_limits<uint64_t>::max());
+    // Saturation starts exactly past the largest value.
+    for (const auto& [text, expected] : {std::pair{"18446744073709551614", ~uint64_t{1}},
+                                         std::pair{"18446744073709551615", ~uint64_t{0}},
+                                         std::pair{"18446744073709551616", ~uint64_t{0}}}) {
+        EXPECT_TRUE(ParseUnsigned(text, u));
+        EXPECT_EQ(u, expected) << text;
+    }
     EXPECT_FALSE(ParseUnsigned("", u));
     EXPECT_FALSE(ParseUnsigned("   ", u));
     EXPECT_FALSE(ParseUnsigned("-", u));
