@@ -1,6 +1,5 @@
 #include "convert/rinex/RinexFormat.h"
 
-#include <bit>
 #include <charconv>
 #include <cstdint>
 #include <cmath>
@@ -34,7 +33,8 @@ constexpr char kDigitPairs[] =
 // rounded to the nearest integer, a tie to the even one: printf's digits, from the exact
 // binary value a = m 2^e in 128-bit integers.
 unsigned long long RoundedScaled(double a, int precision) {
-    const auto bits = std::bit_cast<uint64_t>(a);
+    uint64_t bits = 0;
+    std::memcpy(&bits, &a, sizeof bits);  // the browser edition's library has no std::bit_cast
     const auto biased = static_cast<int>(bits >> 52);
     const uint64_t fractionBits = bits & ((uint64_t{1} << 52) - 1);
     const uint64_t m = biased == 0 ? fractionBits : fractionBits | (uint64_t{1} << 52);
