@@ -80,14 +80,7 @@ bool ParseDateTime(const std::string& text, GpsTime& t) {
         return false;
     const bool leap = year % 4 == 0;  // 2000 is one, 2100 lies outside
     if (month == 2 && day == 29 && !leap) return false;
-    CalendarTime c;
-    c.year = year;
-    c.month = month;
-    c.day = day;
-    c.hour = hour;
-    c.minute = minute;
-    c.second = 0;
-    t.FromCalendar(c);
+    t.FromCalendar(CalendarTime{year, month, day, hour, minute, 0});
     t = t.AddSeconds(second);
     return true;
 }
